@@ -1,0 +1,68 @@
+#include "ConversionRun.h"
+
+#include "CalibrationCurve.h"
+#include "PlatformFile.h"
+#include "ReferenceLoader.h"
+#include "TextReader.h"
+#include "TextWriter.h"
+#include "TransferCurve.h"
+
+#include <cstdio>
+
+namespace {
+
+// Opening MyMicOut truncates it, so it must not be one of the inputs under
+// another name, a hard link or a symbolic link.
+bool OverwritesInput(const char* myMicOut, const char* refMicFrom, const char* refMicTo,
+                     const TextReader& myMicIn) {
+    if (IsSamePath(myMicOut, refMicFrom) || IsSamePath(myMicOut, refMicTo) ||
+        IsSameFile(myMicOut, myMicIn.File)) {
+        std::printf("Error - will not overwrite input file %s\n", myMicOut);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool RunConversion(int argumentCount, const char* const* arguments) {
+    std::fputs("\nTarvelin\n\n", stdout);
+    if (argumentCount != 5) {
+        std::fputs("usage:\n", stdout);
+        std::fputs("Tarvelin.exe <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut>\n\n", stdout);
+        return false;
+    }
+    const char* const refMicFrom = arguments[1];
+    const char* const refMicTo = arguments[2];
+    const char* const myMicIn = arguments[3];
+    const char* const myMicOut = arguments[4];
+
+    // Nothing is written before both references have loaded and MyMicIn has
+    // opened, so any of these failures leaves an existing MyMicOut untouched.
+    if (!LoadReferenceCurve(refMicFrom, RefMicFromCurve) ||
+        !LoadReferenceCurve(refMicTo, RefMicToCurve)) {
+        return false;
+    }
+    TextReader input;
+    if (!OpenTextReader(myMicIn, input)) {
+        return false;
+    }
+    if (OverwritesInput(myMicOut, refMicFrom, refMicTo, input)) {
+        CloseFile(input.File);
+        return false;
+    }
+    TextWriter output;
+    if (!OpenTextWriter(myMicOut, output)) {
+        CloseFile(input.File);
+        return false;
+    }
+    if (!TransferCurve(input, output)) {
+        // The failure has been reported; the files are released quietly.
+        CloseFile(input.File);
+        CloseFile(output.File);
+        return false;
+    }
+    const bool inputClosed = CloseTextReader(input);
+    const bool outputClosed = CloseTextWriter(output);
+    return inputClosed && outputClosed;
+}

@@ -1,0 +1,4 @@
+#include "CalibrationCurve.h"
+
+CalibrationCurve RefMicFromCurve;
+CalibrationCurve RefMicToCurve;

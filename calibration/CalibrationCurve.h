@@ -1,0 +1,14 @@
+#pragma once
+
+#include <vector>
+
+// One microphone's curve: point i is (Frequencies[i], Responses[i]), in the
+// order of its file. Nothing sorts the points or removes repeated frequencies.
+struct CalibrationCurve {
+    std::vector<float> Frequencies;
+    std::vector<float> Responses;
+};
+
+// Filled once each, from RefMicFrom and RefMicTo, then only read.
+extern CalibrationCurve RefMicFromCurve;
+extern CalibrationCurve RefMicToCurve;

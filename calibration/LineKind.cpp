@@ -1,0 +1,13 @@
+#include "LineKind.h"
+
+#include "NumberScanner.h"
+
+int ScanDataLine(std::string_view text, float* values, int maxCount) {
+    const int count = ScanValues(text.data(), text.data() + text.size(), values, maxCount);
+    // A frequency of zero, of either sign or too small for a float, marks a
+    // line that holds no point.
+    if (count < 2 || values[0] == 0.0f) {
+        return 0;
+    }
+    return count;
+}

@@ -1,0 +1,126 @@
+#include "NumberScanner.h"
+
+#include <charconv>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+// Exactly tab, line feed, vertical tab, form feed, carriage return and blank;
+// no byte above 0x7F is whitespace, whatever the locale.
+bool IsWhitespace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+const char* SkipDigits(const char* p, const char* end) {
+    while (p < end && IsDigit(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// The decimal exponent of the leading non-zero digit: the magnitude at which
+// a number that the float range cannot hold overflows (>= 0) or underflows.
+long LeadingDigitExponent(const char* digits, const char* point, const char* mantissaEnd,
+                          const char* exponent, const char* end) {
+    constexpr long Saturated = 1L << 30;
+    long magnitude = 0;
+    const char* p = digits;
+    for (; p < mantissaEnd && (*p == '0' || *p == '.'); ++p) {
+    }
+    if (point == nullptr || p < point) {
+        magnitude = static_cast<long>((point != nullptr ? point : mantissaEnd) - p) - 1;
+    } else {
+        magnitude = -static_cast<long>(p - point);
+    }
+    if (exponent == nullptr) {
+        return magnitude;
+    }
+    bool negative = false;
+    if (exponent < end && (*exponent == '+' || *exponent == '-')) {
+        negative = *exponent == '-';
+        ++exponent;
+    }
+    long value = 0;
+    for (; exponent < end && IsDigit(*exponent); ++exponent) {
+        if (value < Saturated) {
+            value = value * 10 + (*exponent - '0');
+        }
+    }
+    return negative ? magnitude - value : magnitude + value;
+}
+
+// Scans one number at p; returns where it ended, or nullptr when p holds
+// no number.
+const char* ScanNumber(const char* p, const char* end, float& value) {
+    const char* const start = p;
+    if (p < end && (*p == '+' || *p == '-')) {
+        ++p;
+    }
+    const char* const digits = p;
+    p = SkipDigits(p, end);
+    bool hasDigit = p != digits;
+    const char* point = nullptr;
+    if (p < end && *p == '.') {
+        point = p;
+        const char* const fraction = p + 1;
+        p = SkipDigits(fraction, end);
+        hasDigit = hasDigit || p != fraction;
+    }
+    // A lone sign, a lone point, or a sign and a point are no number.
+    if (!hasDigit) {
+        return nullptr;
+    }
+    const char* const mantissaEnd = p;
+    const char* exponent = nullptr;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        // Greedy: the letter and its sign stay taken even when no exponent
+        // digit follows; the exponent then counts as zero.
+        exponent = ++p;
+        if (p < end && (*p == '+' || *p == '-')) {
+            ++p;
+        }
+        const char* const exponentDigits = p;
+        p = SkipDigits(p, end);
+        if (p == exponentDigits) {
+            exponent = nullptr;
+        }
+    }
+    const char* const numberEnd = exponent != nullptr ? p : mantissaEnd;
+    // The conversion takes no plus sign; the digits were checked above, so
+    // it sees nothing but a plain decimal number.
+    const char* const convertFrom = *start == '+' ? start + 1 : start;
+    const auto [convertedTo, error] =
+        std::from_chars(convertFrom, numberEnd, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        const bool negative = *start == '-';
+        const bool overflow = LeadingDigitExponent(digits, point, mantissaEnd, exponent, end) >= 0;
+        const float magnitude = overflow ? std::numeric_limits<float>::infinity() : 0.0f;
+        value = negative ? -magnitude : magnitude;
+    }
+    (void)convertedTo;
+    return p;
+}
+
+} // namespace
+
+int ScanValues(const char* begin, const char* end, float* values, int count) {
+    const char* p = begin;
+    for (int converted = 0; converted < count; ++converted) {
+        while (p < end && IsWhitespace(*p)) {
+            ++p;
+        }
+        if (p == end) {
+            return converted > 0 ? converted : ScanEndOfInput;
+        }
+        p = ScanNumber(p, end, values[converted]);
+        if (p == nullptr) {
+            return converted;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,59 @@
+#include "ReferenceLoader.h"
+
+#include "LineKind.h"
+#include "TextReader.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+// A huge reference file, most likely in a 32-bit process, can exhaust memory;
+// this is the one place where that is caught, so that the user gets a message
+// instead of an abnormal end.
+bool AppendPoint(CalibrationCurve& curve, float frequency, float response) {
+    try {
+        curve.Frequencies.push_back(frequency);
+        curve.Responses.push_back(response);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool ReadPoints(TextReader& reader, CalibrationCurve& curve) {
+    TextLine line;
+    ReadResult result;
+    while ((result = NextLine(reader, line)) == ReadResult::Line) {
+        float values[2];
+        if (IsHeaderLine(line.Text) || ScanDataLine(line.Text, values, 2) == 0) {
+            continue;
+        }
+        if (!AppendPoint(curve, values[0], values[1])) {
+            std::printf("Error - out of memory reading %s\n", reader.Path);
+            return false;
+        }
+    }
+    return result == ReadResult::End;
+}
+
+} // namespace
+
+bool LoadReferenceCurve(const char* path, CalibrationCurve& curve) {
+    TextReader reader;
+    if (!OpenTextReader(path, reader)) {
+        return false;
+    }
+    if (!ReadPoints(reader, curve)) {
+        CloseFile(reader.File);
+        return false;
+    }
+    if (!CloseTextReader(reader)) {
+        return false;
+    }
+    if (curve.Frequencies.size() < 2) {
+        std::printf("Error - invalid file %s\n", path);
+        return false;
+    }
+    return true;
+}

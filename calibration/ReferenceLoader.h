@@ -1,0 +1,9 @@
+#pragma once
+
+#include "CalibrationCurve.h"
+
+// Appends every data line of the reference file at path to curve (empty on
+// entry) and succeeds when the curve holds at least 2 points. A failure has
+// printed its message: "could not open", "could not read", "out of memory
+// reading" or "invalid file", each with the path as passed.
+bool LoadReferenceCurve(const char* path, CalibrationCurve& curve);

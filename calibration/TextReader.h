@@ -1,0 +1,55 @@
+#pragma once
+
+#include "PlatformFile.h"
+
+#include <cstddef>
+#include <string_view>
+
+struct TextWriter;
+
+// How much of a line that is not a header line is scanned for numbers; the
+// rest of a longer line is skipped, so memory stays bounded whatever the file.
+constexpr std::size_t ReadLimit = 64 * 1024;
+constexpr std::size_t ReadBlockSize = 64 * 1024;
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+// Reads a calibration file line by line with the rules of the text mode that
+// the tool was first built for, on every platform: CR LF is one line end, a
+// lone CR is an ordinary byte, and a byte 0x1A ends the input. A UTF-8
+// byte-order mark at the very start is skipped and remembered.
+struct TextReader {
+    PlatformFile File;
+    const char* Path = nullptr;
+    // Converted lines waiting in this writer reach their file before the
+    // reader waits for more input, so a slowly fed input streams through.
+    TextWriter* FlushBeforeWaiting = nullptr;
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+    bool AtEnd = false;
+    bool InLongLine = false;
+    bool HadByteOrderMark = false;
+    // Room for a whole scanned line with its CR LF, plus a block to read into.
+    char Buffer[ReadLimit + 2 + ReadBlockSize];
+};
+
+struct TextLine {
+    std::string_view Text; // without its line end
+    bool Whole = true;     // false: more of the line follows, see NextLinePiece
+    bool HasLineEnd = false;
+};
+
+enum class ReadResult { Line, End, Failed };
+
+// Prints "Error - could not open %s" (or "could not read %s") and fails.
+bool OpenTextReader(const char* path, TextReader& reader);
+
+// The next line, or its first ReadLimit bytes when it is longer. Any part of
+// the previous line that was not taken is skipped first.
+ReadResult NextLine(TextReader& reader, TextLine& line);
+
+// The next piece of a line that NextLine did not return whole; End once the
+// line is complete. The last piece carries the line end, if the line had one.
+ReadResult NextLinePiece(TextReader& reader, TextLine& piece);
+
+bool CloseTextReader(TextReader& reader);

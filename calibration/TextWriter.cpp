@@ -1,0 +1,73 @@
+#include "TextWriter.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool ReportWriteFailure(TextWriter& writer) {
+    if (!writer.Failed) {
+        std::printf("Error - could not write %s\n", writer.Path);
+        writer.Failed = true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool OpenTextWriter(const char* path, TextWriter& writer) {
+    writer.Path = path;
+    if (!OpenForWriting(path, writer.File)) {
+        std::printf("Error - could not open %s for writing\n", path);
+        return false;
+    }
+    return true;
+}
+
+bool FlushTextWriter(TextWriter& writer) {
+    // After a failure the buffered bytes are dropped, so the buffer always
+    // has room again.
+    const std::size_t used = writer.Used;
+    writer.Used = 0;
+    if (writer.Failed) {
+        return false;
+    }
+    if (used > 0 && !WriteAll(writer.File, writer.Buffer, used)) {
+        return ReportWriteFailure(writer);
+    }
+    return true;
+}
+
+char* ReserveText(TextWriter& writer, std::size_t size) {
+    if (sizeof writer.Buffer - writer.Used < size) {
+        FlushTextWriter(writer);
+    }
+    return writer.Buffer + writer.Used;
+}
+
+bool WriteText(TextWriter& writer, std::string_view text) {
+    if (text.size() > sizeof writer.Buffer - writer.Used) {
+        if (!FlushTextWriter(writer)) {
+            return false;
+        }
+        if (text.size() > sizeof writer.Buffer) {
+            return WriteAll(writer.File, text.data(), text.size()) || ReportWriteFailure(writer);
+        }
+    }
+    std::memcpy(writer.Buffer + writer.Used, text.data(), text.size());
+    writer.Used += text.size();
+    return !writer.Failed;
+}
+
+bool WriteLineEnd(TextWriter& writer) {
+    return WriteText(writer, "\r\n");
+}
+
+bool CloseTextWriter(TextWriter& writer) {
+    const bool flushed = FlushTextWriter(writer);
+    const bool closed = CloseFile(writer.File);
+    if (!flushed) {
+        return false;
+    }
+    return closed || ReportWriteFailure(writer);
+}

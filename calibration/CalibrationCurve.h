@@ -7,6 +7,10 @@
 struct CalibrationCurve {
     std::vector<float> Frequencies;
     std::vector<float> Responses;
+    // Set once the points are complete, when no frequency is below the one
+    // before it. Only then may a segment be found by searching instead of
+    // walking; false is always safe, it only costs time.
+    bool FrequenciesNeverDecrease = false;
 };
 
 // Filled once each, from RefMicFrom and RefMicTo, then only read.

@@ -3,6 +3,7 @@
 #include "LineKind.h"
 #include "TextReader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -55,5 +56,9 @@ bool LoadReferenceCurve(const char* path, CalibrationCurve& curve) {
         std::printf("Error - invalid file %s\n", path);
         return false;
     }
+    // Written so that a not-a-number counts as a decrease.
+    curve.FrequenciesNeverDecrease =
+        std::adjacent_find(curve.Frequencies.begin(), curve.Frequencies.end(),
+                           [](float a, float b) { return !(a <= b); }) == curve.Frequencies.end();
     return true;
 }

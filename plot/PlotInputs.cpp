@@ -1,0 +1,94 @@
+#include "PlotInputs.h"
+
+#include "EvaluateCurve.h"
+#include "LineKind.h"
+#include "ReferenceLoader.h"
+#include "TextReader.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+// The one place where a huge file's exhausted memory is caught, as the
+// reference loader does, so that the user gets a message instead of an
+// abnormal end.
+bool AppendPoint(CalibrationCurve& curve, float frequency, float response) {
+    try {
+        curve.Frequencies.push_back(frequency);
+        curve.Responses.push_back(response);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void KeepHeaderLine(HeaderLines& headers, std::string_view text) {
+    if (headers.Kept.size() < HeaderLinesKept) {
+        headers.Kept.emplace_back(text.substr(0, HeaderBytesKept));
+    }
+    ++headers.Count;
+}
+
+// NextLine skips whatever a long line holds beyond its first ReadLimit
+// bytes; of a header line the picture shows far less anyway.
+bool ReadLines(TextReader& reader, PlotFile& file, bool withPoints) {
+    TextLine line;
+    ReadResult result;
+    while ((result = NextLine(reader, line)) == ReadResult::Line) {
+        if (IsHeaderLine(line.Text)) {
+            KeepHeaderLine(file.Headers, line.Text);
+            continue;
+        }
+        float values[3];
+        if (!withPoints || ScanDataLine(line.Text, values, 3) == 0) {
+            continue;
+        }
+        if (!AppendPoint(file.Curve, values[0], values[1])) {
+            std::printf("Error - out of memory reading %s\n", file.Path);
+            return false;
+        }
+    }
+    return result == ReadResult::End;
+}
+
+bool ReadFile(PlotFile& file, bool withPoints) {
+    TextReader reader;
+    if (!OpenTextReader(file.Path, reader)) {
+        return false;
+    }
+    if (!ReadLines(reader, file, withPoints)) {
+        CloseFile(reader.File);
+        return false;
+    }
+    return CloseTextReader(reader);
+}
+
+// The converter evaluates RefMicFrom, then RefMicTo, line by line, and both
+// move the one SegmentHint; the same order gives the same values whatever
+// order the reference frequencies come in.
+bool EvaluateCorrection(PlotInputs& inputs) {
+    const CalibrationCurve& in = inputs.MyMicIn.Curve;
+    for (std::size_t i = 0; i < in.Frequencies.size(); ++i) {
+        const float from = EvaluateCurve(inputs.RefMicFrom.Curve, in.Frequencies[i]);
+        const float to = EvaluateCurve(inputs.RefMicTo.Curve, in.Frequencies[i]);
+        const auto change = static_cast<float>(static_cast<double>(to) - from);
+        if (!AppendPoint(inputs.Correction, in.Frequencies[i], change)) {
+            std::printf("Error - out of memory reading %s\n", inputs.MyMicIn.Path);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadPlotInputs(PlotInputs& inputs) {
+    // The references are read twice: once by the converter's own loader for
+    // their points and messages, once more for the header lines it skips.
+    return LoadReferenceCurve(inputs.RefMicFrom.Path, inputs.RefMicFrom.Curve) &&
+           LoadReferenceCurve(inputs.RefMicTo.Path, inputs.RefMicTo.Curve) &&
+           ReadFile(inputs.RefMicFrom, false) && ReadFile(inputs.RefMicTo, false) &&
+           ReadFile(inputs.MyMicIn, true) && ReadFile(inputs.MyMicOut, true) &&
+           EvaluateCorrection(inputs);
+}

@@ -1,0 +1,40 @@
+#include "SvgElements.h"
+
+#include <charconv>
+
+void AppendCoordinate(std::string& out, double value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    out.append(text, result.ptr);
+}
+
+void AppendText(std::string& out, double x, double y, std::string_view attributes,
+                std::string_view text) {
+    out += "<text x=\"";
+    AppendCoordinate(out, x);
+    out += "\" y=\"";
+    AppendCoordinate(out, y);
+    out += '"';
+    if (!attributes.empty()) {
+        out += ' ';
+        out += attributes;
+    }
+    out += '>';
+    out += text;
+    out += "</text>\n";
+}
+
+void AppendLine(std::string& out, double x1, double y1, double x2, double y2,
+                std::string_view attributes) {
+    out += "<line x1=\"";
+    AppendCoordinate(out, x1);
+    out += "\" y1=\"";
+    AppendCoordinate(out, y1);
+    out += "\" x2=\"";
+    AppendCoordinate(out, x2);
+    out += "\" y2=\"";
+    AppendCoordinate(out, y2);
+    out += "\" ";
+    out += attributes;
+    out += "/>\n";
+}

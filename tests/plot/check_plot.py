@@ -1,0 +1,441 @@
+#!/usr/bin/env python3
+"""Runs TarvelinPlot on calibration files and checks the picture a person gets.
+
+Every picture must be well-formed XML (xmllint), render to PNG without a
+complaint (rsvg-convert), stay self-contained, and carry the five curves as
+one path each with the expected number of points, the expected axis labels and
+a legend naming the files. Every failure must print the converter's message
+for the same fault, end with status -1 and leave every file as it was.
+Both tools are required: a machine without them fails here, it does not skip.
+"""
+
+import argparse
+import math
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+Here = Path(__file__).resolve().parent
+Examples = Here.parent.parent / "examples"
+
+Banner = "\nTarvelinPlot\n\n"
+Usage = Banner + "usage:\nTarvelinPlot <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>\n\n"
+ConverterBanner = "\nTarvelin\n\n"
+FailureStatus = 255  # -1 as a shell sees it
+Svg = "{http://www.w3.org/2000/svg}"
+CurveIds = ["RefMicFrom", "RefMicTo", "Correction", "MyMicIn", "MyMicOut"]
+Replacement = "\ufffd"
+
+
+class Settings:
+    Plot = ""
+    Tarvelin = ""
+    Emulator = []
+
+
+class Failure(Exception):
+    pass
+
+
+def Expect(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def SplitEmulator(text):
+    # CMake hands over its list as "a;b"; a person types "wine" or "qemu -L x".
+    if ";" in text:
+        return [part for part in text.split(";") if part]
+    return shlex.split(text)
+
+
+def Run(program, arguments, work):
+    result = subprocess.run(Settings.Emulator + [program] + arguments, cwd=work,
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+    return result.stdout.decode("utf-8", "replace"), result.returncode
+
+
+def RunTool(command):
+    result = subprocess.run(command, capture_output=True, timeout=120)
+    return result.returncode, result.stderr.decode("utf-8", "replace")
+
+
+def Write(work, files):
+    for name, data in files.items():
+        path = Path(work) / name
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(data)
+
+
+def Snapshot(work):
+    entries = {}
+    for directory, subdirectories, files in os.walk(work):
+        for name in subdirectories + files:
+            path = Path(directory) / name
+            key = str(path.relative_to(work))
+            if path.is_symlink():
+                entries[key] = "link to " + os.readlink(path)
+            elif path.is_file():
+                entries[key] = path.read_bytes()
+            else:
+                entries[key] = "directory"
+    return entries
+
+
+def Table(points, third=False):
+    lines = [f"{f:.6g}\t{r:.4f}" + ("\t0" if third else "") for f, r in points]
+    return ("\r\n".join(lines) + "\r\n").encode()
+
+
+def LogSpaced(count, low, high, response):
+    frequencies = [low * (high / low) ** (i / (count - 1)) for i in range(count)]
+    return [(f, response(f)) for f in frequencies]
+
+
+# --- Reading the picture ------------------------------------------------------
+
+
+def CheckPicture(svgPath):
+    """The checks every picture passes; returns its parsed root element."""
+    Expect(svgPath.is_file(), f"{svgPath.name} was not written")
+    status, errors = RunTool(["xmllint", "--noout", str(svgPath)])
+    Expect(status == 0 and not errors, f"xmllint rejects {svgPath.name}:\n{errors}")
+    png = svgPath.with_suffix(".png")
+    status, errors = RunTool(["rsvg-convert", "--format=png", "-o", str(png), str(svgPath)])
+    Expect(status == 0 and not errors, f"rsvg-convert fails on {svgPath.name}:\n{errors}")
+    Expect(png.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n", "rsvg-convert wrote no PNG")
+
+    text = svgPath.read_text(encoding="utf-8")
+    for forbidden in ["<script", "href", "url(", "@import", "<image", "<foreignObject"]:
+        Expect(forbidden not in text, f"the picture is not self-contained: it holds {forbidden}")
+    Expect(text.count("http") == 1, "the picture names a link beyond its namespace")
+    root = ElementTree.fromstring(text)
+    Expect(root.tag == Svg + "svg", f"the root element is {root.tag}")
+    return root
+
+
+def Group(root, groupId):
+    found = [g for g in root.iter(Svg + "g") if g.get("id") == groupId]
+    Expect(len(found) == 1, f"expected one group {groupId}, found {len(found)}")
+    return found[0]
+
+
+def Texts(element):
+    return ["".join(text.itertext()) for text in element.iter(Svg + "text")]
+
+
+def FrequencyLabels(root):
+    return [label for label in Texts(Group(root, "FrequencyAxis")) if label != "Frequency"]
+
+
+def LevelLabels(root):
+    return [label for label in Texts(Group(root, "LevelAxis")) if label != "Response (dB)"]
+
+
+def LevelOf(root):
+    """Turns a y coordinate back into dB, by the level axis's grid lines."""
+    axis = Group(root, "LevelAxis")
+    ys = [float(line.get("y1")) for line in axis.iter(Svg + "line")]
+    levels = [float(label) for label in LevelLabels(root)]
+    Expect(len(ys) == len(levels) >= 2, "the level axis has no labelled grid")
+    scale = (levels[-1] - levels[0]) / (ys[-1] - ys[0])
+    return lambda y: levels[0] + (y - ys[0]) * scale
+
+
+def CurvePoints(root):
+    """Each curve's points as (x, y) pairs, each curve from its one path."""
+    paths = list(Group(root, "Curves").iter(Svg + "path"))
+    Expect([p.get("id") for p in paths] == CurveIds,
+           f"curves are {[p.get('id') for p in paths]}, expected {CurveIds}")
+    curves = {}
+    for path in paths:
+        data = path.get("d")
+        Expect(data.count("M") <= 1, f"{path.get('id')} is broken into several lines")
+        pairs = re.findall(r"[ML](-?[0-9.]+),(-?[0-9.]+)", data)
+        Expect(len(pairs) == len(re.findall(r"[ML]", data)),
+               f"{path.get('id')} has a malformed path: {data[:200]}")
+        curves[path.get("id")] = [(float(x), float(y)) for x, y in pairs]
+    return curves
+
+
+def ExpectInsideFrame(root, curves):
+    frames = [r for r in root.iter(Svg + "rect") if r.get("fill") == "none"]
+    Expect(len(frames) == 1, "expected one frame around the plot")
+    frame = frames[0]
+    left, top = float(frame.get("x")), float(frame.get("y"))
+    right, bottom = left + float(frame.get("width")), top + float(frame.get("height"))
+    for name, points in curves.items():
+        for x, y in points:
+            Expect(left - 0.01 <= x <= right + 0.01 and top - 0.01 <= y <= bottom + 0.01,
+                   f"{name} has a point ({x}, {y}) outside the plot")
+
+
+def ExpectCounts(curves, expected):
+    counts = {name: len(points) for name, points in curves.items()}
+    Expect(counts == expected, f"point counts are {counts}, expected {expected}")
+
+
+def ExpectLegend(root, expectedParts):
+    legend = Texts(Group(root, "Legend"))
+    Expect(len(legend) == 5, f"the legend has {len(legend)} entries: {legend}")
+    for entry, parts in zip(legend, expectedParts):
+        for part in parts:
+            Expect(part in entry, f"legend entry {entry!r} lacks {part!r}")
+
+
+# --- Cases --------------------------------------------------------------------
+
+Cases = []
+
+
+def Case(function):
+    Cases.append(function)
+    return function
+
+
+def DataPoints(data):
+    """Points of a plain calibration table, the way a person reads one."""
+    points = []
+    for line in data.decode("latin-1").splitlines():
+        fields = line.split()
+        if line.startswith('"') or len(fields) < 2:
+            continue
+        try:
+            frequency, response = float(fields[0]), float(fields[1])
+        except ValueError:
+            continue
+        if frequency != 0:
+            points.append((frequency, response))
+    return points
+
+
+@Case
+def examples(work):
+    """The README's picture: the shipped example conversion."""
+    names = {"RefMicFrom.txt": "RefMicFrom.txt", "RefMicTo.txt": "RefMicTo.txt",
+             "MyMicIn.txt": "MyMicIn.txt", "MyMicOut.txt": "expected/MyMicOut.txt"}
+    for name, source in names.items():
+        Expect((Examples / source).is_file(), f"examples/{source} is missing")
+        shutil.copyfile(Examples / source, Path(work) / name)
+    before = Snapshot(work)
+    stdout, status = Run(Settings.Plot, list(names) + ["plot.svg"], work)
+    Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
+    root = CheckPicture(Path(work) / "plot.svg")
+    after = Snapshot(work)
+    Expect(all(after[name] == before[name] for name in names), "an input file changed")
+
+    points = {name: DataPoints(before[name]) for name in names}
+    counts = {"RefMicFrom": len(points["RefMicFrom.txt"]), "RefMicTo": len(points["RefMicTo.txt"]),
+              "Correction": len(points["MyMicIn.txt"]), "MyMicIn": len(points["MyMicIn.txt"]),
+              "MyMicOut": len(points["MyMicOut.txt"])}
+    Expect(min(counts.values()) >= 2, f"the examples hold too few points: {counts}")
+    curves = CurvePoints(root)
+    ExpectCounts(curves, counts)
+    ExpectInsideFrame(root, curves)
+
+    # MyMicOut is MyMicIn plus the correction, so the curves must show that.
+    toLevel = LevelOf(root)
+    for (x, y), (xIn, yIn), (xOut, yOut) in zip(curves["Correction"], curves["MyMicIn"],
+                                                 curves["MyMicOut"]):
+        Expect(abs(x - xIn) < 0.005 and abs(x - xOut) < 0.005, "the curves' x differ")
+        Expect(abs(toLevel(y) - (toLevel(yOut) - toLevel(yIn))) < 0.002,
+               f"at x = {x} the correction is drawn at {toLevel(y)} dB, "
+               f"but MyMicOut - MyMicIn is {toLevel(yOut) - toLevel(yIn)} dB")
+
+    frequencies = [f for table in points.values() for f, _ in table]
+    labels = FrequencyLabels(root)
+    for decade in [10 ** k for k in range(-3, 6)]:
+        if min(frequencies) <= decade <= max(frequencies):
+            label = f"{decade:g} Hz" if decade < 1000 else f"{decade // 1000:g} kHz"
+            Expect(label in labels, f"frequency labels {labels} lack {label}")
+    levels = [float(label) for label in LevelLabels(root)]
+    responses = [r for table in points.values() for _, r in table]
+    Expect(levels[0] <= min(responses) and levels[-1] >= max(responses),
+           f"level labels {levels} do not cover {min(responses)} to {max(responses)}")
+    Expect(len(levels) <= 11 and len(set(round(b - a, 9) for a, b in zip(levels, levels[1:]))) == 1,
+           f"level labels {levels} are not evenly stepped")
+    ExpectLegend(root, [[n, f"{counts[c]} points"] for n, c in
+                        zip(["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn", "MyMicIn.txt",
+                             "MyMicOut.txt"], CurveIds)])
+
+
+def Audio(frequency):
+    return 1.5 * math.sin(math.log10(frequency) * 3) - 10
+
+
+@Case
+def awkward_points_and_names(work):
+    """Points that have no place in the picture, bytes that are no text,
+    names that are markup, header lines too long or too many to show,
+    thousands of points in one path."""
+    fromName, toName = "R&D 'from'.txt", "to (b).txt"
+    inner = LogSpaced(5000, 100, 1000, Audio)
+    awkward = b"-5 1\r\n1e39 2\r\n150 1e39\r\n0 3\r\nnan 1\r\n200,1\r\n"
+    Write(work, {
+        fromName: b'"From <ref> & co \xff\x01"\r\n' + Table(LogSpaced(5, 10, 100000, lambda f: 0)),
+        toName: b'"' + b"x" * 100000 + b'"\r\n'
+                + Table([(10, 1), (100, 1), (1000, 1), (10000, 2), (100000, 2)]),
+        "in.txt": b"\xef\xbb\xbf" + b"".join(b'"header %d"\r\n' % i for i in range(6))
+                  + awkward + Table(inner, third=True),
+        "out.txt": b"-5 2\r\n" + Table([(f, r + 1) for f, r in inner], third=True),
+        "plot.svg": b"an older picture",
+    })
+    before = Snapshot(work)
+    stdout, status = Run(Settings.Plot, [fromName, toName, "in.txt", "out.txt", "plot.svg"], work)
+    Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
+    root = CheckPicture(Path(work) / "plot.svg")
+    after = Snapshot(work)
+    Expect(all(after[name] == before[name] for name in before if name != "plot.svg"),
+           "an input file changed")
+
+    curves = CurvePoints(root)
+    # The correction is finite at 150 Hz, where MyMicIn's response is not.
+    ExpectCounts(curves, {"RefMicFrom": 5, "RefMicTo": 5, "Correction": 5001, "MyMicIn": 5000,
+                          "MyMicOut": 5000})
+    ExpectInsideFrame(root, curves)
+    Expect(FrequencyLabels(root) == ["10 Hz", "20 Hz", "50 Hz", "100 Hz", "200 Hz", "500 Hz",
+                                     "1 kHz", "2 kHz", "5 kHz", "10 kHz", "20 kHz", "50 kHz",
+                                     "100 kHz"], f"frequency labels {FrequencyLabels(root)}")
+    Expect(LevelLabels(root) == ["-12", "-10", "-8", "-6", "-4", "-2", "0", "2"],
+           f"level labels {LevelLabels(root)}")
+    ExpectLegend(root, [[fromName, "5 points"], [toName, "5 points"],
+                        ["MyMicIn", "5001 points, 2 more not drawn"],
+                        ["in.txt", "5000 points, 3 more not drawn"],
+                        ["out.txt", "5000 points, 1 more not drawn"]])
+    headers = Texts(Group(root, "HeaderLines"))
+    expectedHeaders = [f'RefMicFrom "From <ref> & co {Replacement}{Replacement}"',
+                       'RefMicTo "' + "x" * 109 + "\u2026"] + [
+        f'MyMicIn "header {i}"' for i in range(4)] + ["MyMicIn and 2 more header lines"]
+    Expect(headers == expectedHeaders, f"header lines {headers}")
+
+
+@Case
+def one_frequency_and_flat_responses(work):
+    """Degenerate data still gets axes with room around it."""
+    Write(work, {"from.txt": b"1000 0\n1000 0\n", "to.txt": b"1000 0\n1000 0\n",
+                 "in.txt": b"1000 0\n", "out.txt": b"1000 0\n"})
+    stdout, status = Run(Settings.Plot, ["from.txt", "to.txt", "in.txt", "out.txt", "p.svg"], work)
+    Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
+    root = CheckPicture(Path(work) / "p.svg")
+    ExpectCounts(CurvePoints(root), {"RefMicFrom": 2, "RefMicTo": 2, "Correction": 1,
+                                     "MyMicIn": 1, "MyMicOut": 1})
+    Expect(FrequencyLabels(root) == ["1 kHz", "2 kHz"], f"labels {FrequencyLabels(root)}")
+    Expect(LevelLabels(root)[0] == "-1.0" and LevelLabels(root)[-1] == "1.0",
+           f"labels {LevelLabels(root)}")
+
+
+Good = {"from.txt": b"100 0\n1000 0\n", "to.txt": b"100 1\n1000 1\n", "in.txt": b"500 -2.5\n",
+        "out.txt": b"500.000000 -1.500000\r\n"}
+Inputs = ["from.txt", "to.txt", "in.txt", "out.txt"]
+
+# name, files beyond Good, arguments, expected output after the banner, and
+# whether the converter, given the first four arguments, must say the same.
+Failures = [
+    ("no arguments", {}, [], None, False),
+    ("four arguments", {}, Inputs, None, False),
+    ("seven arguments", {}, Inputs + ["p.svg", "extra"], None, False),
+    ("missing RefMicFrom", {}, ["nothing.txt"] + Inputs[1:] + ["p.svg"],
+     "Error - could not open nothing.txt\n", True),
+    ("RefMicTo of one point", {"one.txt": b'"h"\n100 1\n'},
+     ["from.txt", "one.txt", "in.txt", "out.txt", "p.svg"], "Error - invalid file one.txt\n",
+     True),
+    ("MyMicIn is a directory", {"folder/x": b""},
+     ["from.txt", "to.txt", "folder", "out.txt", "p.svg"], "Error - could not open folder\n",
+     True),
+    ("missing MyMicOut", {}, Inputs[:3] + ["gone.txt", "p.svg"],
+     "Error - could not open gone.txt\n", False),
+    ("picture is MyMicIn", {}, Inputs + ["in.txt"],
+     "Error - will not overwrite input file in.txt\n", False),
+    ("picture is MyMicOut by another spelling", {}, Inputs + ["./sub/../out.txt"],
+     "Error - will not overwrite input file ./sub/../out.txt\n", False),
+    ("picture in a missing folder", {}, Inputs + ["none/p.svg"],
+     "Error - could not open none/p.svg for writing\n", False),
+]
+
+
+def FailureCase(name, files, arguments, expected, sameAsConverter):
+    def Check(work):
+        Write(work, {**Good, **files, "sub/keep": b""})
+        before = Snapshot(work)
+        stdout, status = Run(Settings.Plot, arguments, work)
+        wanted = Usage if expected is None else Banner + expected
+        Expect((stdout, status) == (wanted, FailureStatus),
+               f"status {status}, output {stdout!r}, expected {wanted!r}")
+        Expect(Snapshot(work) == before, "a file was written or changed")
+        if sameAsConverter:
+            converted, status = Run(Settings.Tarvelin, arguments[:4], work)
+            Expect((converted, status) == (ConverterBanner + expected, FailureStatus),
+                   f"the converter says {converted!r} with status {status}")
+    Check.__name__ = name
+    Check.__doc__ = f"Fails as it should: {name}."
+    return Check
+
+
+for failure in Failures:
+    Cases.append(FailureCase(*failure))
+
+
+@Case
+def picture_is_a_link_to_a_reference(work):
+    """A symbolic link or hard link to an input is that input."""
+    Write(work, Good)
+    os.symlink("to.txt", Path(work) / "soft.svg")
+    os.link(Path(work) / "from.txt", Path(work) / "hard.svg")
+    before = Snapshot(work)
+    for picture in ["soft.svg", "hard.svg"]:
+        stdout, status = Run(Settings.Plot, Inputs + [picture], work)
+        wanted = Banner + f"Error - will not overwrite input file {picture}\n"
+        Expect((stdout, status) == (wanted, FailureStatus), f"status {status}, output {stdout!r}")
+    Expect(Snapshot(work) == before, "a file was written or changed")
+
+
+@Case
+def full_disk(work):
+    """A picture that cannot be stored is a failure, never success."""
+    if not Path("/dev/full").exists() or Settings.Emulator:
+        print("  (no /dev/full here: nothing to check)")
+        return
+    Write(work, Good)
+    stdout, status = Run(Settings.Plot, Inputs + ["/dev/full"], work)
+    wanted = Banner + "Error - could not write /dev/full\n"
+    Expect((stdout, status) == (wanted, FailureStatus), f"status {status}, output {stdout!r}")
+
+
+def Main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--plot", required=True, help="the TarvelinPlot executable")
+    parser.add_argument("--tarvelin", required=True, help="the Tarvelin executable")
+    parser.add_argument("--emulator", default="", help="command prefix that runs both")
+    options = parser.parse_args()
+    Settings.Plot = str(Path(options.plot).resolve())
+    Settings.Tarvelin = str(Path(options.tarvelin).resolve())
+    Settings.Emulator = SplitEmulator(options.emulator)
+
+    missing = [tool for tool in ["xmllint", "rsvg-convert"] if shutil.which(tool) is None]
+    if missing:
+        print(f"FAILED: {', '.join(missing)} not found; install libxml2-utils and librsvg2-bin")
+        return 1
+
+    passed = failed = 0
+    for case in Cases:
+        with tempfile.TemporaryDirectory(prefix="tarvelin-plot-") as work:
+            try:
+                case(work)
+                print(f"{case.__name__}: passed")
+                passed += 1
+            except Failure as problem:
+                print(f"{case.__name__}: FAILED ({case.__doc__.splitlines()[0]})")
+                print("  " + str(problem).replace("\n", "\n  "))
+                failed += 1
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(Main())

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -23,22 +24,30 @@ char* WritePair(std::uint32_t pair, char* out) {
     return out + 2;
 }
 
-char* WriteInteger(std::uint64_t value, char* out) {
-    char digits[20];
-    char* start = digits + sizeof digits;
+// The digits are counted first so that they can be written in place, from
+// the last pair back; a whole part of a fraction fits in 32 bits, whose
+// division is cheap everywhere.
+template <typename Unsigned> char* WriteInteger(Unsigned value, char* out) {
+    constexpr int MostCountable = std::numeric_limits<Unsigned>::digits10;
+    int length = 1;
+    Unsigned bound = 10;
+    for (; length < MostCountable && value >= bound; bound *= 10) {
+        ++length;
+    }
+    if (length == MostCountable && value >= bound) {
+        ++length;
+    }
+    char* p = out + length;
     while (value >= 100) {
-        start -= 2;
-        WritePair(static_cast<std::uint32_t>(value % 100), start);
+        p -= 2;
+        WritePair(static_cast<std::uint32_t>(value % 100), p);
         value /= 100;
     }
     if (value >= 10) {
-        start -= 2;
-        WritePair(static_cast<std::uint32_t>(value), start);
+        WritePair(static_cast<std::uint32_t>(value), p - 2);
     } else {
-        *--start = static_cast<char>('0' + value);
+        p[-1] = static_cast<char>('0' + value);
     }
-    const auto length = static_cast<std::size_t>(digits + sizeof digits - start);
-    std::memcpy(out, start, length);
     return out + length;
 }
 
@@ -102,6 +111,6 @@ char* FormatValue(float value, char* out) {
             ++millionths;
         }
     }
-    out = WriteInteger(millionths / Million, out);
+    out = WriteInteger(static_cast<std::uint32_t>(millionths / Million), out);
     return WriteSixDecimals(static_cast<std::uint32_t>(millionths % Million), out);
 }

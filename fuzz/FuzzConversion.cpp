@@ -1,0 +1,180 @@
+// One input split into RefMicFrom, RefMicTo and MyMicIn at the separator
+// "@@@": both references must load exactly the points that the model finds,
+// or fail exactly when the model has fewer than two, and the converted file
+// must be, byte for byte, what the model of the conversion writes.
+//
+// The first input byte picks how the files are offered: bit 0 MyMicIn as a
+// FIFO fed in chunks, bit 1 the references too (else memory files), the other
+// bits seed the chunk sizes.
+
+#include "CalibrationCurve.h"
+#include "EvaluateCurve.h"
+#include "FuzzSupport.h"
+#include "LineKind.h"
+#include "ReferenceLoader.h"
+#include "TextReader.h"
+#include "TextWriter.h"
+#include "TransferCurve.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr std::string_view Separator = "@@@";
+
+// Too large for the stack of a fuzzer with AddressSanitizer's redzones.
+TextReader Input;
+TextWriter Output;
+
+struct ModelCurve {
+    std::vector<float> Frequencies;
+    std::vector<float> Responses;
+};
+
+ModelCurve ModelLoad(std::string_view bytes) {
+    ModelCurve curve;
+    for (const ModelLine& line : ModelLines(bytes)) {
+        float values[2];
+        if (IsHeaderLine(line.Text) || ModelScan(line.Text.substr(0, ReadLimit), values, 2) < 2 ||
+            values[0] == 0.0f) {
+            continue;
+        }
+        curve.Frequencies.push_back(values[0]);
+        curve.Responses.push_back(values[1]);
+    }
+    return curve;
+}
+
+std::string ModelConvert(std::string_view bytes, const ModelCurve& from, const ModelCurve& to) {
+    std::string out = ModelHasByteOrderMark(bytes) ? "\xEF\xBB\xBF" : "";
+    std::uint32_t segmentHint = 0;
+    for (const ModelLine& line : ModelLines(bytes)) {
+        if (IsHeaderLine(line.Text)) {
+            out += line.Text;
+            out += line.HasLineEnd ? "\r\n" : "";
+            continue;
+        }
+        float values[3];
+        const int count = ModelScan(line.Text.substr(0, ReadLimit), values, 3);
+        if (count < 2 || values[0] == 0.0f) {
+            continue;
+        }
+        const float atFrom =
+            ModelEvaluate(from.Frequencies, from.Responses, segmentHint, values[0]);
+        const float atTo = ModelEvaluate(to.Frequencies, to.Responses, segmentHint, values[0]);
+        const auto response = static_cast<float>((static_cast<double>(atTo) + values[1]) - atFrom);
+        out += ModelFormat(values[0]) + " " + ModelFormat(response);
+        if (count == 3) {
+            out += " " + ModelFormat(values[2]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool SameFloats(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+}
+
+void CheckCurve(const char* what, const ModelCurve& expected, const CalibrationCurve& actual) {
+    if (!SameFloats(expected.Frequencies, actual.Frequencies) ||
+        !SameFloats(expected.Responses, actual.Responses)) {
+        FailCheck(what, std::to_string(expected.Frequencies.size()) + " points",
+                  std::to_string(actual.Frequencies.size()) + " points, or other values");
+    }
+}
+
+void CheckOutput(std::string_view expected, std::string_view actual) {
+    if (expected == actual) {
+        return;
+    }
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) {
+        ++at;
+    }
+    const std::size_t from = at > 60 ? at - 60 : 0;
+    FailCheck(("MyMicOut, from byte " + std::to_string(from)).c_str(), expected.substr(from, 160),
+              actual.substr(from, 160));
+}
+
+void Offer(std::string_view bytes, bool asFifo, std::uint8_t seed, int slot, InputFile& file) {
+    const bool offered = asFifo ? OfferAsFedFifo(std::string(bytes), seed, slot, file)
+                                : OfferAsMemoryFile(bytes, file);
+    if (!offered) {
+        FailCheck("input file offered", "yes", "no");
+    }
+}
+
+// Loads one reference as the run does and holds it against the model;
+// returns whether the run would go on.
+bool CheckLoad(const char* what, const InputFile& file, const ModelCurve& expected,
+               CalibrationCurve& curve) {
+    const bool loaded = LoadReferenceCurve(file.Path.c_str(), curve);
+    if (loaded != (expected.Frequencies.size() >= 2)) {
+        FailCheck(what, loaded ? "rejected" : "loaded", loaded ? "loaded" : "rejected");
+    }
+    CheckCurve(what, expected, curve);
+    return loaded;
+}
+
+void Convert(const InputFile& myMicIn, InputFile& myMicOut) {
+    Input = TextReader{};
+    Output = TextWriter{};
+    if (!OpenTextReader(myMicIn.Path.c_str(), Input)) {
+        FailCheck("MyMicIn opened", myMicIn.Path, "failed");
+    }
+    if (!CreateOutputFile(myMicOut) || !OpenTextWriter(myMicOut.Path.c_str(), Output)) {
+        FailCheck("MyMicOut opened", myMicOut.Path, "failed");
+    }
+    if (!TransferCurve(Input, Output)) {
+        FailCheck("conversion", "success", "failure");
+    }
+    if (!CloseTextReader(Input) || !CloseTextWriter(Output)) {
+        FailCheck("files closed", "yes", "no");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    InitializeFuzzSupport();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::uint8_t mode = data[0];
+    std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    std::string files[3];
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t end = i < 2 ? rest.find(Separator) : std::string_view::npos;
+        files[i] = ExpandRuns(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 3);
+    }
+    const ModelCurve from = ModelLoad(files[0]);
+    const ModelCurve to = ModelLoad(files[1]);
+
+    InputFile inputs[3];
+    InputFile myMicOut;
+    Offer(files[0], (mode & 2) != 0, mode >> 2, 0, inputs[0]);
+    Offer(files[1], (mode & 2) != 0, mode >> 2, 1, inputs[1]);
+    Offer(files[2], (mode & 1) != 0, mode >> 2, 2, inputs[2]);
+
+    RefMicFromCurve = CalibrationCurve{};
+    RefMicToCurve = CalibrationCurve{};
+    SegmentHint = 0;
+    if (CheckLoad("RefMicFrom", inputs[0], from, RefMicFromCurve) &&
+        CheckLoad("RefMicTo", inputs[1], to, RefMicToCurve)) {
+        Convert(inputs[2], myMicOut);
+        CheckOutput(ModelConvert(files[2], from, to), ReadOutputFile(myMicOut));
+    }
+    for (InputFile& file : inputs) {
+        WithdrawInputFile(file);
+    }
+    WithdrawInputFile(myMicOut);
+    return 0;
+}

@@ -1,5 +1,185 @@
 #include "PlatformFile.h"
 
+#ifdef _WIN32
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+namespace {
+
+// The longest path the wide-character API takes, with its terminating zero.
+constexpr std::size_t WidePathMax = 32768;
+
+// Paths arrive as UTF-8 (an unpaired surrogate encoded like a code point, as
+// the entry encodes it) and go to the wide-character API, so that any file
+// name opens whatever the ANSI code page. Text that is no such encoding names
+// no file.
+bool ToWidePath(const char* path, wchar_t (&wide)[WidePathMax]) {
+    const auto* p = reinterpret_cast<const unsigned char*>(path);
+    std::size_t used = 0;
+    while (*p != 0) {
+        unsigned long code = *p++;
+        int following = 0;
+        unsigned long least = 0;
+        if (code >= 0xF0 && code <= 0xF4) {
+            following = 3;
+            least = 0x10000;
+            code &= 0x07;
+        } else if (code >= 0xE0 && code <= 0xEF) {
+            following = 2;
+            least = 0x800;
+            code &= 0x0F;
+        } else if (code >= 0xC2 && code <= 0xDF) {
+            following = 1;
+            least = 0x80;
+            code &= 0x1F;
+        } else if (code >= 0x80) {
+            return false;
+        }
+        for (; following > 0; --following, ++p) {
+            if ((*p & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (*p & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF) {
+            return false;
+        }
+        const std::size_t units = code >= 0x10000 ? 2 : 1;
+        if (used + units >= WidePathMax) {
+            return false;
+        }
+        if (units == 2) {
+            code -= 0x10000;
+            wide[used++] = static_cast<wchar_t>(0xD800 + (code >> 10));
+            wide[used++] = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            wide[used++] = static_cast<wchar_t>(code);
+        }
+    }
+    wide[used] = 0;
+    return true;
+}
+
+bool Identify(HANDLE handle, BY_HANDLE_FILE_INFORMATION& information) {
+    return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK &&
+           GetFileInformationByHandle(handle, &information) != 0;
+}
+
+// Only a regular file can lose its contents to the output; a device named
+// twice (NUL, CON) is no conflict, and neither is a directory.
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// Opens path only to learn which file it names: no access to its contents,
+// shared with every other opener, through any link to the file itself.
+bool IdentifyPath(const char* path, BY_HANDLE_FILE_INFORMATION& information) {
+    static wchar_t wide[WidePathMax];
+    if (!ToWidePath(path, wide)) {
+        return false;
+    }
+    const HANDLE handle =
+        CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool identified = Identify(handle, information);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    }
+    return identified;
+}
+
+bool OpenDescriptor(const char* path, int flags, PlatformFile& file) {
+    static wchar_t wide[WidePathMax];
+    if (!ToWidePath(path, wide)) {
+        return false;
+    }
+    // Binary mode: the line reader and the text writer apply the text-mode
+    // rules themselves, the same way on every platform.
+    const int descriptor = _wopen(wide, flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    if (descriptor < 0) {
+        return false;
+    }
+    file.Descriptor = descriptor;
+    return true;
+}
+
+} // namespace
+
+bool OpenForReading(const char* path, PlatformFile& file) {
+    if (!OpenDescriptor(path, _O_RDONLY, file)) {
+        return false;
+    }
+    // Windows itself refuses to open a directory this way; the check keeps
+    // that true wherever the program runs.
+    BY_HANDLE_FILE_INFORMATION information;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.Descriptor));
+    if (GetFileType(handle) == FILE_TYPE_DISK &&
+        (GetFileInformationByHandle(handle, &information) == 0 ||
+         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+        CloseFile(file);
+        return false;
+    }
+    return true;
+}
+
+bool OpenForWriting(const char* path, PlatformFile& file) {
+    return OpenDescriptor(path, _O_WRONLY | _O_CREAT | _O_TRUNC, file);
+}
+
+long ReadSome(PlatformFile& file, char* buffer, std::size_t size) {
+    constexpr std::size_t Largest = 1u << 30;
+    const int count =
+        _read(file.Descriptor, buffer, static_cast<unsigned>(size < Largest ? size : Largest));
+    return count < 0 ? -1 : count;
+}
+
+bool WriteAll(PlatformFile& file, const char* data, std::size_t size) {
+    constexpr std::size_t Largest = 1u << 30;
+    while (size > 0) {
+        const int count =
+            _write(file.Descriptor, data, static_cast<unsigned>(size < Largest ? size : Largest));
+        if (count <= 0) {
+            return false;
+        }
+        data += count;
+        size -= static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+bool CloseFile(PlatformFile& file) {
+    if (file.Descriptor < 0) {
+        return true;
+    }
+    const int result = _close(file.Descriptor);
+    file.Descriptor = -1;
+    return result == 0;
+}
+
+bool IsSameFile(const char* path, const PlatformFile& file) {
+    BY_HANDLE_FILE_INFORMATION pathInformation;
+    BY_HANDLE_FILE_INFORMATION fileInformation;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.Descriptor));
+    return IdentifyPath(path, pathInformation) && Identify(handle, fileInformation) &&
+           SameIdentity(pathInformation, fileInformation);
+}
+
+bool IsSamePath(const char* path, const char* otherPath) {
+    BY_HANDLE_FILE_INFORMATION pathInformation;
+    BY_HANDLE_FILE_INFORMATION otherInformation;
+    return IdentifyPath(path, pathInformation) && IdentifyPath(otherPath, otherInformation) &&
+           SameIdentity(pathInformation, otherInformation);
+}
+
+#else
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -104,3 +284,5 @@ bool IsSamePath(const char* path, const char* otherPath) {
     }
     return SameIdentity(pathStatus, otherStatus);
 }
+
+#endif

@@ -89,7 +89,7 @@ void AppendLegendEntry(std::string& out, double y, const DrawnCurve& drawn) {
     const std::size_t drawable = DrawablePointCount(*drawn.Curve);
     text += ": ";
     AppendCount(text, drawable);
-    text += " points";
+    text += drawable == 1 ? " point" : " points";
     if (drawable < total) {
         text += ", ";
         AppendCount(text, total - drawable);

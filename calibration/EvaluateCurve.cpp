@@ -19,44 +19,86 @@ std::uint32_t WalkToSegment(const float* f, std::uint32_t last, std::uint32_t i,
     return i;
 }
 
-// The same segment, found in steps that double from where the walk starts
-// and then halve, so that neither a long way from the hint (a curve of many
-// points evaluated after one of few) nor a short one costs more than a
-// logarithm. On frequencies that never decrease the walk has a simple shape:
-// it goes down only while f[i] > frequency and then cannot go up again, or
-// it goes up to the first f[i + 1] >= frequency. The searches below find
-// those same places among the same points the walk would compare.
-std::uint32_t SearchForSegment(const float* f, std::uint32_t last, std::uint32_t start,
-                               float frequency) {
-    if (start > 0 && f[start] > frequency) {
-        // The walk ends just below the first point above frequency, looking
-        // no lower than f[1]; f[start] is above it.
-        std::uint32_t low = 1;
-        std::uint32_t high = start;
+// The first of f[low, high) for which isBefore is false, or high, when it is
+// true for a leading run and false from there on. Found in steps that double
+// from guess (low <= guess <= high) and then halve, so that the cost grows
+// with the logarithm of the distance from the guess to the answer.
+template <typename IsBefore>
+std::uint32_t FindBoundary(const float* f, std::uint32_t low, std::uint32_t high,
+                           std::uint32_t guess, IsBefore isBefore) {
+    if (guess < high && isBefore(f[guess])) {
+        low = guess + 1;
+        for (std::uint64_t step = 1; high - low >= step; step *= 2) {
+            const auto probe = static_cast<std::uint32_t>(low + step - 1);
+            if (!isBefore(f[probe])) {
+                high = probe;
+                break;
+            }
+            low = probe + 1;
+        }
+    } else {
+        high = guess;
         for (std::uint64_t step = 1; high - low >= step; step *= 2) {
             const auto probe = static_cast<std::uint32_t>(high - step);
-            if (f[probe] <= frequency) {
+            if (isBefore(f[probe])) {
                 low = probe + 1;
                 break;
             }
             high = probe;
         }
-        return static_cast<std::uint32_t>(std::upper_bound(f + low, f + high, frequency) - f) - 1;
     }
-    // The walk ends just below the first point from f[start + 1] on that is
-    // not below frequency, or at last when there is none. This also holds
-    // for a not-a-number frequency, which no point is below.
-    std::uint32_t low = start + 1;
-    std::uint32_t high = last + 1;
-    for (std::uint64_t step = 1; high - low >= step; step *= 2) {
-        const auto probe = static_cast<std::uint32_t>(low + step - 1);
-        if (!(f[probe] < frequency)) {
-            high = probe;
-            break;
+    return static_cast<std::uint32_t>(std::partition_point(f + low, f + high, isBefore) - f);
+}
+
+// Where the last search of each of the two curves in use ended. A 2-point
+// curve evaluated before a large one sends SegmentHint back to 0 on every
+// line; starting the search of the large curve near its previous answer
+// keeps it short. It is only where the search starts looking: the segment
+// found depends on SegmentHint and the frequency alone, so a stale entry
+// costs time, never a different result.
+struct RecentSearch {
+    const float* Frequencies = nullptr;
+    std::uint32_t Boundary = 0;
+};
+RecentSearch RecentSearches[2];
+unsigned OlderSearch = 0;
+
+RecentSearch& RecentSearchOf(const float* f) {
+    for (RecentSearch& recent : RecentSearches) {
+        if (recent.Frequencies == f) {
+            return recent;
         }
-        low = probe + 1;
     }
-    return static_cast<std::uint32_t>(std::lower_bound(f + low, f + high, frequency) - f) - 1;
+    RecentSearch& replaced = RecentSearches[OlderSearch];
+    OlderSearch ^= 1;
+    replaced = {f, 0};
+    return replaced;
+}
+
+std::uint32_t Clamp(std::uint32_t value, std::uint32_t low, std::uint32_t high) {
+    return value < low ? low : value > high ? high : value;
+}
+
+// The segment the walk from start stops on, for frequencies that never
+// decrease. There the walk has a simple shape: when f[start] > frequency it
+// goes down to just below the first point above frequency, looking no lower
+// than f[1], and cannot go up again; otherwise it goes up to just below the
+// first point from f[start + 1] on that is not below frequency, or to last.
+// A not-a-number frequency, which no point is above or below, leaves it at
+// start both ways.
+std::uint32_t SearchForSegment(const float* f, std::uint32_t last, std::uint32_t start,
+                               float frequency) {
+    RecentSearch& recent = RecentSearchOf(f);
+    std::uint32_t boundary = 0;
+    if (start > 0 && f[start] > frequency) {
+        boundary = FindBoundary(f, 1, start, Clamp(recent.Boundary, 1, start),
+                                [frequency](float point) { return !(frequency < point); });
+    } else {
+        boundary = FindBoundary(f, start + 1, last + 1, Clamp(recent.Boundary, start + 1, last + 1),
+                                [frequency](float point) { return point < frequency; });
+    }
+    recent.Boundary = boundary;
+    return boundary - 1;
 }
 
 } // namespace

@@ -227,6 +227,27 @@ TEST(SegmentSearch, MatchesTheWalkWhenTwoCurvesShareTheHint) {
     }
 }
 
+// The search starts looking where the last search of the same points ended;
+// points changed or cut short in place under it must make no difference.
+TEST(SegmentSearch, MatchesTheWalkWhenTheSamePointsChangeInPlace) {
+    std::mt19937 random(11);
+    CalibrationCurve curve = RandomAscendingCurve(random, 6000);
+    const float* const storage = curve.Frequencies.data();
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t points = round % 3 == 0 ? 2 + round : 6000 - round;
+        const CalibrationCurve fresh = RandomAscendingCurve(random, points);
+        curve.Frequencies.assign(fresh.Frequencies.begin(), fresh.Frequencies.end());
+        curve.Responses.assign(fresh.Responses.begin(), fresh.Responses.end());
+        ASSERT_EQ(curve.Frequencies.data(), storage);
+        for (int q = 0; q < 20; ++q) {
+            ExpectSameAsWalk(curve, RandomFrequency(random, curve), RandomHint(random, curve));
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+    }
+}
+
 TEST(SegmentSearch, RepeatedFrequencyTakesTheWalksPointForEveryHint) {
     CalibrationCurve curve{{100.0f, 200.0f, 200.0f, 300.0f}, {1.0f, 2.0f, 5.0f, 7.0f}};
     curve.FrequenciesNeverDecrease = true;

@@ -1,5 +1,10 @@
 #include "PlotRun.h"
+#include "ProgramEntry.h"
 
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
-    return RunPlot(argc, argv) ? 0 : -1;
+#endif
+    return RunProgram(argc, argv, RunPlot);
 }

@@ -58,7 +58,8 @@ def SplitEmulator(text):
 def Run(program, arguments, work):
     result = subprocess.run(Settings.Emulator + [program] + arguments, cwd=work,
                             stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-    return result.stdout.decode("utf-8", "replace"), result.returncode
+    # Standard output is text: on Windows its line ends are CR LF.
+    return result.stdout.replace(b"\r\n", b"\n").decode("utf-8", "replace"), result.returncode
 
 
 def RunTool(command):
@@ -318,6 +319,19 @@ def awkward_points_and_names(work):
                        'RefMicTo "' + "x" * 109 + "\u2026"] + [
         f'MyMicIn "header {i}"' for i in range(4)] + ["MyMicIn and 2 more header lines"]
     Expect(headers == expectedHeaders, f"header lines {headers}")
+
+
+@Case
+def names_beyond_ascii(work):
+    """A name outside ASCII (and outside Windows' ANSI code page) opens and
+    appears in the legend as it was typed."""
+    names = ["Référence Ω.txt", "Ziel 目标.txt", "in.txt", "out.txt"]
+    Write(work, {names[0]: Good["from.txt"], names[1]: Good["to.txt"], "in.txt": Good["in.txt"],
+                 "out.txt": Good["out.txt"]})
+    stdout, status = Run(Settings.Plot, names + ["Bild ω.svg"], work)
+    Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
+    root = CheckPicture(Path(work) / "Bild ω.svg")
+    ExpectLegend(root, [[names[0]], [names[1]], [], ["in.txt"], ["out.txt"]])
 
 
 @Case

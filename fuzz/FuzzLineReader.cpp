@@ -105,9 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::uint8_t mode = data[0];
-    const std::string bytes =
-        ExpandRuns(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-    const std::vector<ModelLine> lines = ModelLines(bytes);
+    static std::string bytes;
+    static std::vector<ModelLine> lines;
+    ExpandRuns(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), bytes);
+    ModelLines(bytes, lines);
 
     InputFile file;
     const bool offered = (mode & 1) != 0 ? OfferAsFedFifo(bytes, mode >> 2, 0, file)

@@ -23,15 +23,9 @@ namespace {
 constexpr unsigned char RunEscape = 0xFE;
 // Past this the expansion stops, so that one input never costs more than a
 // few milliseconds.
-constexpr std::size_t ExpandedMax = 1 << 20;
-constexpr std::size_t RunLengths[8] = {1,
-                                       256,
-                                       ReadLimit,
-                                       ReadLimit + 2,
-                                       ReadBlockSize,
-                                       ReadLimit + ReadBlockSize,
-                                       2 * ReadLimit + 2,
-                                       100000};
+constexpr std::size_t ExpandedMax = 3 * ReadLimit;
+constexpr std::size_t RunLengths[8] = {
+    1, 3, 256, 4096, ReadLimit, ReadLimit + 2, ReadLimit + ReadBlockSize, 2 * ReadLimit + 2};
 
 std::string FifoDirectory;
 
@@ -149,8 +143,8 @@ std::string DescriptorPath(int descriptor) {
 
 } // namespace
 
-std::string ExpandRuns(std::string_view input) {
-    std::string out;
+void ExpandRuns(std::string_view input, std::string& out) {
+    out.clear();
     std::size_t i = 0;
     while (i < input.size() && out.size() < ExpandedMax) {
         const auto c = static_cast<unsigned char>(input[i]);
@@ -165,7 +159,6 @@ std::string ExpandRuns(std::string_view input) {
         out.append(std::min(length, ExpandedMax - out.size()), input[i + 3]);
         i += 4;
     }
-    return out;
 }
 
 bool ModelHasByteOrderMark(std::string_view bytes) {
@@ -173,12 +166,12 @@ bool ModelHasByteOrderMark(std::string_view bytes) {
     return bytes.substr(0, end).starts_with("\xEF\xBB\xBF");
 }
 
-std::vector<ModelLine> ModelLines(std::string_view bytes) {
+void ModelLines(std::string_view bytes, std::vector<ModelLine>& lines) {
+    lines.clear();
     bytes = bytes.substr(0, bytes.find('\x1A'));
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);
     }
-    std::vector<ModelLine> lines;
     while (!bytes.empty()) {
         const std::size_t newline = bytes.find('\n');
         if (newline == std::string_view::npos) {
@@ -192,7 +185,6 @@ std::vector<ModelLine> ModelLines(std::string_view bytes) {
         lines.push_back({text, true});
         bytes.remove_prefix(newline + 1);
     }
-    return lines;
 }
 
 int ModelScan(std::string_view text, float* values, int maxCount) {
@@ -358,7 +350,14 @@ std::string ReadOutputFile(const InputFile& file) {
 }
 
 void FailCheck(const char* what, std::string_view expected, std::string_view actual) {
-    std::fprintf(stderr, "\n*** %s\n    expected: %s\n    actual:   %s\n", what,
-                 Escaped(expected).c_str(), Escaped(actual).c_str());
+    // Long texts are shown from a little before where they part.
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) {
+        ++at;
+    }
+    const std::size_t from = at > 40 ? at - 40 : 0;
+    std::fprintf(stderr, "\n*** %s (from byte %zu)\n    expected: %s\n    actual:   %s\n", what,
+                 from, Escaped(expected.substr(from)).c_str(),
+                 Escaped(actual.substr(from)).c_str());
     std::abort();
 }

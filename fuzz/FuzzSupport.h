@@ -18,7 +18,7 @@
 // c whose length is picked from lengths around the reader's buffer sizes by k
 // and moved by the signed byte d. Lines of 64 KiB and more, and lines that end
 // right at a buffer boundary, then come from inputs of a few bytes.
-std::string ExpandRuns(std::string_view input);
+void ExpandRuns(std::string_view input, std::string& out);
 
 struct ModelLine {
     std::string_view Text; // without its line end
@@ -29,7 +29,9 @@ struct ModelLine {
 // byte-order mark at the start is no text, LF ends a line and takes one CR
 // before it along, any other CR is text.
 bool ModelHasByteOrderMark(std::string_view bytes);
-std::vector<ModelLine> ModelLines(std::string_view bytes);
+// Fills lines, whose memory is kept from one run to the next: fresh memory
+// for every input costs more than the rest of a run.
+void ModelLines(std::string_view bytes, std::vector<ModelLine>& lines);
 
 // The scan of a line: up to maxCount numbers, each converted by strtof from
 // exactly the characters the number grammar accepts. Returns the count, or -1

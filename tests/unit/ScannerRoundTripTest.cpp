@@ -68,9 +68,10 @@ std::uint32_t Bits(float value) {
     return std::bit_cast<std::uint32_t>(value);
 }
 
-// Both printed forms are scanned back and compared with glibc's strtof, a
-// conversion independent of the scanner's; nine significant digits must
-// also give back the very float that was printed.
+// Both printed forms are scanned back and compared with the C library's
+// strtof in the C locale (glibc's, or MinGW-w64's in the Windows build), a
+// conversion independent of the scanner's; nine significant digits must also
+// give back the very float that was printed.
 TEST(ScannerRoundTrip, AgreesWithStrtofOnPrintedFloats) {
     ASSERT_STREQ(std::localeconv()->decimal_point, ".");
     const std::vector<float> floats = SampleFloats();

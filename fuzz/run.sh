@@ -18,6 +18,12 @@ cd "$root"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 --target FuzzLineReader FuzzConversion >/dev/null
 
+# The targets make their FIFOs here; a target that ends on a finding leaves
+# them behind.
+export TMPDIR=$build/tmp
+rm -rf "$TMPDIR"
+mkdir -p "$TMPDIR"
+
 status=0
 for target in LineReader Conversion; do
     # New inputs go to the working copy; the checked-in seeds stay as they are.

@@ -1,4 +1,18 @@
 #include "CalibrationCurve.h"
 
+#include <new>
+
 CalibrationCurve RefMicFromCurve;
 CalibrationCurve RefMicToCurve;
+
+// The one place where an exhausted memory is caught; the rest of the code
+// stays free of exceptions.
+bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response) {
+    try {
+        curve.Frequencies.push_back(frequency);
+        curve.Responses.push_back(response);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}

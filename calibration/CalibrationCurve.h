@@ -13,6 +13,11 @@ struct CalibrationCurve {
     bool FrequenciesNeverDecrease = false;
 };
 
+// Appends point (frequency, response); false when memory is exhausted. A huge
+// file, most likely in a 32-bit process, can exhaust it, and the user then
+// gets a message instead of an abnormal end.
+bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response);
+
 // Filled once each, from RefMicFrom and RefMicTo, then only read.
 extern CalibrationCurve RefMicFromCurve;
 extern CalibrationCurve RefMicToCurve;

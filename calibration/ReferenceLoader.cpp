@@ -5,22 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <new>
 
 namespace {
-
-// A huge reference file, most likely in a 32-bit process, can exhaust memory;
-// this is the one place where that is caught, so that the user gets a message
-// instead of an abnormal end.
-bool AppendPoint(CalibrationCurve& curve, float frequency, float response) {
-    try {
-        curve.Frequencies.push_back(frequency);
-        curve.Responses.push_back(response);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
 
 bool ReadPoints(TextReader& reader, CalibrationCurve& curve) {
     TextLine line;
@@ -30,7 +16,7 @@ bool ReadPoints(TextReader& reader, CalibrationCurve& curve) {
         if (IsHeaderLine(line.Text) || ScanDataLine(line.Text, values, 2) == 0) {
             continue;
         }
-        if (!AppendPoint(curve, values[0], values[1])) {
+        if (!AppendCurvePoint(curve, values[0], values[1])) {
             std::printf("Error - out of memory reading %s\n", reader.Path);
             return false;
         }

@@ -6,22 +6,8 @@
 #include "TextReader.h"
 
 #include <cstdio>
-#include <new>
 
 namespace {
-
-// The one place where a huge file's exhausted memory is caught, as the
-// reference loader does, so that the user gets a message instead of an
-// abnormal end.
-bool AppendPoint(CalibrationCurve& curve, float frequency, float response) {
-    try {
-        curve.Frequencies.push_back(frequency);
-        curve.Responses.push_back(response);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
 
 void KeepHeaderLine(HeaderLines& headers, std::string_view text) {
     if (headers.Kept.size() < HeaderLinesKept) {
@@ -44,7 +30,7 @@ bool ReadLines(TextReader& reader, PlotFile& file, bool withPoints) {
         if (!withPoints || ScanDataLine(line.Text, values, 3) == 0) {
             continue;
         }
-        if (!AppendPoint(file.Curve, values[0], values[1])) {
+        if (!AppendCurvePoint(file.Curve, values[0], values[1])) {
             std::printf("Error - out of memory reading %s\n", file.Path);
             return false;
         }
@@ -73,7 +59,7 @@ bool EvaluateCorrection(PlotInputs& inputs) {
         const float from = EvaluateCurve(inputs.RefMicFrom.Curve, in.Frequencies[i]);
         const float to = EvaluateCurve(inputs.RefMicTo.Curve, in.Frequencies[i]);
         const auto change = static_cast<float>(static_cast<double>(to) - from);
-        if (!AppendPoint(inputs.Correction, in.Frequencies[i], change)) {
+        if (!AppendCurvePoint(inputs.Correction, in.Frequencies[i], change)) {
             std::printf("Error - out of memory reading %s\n", inputs.MyMicIn.Path);
             return false;
         }

@@ -1,6 +1,7 @@
 #include "NumberScanner.h"
 
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -54,6 +55,44 @@ long LeadingDigitExponent(const char* digits, const char* point, const char* man
     return negative ? magnitude - value : magnitude + value;
 }
 
+// Digits of a number, read once: its significant digits as an integer while
+// they fit, and the power of ten that scales them.
+struct DecimalDigits {
+    std::uint64_t Significand = 0;
+    int Exponent = 0;
+    bool Exact = true; // false once a digit did not fit
+};
+
+const char* TakeDigits(const char* p, const char* end, DecimalDigits& number, bool fraction) {
+    for (; p < end && IsDigit(*p); ++p) {
+        if (number.Significand < 100000000000000000) {
+            number.Significand = number.Significand * 10 + static_cast<unsigned>(*p - '0');
+            number.Exponent -= fraction ? 1 : 0;
+        } else {
+            number.Exact = false;
+        }
+    }
+    return p;
+}
+
+// The common case, a short plain decimal, without the general conversion: a
+// significand of at most 2^24 and a power of ten of at most 10^10 are both
+// floats exactly, so one correctly rounded multiplication or division gives
+// the float nearest to the decimal.
+bool FastConvert(const DecimalDigits& number, bool negative, float& value) {
+    static constexpr float PowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                            1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    if (!number.Exact || number.Significand > (1u << 24) || number.Exponent < -10 ||
+        number.Exponent > 10) {
+        return false;
+    }
+    const auto significand = static_cast<float>(number.Significand);
+    const float magnitude = number.Exponent < 0 ? significand / PowersOfTen[-number.Exponent]
+                                                : significand * PowersOfTen[number.Exponent];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // Scans one number at p; returns where it ended, or nullptr when p holds
 // no number.
 const char* ScanNumber(const char* p, const char* end, float& value) {
@@ -62,13 +101,14 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
         ++p;
     }
     const char* const digits = p;
-    p = SkipDigits(p, end);
+    DecimalDigits number;
+    p = TakeDigits(p, end, number, false);
     bool hasDigit = p != digits;
     const char* point = nullptr;
     if (p < end && *p == '.') {
         point = p;
         const char* const fraction = p + 1;
-        p = SkipDigits(fraction, end);
+        p = TakeDigits(fraction, end, number, true);
         hasDigit = hasDigit || p != fraction;
     }
     // A lone sign, a lone point, or a sign and a point are no number.
@@ -89,6 +129,9 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
         if (p == exponentDigits) {
             exponent = nullptr;
         }
+    }
+    if (exponent == nullptr && FastConvert(number, *start == '-', value)) {
+        return p;
     }
     const char* const numberEnd = exponent != nullptr ? p : mantissaEnd;
     // The conversion takes no plus sign; the digits were checked above, so

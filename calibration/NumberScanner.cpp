@@ -1,5 +1,6 @@
 #include "NumberScanner.h"
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -64,32 +65,56 @@ struct DecimalDigits {
 };
 
 const char* TakeDigits(const char* p, const char* end, DecimalDigits& number, bool fraction) {
-    for (; p < end && IsDigit(*p); ++p) {
-        if (number.Significand < 100000000000000000) {
-            number.Significand = number.Significand * 10 + static_cast<unsigned>(*p - '0');
-            number.Exponent -= fraction ? 1 : 0;
+    // Kept in locals so that the loop runs in registers; a digit test on the
+    // unsigned difference is one comparison.
+    std::uint64_t significand = number.Significand;
+    int taken = 0;
+    for (; p < end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            break;
+        }
+        if (significand < 100000000000000000) {
+            significand = significand * 10 + digit;
+            ++taken;
         } else {
             number.Exact = false;
         }
     }
+    number.Significand = significand;
+    number.Exponent -= fraction ? taken : 0;
     return p;
 }
 
-// The common case, a short plain decimal, without the general conversion: a
-// significand of at most 2^24 and a power of ten of at most 10^10 are both
-// floats exactly, so one correctly rounded multiplication or division gives
-// the float nearest to the decimal.
+// The common case, a plain decimal of up to 15 digits, without the general
+// conversion: a significand below 2^53 and a power of ten of at most 10^22
+// are both doubles exactly, so one correctly rounded multiplication or
+// division gives the double nearest to the decimal, well inside the normal
+// float range. Rounding that double to float gives the float nearest to the
+// decimal unless the double lies exactly halfway between two floats, where
+// the decimal itself may lie on either side: that rare case goes the general
+// way.
 bool FastConvert(const DecimalDigits& number, bool negative, float& value) {
-    static constexpr float PowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                            1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    if (!number.Exact || number.Significand > (1u << 24) || number.Exponent < -10 ||
-        number.Exponent > 10) {
+    static constexpr double PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int LargestPower = 22;
+    if (!number.Exact || number.Significand > (std::uint64_t{1} << 53) ||
+        number.Exponent < -LargestPower || number.Exponent > LargestPower) {
         return false;
     }
-    const auto significand = static_cast<float>(number.Significand);
-    const float magnitude = number.Exponent < 0 ? significand / PowersOfTen[-number.Exponent]
-                                                : significand * PowersOfTen[number.Exponent];
-    value = negative ? -magnitude : magnitude;
+    const auto significand = static_cast<double>(number.Significand);
+    const double magnitude = number.Exponent < 0 ? significand / PowersOfTen[-number.Exponent]
+                                                 : significand * PowersOfTen[number.Exponent];
+    // A double carries 29 significand bits more than a float; a halfway
+    // double has just the highest of them set.
+    constexpr std::uint64_t DroppedBits = (std::uint64_t{1} << 29) - 1;
+    constexpr std::uint64_t Halfway = std::uint64_t{1} << 28;
+    if ((std::bit_cast<std::uint64_t>(magnitude) & DroppedBits) == Halfway) {
+        return false;
+    }
+    const auto rounded = static_cast<float>(magnitude);
+    value = negative ? -rounded : rounded;
     return true;
 }
 

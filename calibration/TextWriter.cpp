@@ -38,13 +38,6 @@ bool FlushTextWriter(TextWriter& writer) {
     return true;
 }
 
-char* ReserveText(TextWriter& writer, std::size_t size) {
-    if (sizeof writer.Buffer - writer.Used < size) {
-        FlushTextWriter(writer);
-    }
-    return writer.Buffer + writer.Used;
-}
-
 bool WriteText(TextWriter& writer, std::string_view text) {
     if (text.size() > sizeof writer.Buffer - writer.Used) {
         if (!FlushTextWriter(writer)) {

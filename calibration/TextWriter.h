@@ -25,15 +25,21 @@ bool WriteText(TextWriter& writer, std::string_view text);
 
 bool WriteLineEnd(TextWriter& writer);
 
+bool FlushTextWriter(TextWriter& writer);
+
 // Room for at most size bytes (size <= WriteBlockSize), to be followed by
-// CommitText with the end of what was written there.
-char* ReserveText(TextWriter& writer, std::size_t size);
+// CommitText with the end of what was written there. Inline: it is called for
+// every data line.
+inline char* ReserveText(TextWriter& writer, std::size_t size) {
+    if (sizeof writer.Buffer - writer.Used < size) {
+        FlushTextWriter(writer);
+    }
+    return writer.Buffer + writer.Used;
+}
 
 inline void CommitText(TextWriter& writer, const char* end) {
     writer.Used = static_cast<std::size_t>(end - writer.Buffer);
 }
-
-bool FlushTextWriter(TextWriter& writer);
 
 // Flushes and closes; only a writer whose every byte reached the file
 // closes successfully.

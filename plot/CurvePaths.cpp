@@ -38,6 +38,10 @@ void AddToRange(DataRange& range, const CalibrationCurve& curve) {
 
 namespace {
 
+// Markers closer than this to the last one drawn would only thicken its ring.
+constexpr double MarkerSpacing = 3.0;
+constexpr double MarkerRadius = 2.5;
+
 // Consecutive points that fall in one column half a unit wide are drawn as
 // the column's first, lowest, highest and last point, in file order. To the
 // eye the line is the same, and a curve of a million points makes a path
@@ -130,4 +134,43 @@ bool WriteCurvePath(TextWriter& writer, const PlotArea& area, const CalibrationC
     // A lone point is a path of zero length, which round caps show as a dot.
     path.Text += path.Points == 1 ? "h0\"/>\n" : "\"/>\n";
     return WriteText(writer, path.Text);
+}
+
+bool WriteCurveMarkers(TextWriter& writer, const PlotArea& area, const CalibrationCurve& curve,
+                       std::string_view attributes) {
+    std::string text = "<g ";
+    text += attributes;
+    text += ">\n";
+    bool anyDrawn = false;
+    double lastX = 0.0;
+    double lastY = 0.0;
+    for (std::size_t i = 0; i < curve.Frequencies.size(); ++i) {
+        if (!IsDrawable(curve.Frequencies[i], curve.Responses[i])) {
+            continue;
+        }
+        const double x = FrequencyX(area, curve.Frequencies[i]);
+        const double y = LevelY(area, curve.Responses[i]);
+        if (anyDrawn && std::fabs(x - lastX) < MarkerSpacing &&
+            std::fabs(y - lastY) < MarkerSpacing) {
+            continue;
+        }
+        text += "<circle cx=\"";
+        AppendCoordinate(text, x);
+        text += "\" cy=\"";
+        AppendCoordinate(text, y);
+        text += "\" r=\"";
+        AppendCoordinate(text, MarkerRadius);
+        text += "\"/>\n";
+        anyDrawn = true;
+        lastX = x;
+        lastY = y;
+        if (text.size() >= WriteBlockSize / 2) {
+            if (!WriteText(writer, text)) {
+                return false;
+            }
+            text.clear();
+        }
+    }
+    text += "</g>\n";
+    return WriteText(writer, text);
 }

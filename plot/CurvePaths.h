@@ -28,3 +28,9 @@ void AddToRange(DataRange& range, const CalibrationCurve& curve);
 // that carries the given attributes.
 bool WriteCurvePath(TextWriter& writer, const PlotArea& area, const CalibrationCurve& curve,
                     std::string_view attributes);
+
+// Writes a small circle at the drawable points of curve, as one group that
+// carries the given attributes. Where circles would cover each other only
+// the first is drawn, so the group stays small however dense the curve.
+bool WriteCurveMarkers(TextWriter& writer, const PlotArea& area, const CalibrationCurve& curve,
+                       std::string_view attributes);

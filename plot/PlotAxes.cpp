@@ -17,6 +17,10 @@ constexpr double MostDecadesWithSteps = 6.0;
 constexpr double MostDecadesWithAllLabels = 2.0;
 constexpr int MostDecadeLabels = 12;
 constexpr double MostLevelSteps = 10.0;
+// The correction's panel is low, and its labels need room between them.
+constexpr double MostCorrectionSteps = 6.0;
+// A correction of a few hundredths of a dB must not look like a big one.
+constexpr double LeastCorrectionShown = 0.5;
 
 constexpr int GridMultiples[] = {1, 2, 3, 4, 5};
 
@@ -83,6 +87,36 @@ std::string LevelLabel(double value, int decimals) {
     return text;
 }
 
+PlotAxis ChooseLinearAxis(double lowest, double highest, double mostSteps) {
+    if (!(highest > lowest)) {
+        // A flat curve gets room around it instead of a zero-height axis.
+        const double margin = std::max(1.0, std::fabs(highest) / 10.0);
+        lowest -= margin;
+        highest += margin;
+    }
+    int exponent = static_cast<int>(std::floor(std::log10((highest - lowest) / mostSteps)));
+    for (;; ++exponent) {
+        for (const int multiple : {1, 2, 5}) {
+            const double step = multiple * PowerOfTen(exponent);
+            const double first = std::floor(lowest / step + Tolerance);
+            const double last = std::ceil(highest / step - Tolerance);
+            if (last - first > mostSteps) {
+                continue;
+            }
+            PlotAxis axis;
+            axis.Low = first * step;
+            axis.High = last * step;
+            const int decimals = std::max(0, -exponent);
+            for (double index = first; index <= last; index += 1.0) {
+                // index + 0.0 turns a floor of -0.0 into 0, so no label reads -0.
+                const double value = (index + 0.0) * step;
+                axis.Lines.push_back({value, value == 0.0, LevelLabel(value, decimals)});
+            }
+            return axis;
+        }
+    }
+}
+
 } // namespace
 
 PlotAxis ChooseFrequencyAxis(double lowest, double highest) {
@@ -121,31 +155,10 @@ PlotAxis ChooseFrequencyAxis(double lowest, double highest) {
 }
 
 PlotAxis ChooseLevelAxis(double lowest, double highest) {
-    if (!(highest > lowest)) {
-        // A flat curve gets room around it instead of a zero-height axis.
-        const double margin = std::max(1.0, std::fabs(highest) / 10.0);
-        lowest -= margin;
-        highest += margin;
-    }
-    int exponent = static_cast<int>(std::floor(std::log10((highest - lowest) / MostLevelSteps)));
-    for (;; ++exponent) {
-        for (const int multiple : {1, 2, 5}) {
-            const double step = multiple * PowerOfTen(exponent);
-            const double first = std::floor(lowest / step + Tolerance);
-            const double last = std::ceil(highest / step - Tolerance);
-            if (last - first > MostLevelSteps) {
-                continue;
-            }
-            PlotAxis axis;
-            axis.Low = first * step;
-            axis.High = last * step;
-            const int decimals = std::max(0, -exponent);
-            for (double index = first; index <= last; index += 1.0) {
-                // index + 0.0 turns a floor of -0.0 into 0, so no label reads -0.
-                const double value = (index + 0.0) * step;
-                axis.Lines.push_back({value, value == 0.0, LevelLabel(value, decimals)});
-            }
-            return axis;
-        }
-    }
+    return ChooseLinearAxis(lowest, highest, MostLevelSteps);
+}
+
+PlotAxis ChooseCorrectionAxis(double lowest, double highest) {
+    return ChooseLinearAxis(std::fmin(lowest, -LeastCorrectionShown),
+                            std::fmax(highest, LeastCorrectionShown), MostCorrectionSteps);
 }

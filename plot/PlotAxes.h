@@ -30,3 +30,7 @@ PlotAxis ChooseFrequencyAxis(double lowest, double highest);
 // on multiples of the step that enclose the data, a labelled grid line at
 // every step.
 PlotAxis ChooseLevelAxis(double lowest, double highest);
+
+// The axis of the correction's own panel: as a level axis, but always
+// showing at least -0.5 to +0.5 dB, in at most six steps.
+PlotAxis ChooseCorrectionAxis(double lowest, double highest);

@@ -16,7 +16,9 @@ constexpr double MarginLeft = 76.0;
 constexpr double MarginRight = 24.0;
 constexpr double TitleBaseline = 32.0;
 constexpr double TextLineHeight = 16.0;
-constexpr double PlotHeight = 440.0;
+constexpr double ResponsePanelHeight = 380.0;
+constexpr double PanelGap = 14.0;
+constexpr double CorrectionPanelHeight = 150.0;
 constexpr double LegendLineHeight = 20.0;
 // Beyond these lengths a name or a header line would run out of the picture.
 constexpr std::size_t HeaderCharactersShown = 110;
@@ -28,12 +30,14 @@ struct CurveStyle {
 };
 
 // Colours that stay apart for the colour-blind; the references dashed, the
-// correction dotted, the user's curves solid with the result on top.
+// user's curves solid with the result on top. The correction has a panel of
+// its own, where the points that rest on an extended reference are ringed.
 constexpr CurveStyle RefMicFromStyle = {"RefMicFrom",
                                         "stroke=\"#0072B2\" stroke-dasharray=\"7 4\""};
 constexpr CurveStyle RefMicToStyle = {"RefMicTo", "stroke=\"#E69F00\" stroke-dasharray=\"7 4\""};
-constexpr CurveStyle CorrectionStyle = {"Correction",
-                                        "stroke=\"#009E73\" stroke-dasharray=\"2 3\""};
+constexpr CurveStyle CorrectionStyle = {"Correction", "stroke=\"#009E73\""};
+constexpr std::string_view MarkerAttributes =
+    "fill=\"none\" stroke=\"#CC79A7\" stroke-width=\"1.2\"";
 constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\""};
 constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2\""};
 
@@ -83,7 +87,8 @@ void AppendLegendEntry(std::string& out, double y, const DrawnCurve& drawn) {
         text += "</tspan> ";
         AppendXmlText(text, drawn.Path, FileNameCharactersShown);
     } else {
-        text += "RefMicTo \xE2\x88\x92 RefMicFrom</tspan> at the frequencies of MyMicIn";
+        text += "RefMicTo \xE2\x88\x92 RefMicFrom</tspan> at the frequencies of MyMicIn, "
+                "in the lower panel";
     }
     const std::size_t total = drawn.Curve->Frequencies.size();
     const std::size_t drawable = DrawablePointCount(*drawn.Curve);
@@ -98,39 +103,70 @@ void AppendLegendEntry(std::string& out, double y, const DrawnCurve& drawn) {
     AppendText(out, MarginLeft + 44.0, y, "", text);
 }
 
-void AppendLegend(std::string& out, double top, const DrawnCurve* curves, std::size_t count) {
+void AppendMarkerEntry(std::string& out, double y, const CalibrationCurve& extrapolated) {
+    out += "<circle ";
+    out += MarkerAttributes;
+    out += " cx=\"";
+    AppendCoordinate(out, MarginLeft + 18.0);
+    out += "\" cy=\"";
+    AppendCoordinate(out, y - 4.0);
+    out += "\" r=\"3\"/>\n";
+    const std::size_t drawable = DrawablePointCount(extrapolated);
+    std::string text = "<tspan font-weight=\"bold\">extrapolated</tspan> beyond the "
+                       "frequencies of RefMicFrom or RefMicTo: ";
+    AppendCount(text, drawable);
+    text += drawable == 1 ? " point" : " points";
+    AppendText(out, MarginLeft + 44.0, y, "", text);
+}
+
+void AppendLegend(std::string& out, double top, const DrawnCurve* curves, std::size_t count,
+                  const CalibrationCurve& extrapolated) {
     out += "<g id=\"Legend\" font-size=\"12\" stroke-width=\"1.5\" "
            "stroke-linecap=\"round\">\n";
     for (std::size_t i = 0; i < count; ++i) {
         AppendLegendEntry(out, top + LegendLineHeight * static_cast<double>(i), curves[i]);
     }
+    AppendMarkerEntry(out, top + LegendLineHeight * static_cast<double>(count), extrapolated);
     out += "</g>\n";
 }
 
-PlotArea ChooseArea(double top, const DrawnCurve* curves, std::size_t count) {
+DataRange RangeOf(const DrawnCurve* curves, std::size_t count) {
     DataRange range;
     for (std::size_t i = 0; i < count; ++i) {
         AddToRange(range, *curves[i].Curve);
     }
-    if (range.Empty) {
-        // Nothing to draw: an empty audio-range frame still shows the axes.
-        range = {false, 20.0, 20000.0, 0.0, 0.0};
-    }
+    return range;
+}
+
+// Both panels run over the frequencies of all five curves; each has its own
+// level axis, the upper one for the responses, the lower for the correction.
+PlotArea ChooseArea(double top, double height, const DataRange& frequencies,
+                    const DataRange& levels, PlotAxis (*chooseLevelAxis)(double, double)) {
     PlotArea area;
     area.Left = MarginLeft;
     area.Top = top;
     area.Width = PictureWidth - MarginLeft - MarginRight;
-    area.Height = PlotHeight;
-    area.Frequency = ChooseFrequencyAxis(range.LowestFrequency, range.HighestFrequency);
-    area.Level = ChooseLevelAxis(range.LowestLevel, range.HighestLevel);
+    area.Height = height;
+    if (frequencies.Empty) {
+        // Nothing to draw: an empty audio-range frame still shows the axes.
+        area.Frequency = ChooseFrequencyAxis(20.0, 20000.0);
+    } else {
+        area.Frequency =
+            ChooseFrequencyAxis(frequencies.LowestFrequency, frequencies.HighestFrequency);
+    }
+    area.Level = levels.Empty ? chooseLevelAxis(0.0, 0.0)
+                              : chooseLevelAxis(levels.LowestLevel, levels.HighestLevel);
     return area;
 }
 
 // The curves come last, so that they are drawn over the grid.
-bool WriteCurves(TextWriter& writer, const PlotArea& area, const DrawnCurve* curves,
-                 std::size_t count) {
-    if (!WriteText(writer, "<g id=\"Curves\" fill=\"none\" stroke-width=\"1.5\" "
-                           "stroke-linejoin=\"round\" stroke-linecap=\"round\">\n")) {
+bool WriteCurves(TextWriter& writer, std::string_view groupId, const PlotArea& area,
+                 const DrawnCurve* curves, std::size_t count) {
+    std::string group = "<g id=\"";
+    group += groupId;
+    group += "\" fill=\"none\" stroke-width=\"1.5\" stroke-linejoin=\"round\" "
+             "stroke-linecap=\"round\">\n";
+    if (!WriteText(writer, group)) {
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -148,6 +184,7 @@ bool WriteCurves(TextWriter& writer, const PlotArea& area, const DrawnCurve* cur
 } // namespace
 
 bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
+    // In the legend's order; the correction alone goes to the lower panel.
     const DrawnCurve curves[] = {
         {&RefMicFromStyle, &inputs.RefMicFrom.Curve, inputs.RefMicFrom.Path},
         {&RefMicToStyle, &inputs.RefMicTo.Curve, inputs.RefMicTo.Path},
@@ -156,6 +193,8 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
         {&MyMicOutStyle, &inputs.MyMicOut.Curve, inputs.MyMicOut.Path},
     };
     constexpr std::size_t curveCount = std::size(curves);
+    const DrawnCurve responses[] = {curves[0], curves[1], curves[3], curves[4]};
+    const DrawnCurve* const correction = &curves[2];
 
     // The picture's height follows from the header lines, so the body is
     // laid out before the opening tag that states it.
@@ -171,11 +210,15 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
     AppendHeaderLines(body, y, "MyMicOut", inputs.MyMicOut.Headers);
     body += "</g>\n";
 
-    const PlotArea area = ChooseArea(y + 8.0, curves, curveCount);
-    AppendFrame(body, area);
-    const double legendTop = area.Top + area.Height + 64.0;
-    AppendLegend(body, legendTop, curves, curveCount);
-    const double height = legendTop + LegendLineHeight * static_cast<double>(curveCount);
+    const DataRange all = RangeOf(curves, curveCount);
+    const PlotArea upper = ChooseArea(y + 8.0, ResponsePanelHeight, all,
+                                      RangeOf(responses, std::size(responses)), ChooseLevelAxis);
+    const PlotArea lower = ChooseArea(upper.Top + upper.Height + PanelGap, CorrectionPanelHeight,
+                                      all, RangeOf(correction, 1), ChooseCorrectionAxis);
+    AppendFrames(body, upper, lower);
+    const double legendTop = lower.Top + lower.Height + 64.0;
+    AppendLegend(body, legendTop, curves, curveCount, inputs.Extrapolated);
+    const double height = legendTop + LegendLineHeight * static_cast<double>(curveCount + 1);
 
     std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
@@ -193,8 +236,12 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
     if (!OpenTextWriter(path, writer)) {
         return false;
     }
+    std::string markers = "id=\"Extrapolated\" ";
+    markers += MarkerAttributes;
     const bool written = WriteText(writer, head) && WriteText(writer, body) &&
-                         WriteCurves(writer, area, curves, curveCount) &&
+                         WriteCurves(writer, "Curves", upper, responses, std::size(responses)) &&
+                         WriteCurves(writer, "CorrectionCurve", lower, correction, 1) &&
+                         WriteCurveMarkers(writer, lower, inputs.Extrapolated, markers) &&
                          WriteText(writer, "</svg>\n");
     if (!written) {
         CloseFile(writer.File);

@@ -17,5 +17,7 @@ struct PlotArea {
 double FrequencyX(const PlotArea& area, double frequency);
 double LevelY(const PlotArea& area, double level);
 
-// The grid, the labels and titles of both axes, and the frame around the area.
-void AppendFrame(std::string& out, const PlotArea& area);
+// The responses above, the correction in a panel of its own below, on one
+// frequency axis: the grids, the labels and titles of the axes, and a frame
+// around each panel. Both areas share their left, width and frequency axis.
+void AppendFrames(std::string& out, const PlotArea& responses, const PlotArea& correction);

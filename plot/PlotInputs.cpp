@@ -5,7 +5,9 @@
 #include "ReferenceLoader.h"
 #include "TextReader.h"
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -50,16 +52,40 @@ bool ReadFile(PlotFile& file, bool withPoints) {
     return CloseTextReader(reader);
 }
 
+struct FrequencySpan {
+    float Lowest = std::numeric_limits<float>::infinity();
+    float Highest = -std::numeric_limits<float>::infinity();
+};
+
+// The points need not come in order, so the ends are the extremes.
+FrequencySpan SpanOf(const CalibrationCurve& curve) {
+    FrequencySpan span;
+    for (const float frequency : curve.Frequencies) {
+        span.Lowest = std::fmin(span.Lowest, frequency);
+        span.Highest = std::fmax(span.Highest, frequency);
+    }
+    return span;
+}
+
+bool IsBeyond(const FrequencySpan& span, float frequency) {
+    return frequency < span.Lowest || frequency > span.Highest;
+}
+
 // The converter evaluates RefMicFrom, then RefMicTo, line by line, and both
 // move the one SegmentHint; the same order gives the same values whatever
 // order the reference frequencies come in.
 bool EvaluateCorrection(PlotInputs& inputs) {
     const CalibrationCurve& in = inputs.MyMicIn.Curve;
+    const FrequencySpan fromSpan = SpanOf(inputs.RefMicFrom.Curve);
+    const FrequencySpan toSpan = SpanOf(inputs.RefMicTo.Curve);
     for (std::size_t i = 0; i < in.Frequencies.size(); ++i) {
-        const float from = EvaluateCurve(inputs.RefMicFrom.Curve, in.Frequencies[i]);
-        const float to = EvaluateCurve(inputs.RefMicTo.Curve, in.Frequencies[i]);
+        const float frequency = in.Frequencies[i];
+        const float from = EvaluateCurve(inputs.RefMicFrom.Curve, frequency);
+        const float to = EvaluateCurve(inputs.RefMicTo.Curve, frequency);
         const auto change = static_cast<float>(static_cast<double>(to) - from);
-        if (!AppendCurvePoint(inputs.Correction, in.Frequencies[i], change)) {
+        const bool extrapolated = IsBeyond(fromSpan, frequency) || IsBeyond(toSpan, frequency);
+        if (!AppendCurvePoint(inputs.Correction, frequency, change) ||
+            (extrapolated && !AppendCurvePoint(inputs.Extrapolated, frequency, change))) {
             std::printf("Error - out of memory reading %s\n", inputs.MyMicIn.Path);
             return false;
         }

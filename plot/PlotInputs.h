@@ -30,6 +30,10 @@ struct PlotInputs {
     PlotFile MyMicOut;
     // RefMicTo - RefMicFrom at each frequency of MyMicIn.
     CalibrationCurve Correction;
+    // The points of Correction whose frequency lies below or above the
+    // frequencies of RefMicFrom or of RefMicTo, where a reference is
+    // extended along its end segment rather than interpolated.
+    CalibrationCurve Extrapolated;
 };
 
 // Loads both references as the converter does, reads the data lines of

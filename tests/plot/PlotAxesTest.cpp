@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -190,6 +192,26 @@ TEST(PlotAxes, LevelAxisRoundSteps) {
         for (const GridLine& line : axis.Lines) {
             EXPECT_EQ(line.Major, line.Value == 0.0) << line.Label;
         }
+    }
+}
+
+// A correction of a tenth of a dB must look like one: the axis never shows
+// less than -0.5 to +0.5 dB, and its low panel takes at most six steps.
+TEST(PlotAxes, CorrectionAxisShowsAtLeastHalfADecibel) {
+    const LevelCase cases[] = {
+        {"typical", -0.26, 0.27, -0.6, 0.6, {"-0.6", "-0.4", "-0.2", "0.0", "0.2", "0.4", "0.6"}},
+        {"none at all", 0, 0, -0.6, 0.6, {"-0.6", "-0.4", "-0.2", "0.0", "0.2", "0.4", "0.6"}},
+        {"one-sided", 0.01, 0.02, -0.6, 0.6, {"-0.6", "-0.4", "-0.2", "0.0", "0.2", "0.4", "0.6"}},
+        {"large", -3.2, 1.1, -4, 2, {"-4", "-3", "-2", "-1", "0", "1", "2"}},
+        {"far from zero", 7, 12, -5, 15, {"-5", "0", "5", "10", "15"}},
+    };
+    for (const LevelCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const PlotAxis axis = ChooseCorrectionAxis(c.Lowest, c.Highest);
+        ExpectEnclosesData(axis, std::fmin(c.Lowest, -0.5), std::fmax(c.Highest, 0.5));
+        EXPECT_NEAR(axis.Low, c.Low, 1e-12);
+        EXPECT_NEAR(axis.High, c.High, 1e-12);
+        EXPECT_EQ(Labels(axis), c.Labels);
     }
 }
 

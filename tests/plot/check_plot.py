@@ -4,7 +4,8 @@
 Every picture must be well-formed XML (xmllint), render to PNG without a
 complaint (rsvg-convert), stay self-contained, and carry the five curves as
 one path each with the expected number of points, the expected axis labels and
-a legend naming the files. Every failure must print the converter's message
+a legend naming the files; the correction in a panel of its own, with its
+extrapolated points ringed. Every failure must print the converter's message
 for the same fault, end with status -1 and leave every file as it was.
 Both tools are required: a machine without them fails here, it does not skip.
 """
@@ -29,7 +30,7 @@ Usage = Banner + "usage:\nTarvelinPlot <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicO
 ConverterBanner = "\nTarvelin\n\n"
 FailureStatus = 255  # -1 as a shell sees it
 Svg = "{http://www.w3.org/2000/svg}"
-CurveIds = ["RefMicFrom", "RefMicTo", "Correction", "MyMicIn", "MyMicOut"]
+CurveIds = ["RefMicFrom", "RefMicTo", "MyMicIn", "MyMicOut", "Correction"]
 Replacement = "\ufffd"
 
 
@@ -139,11 +140,16 @@ def LevelLabels(root):
     return [label for label in Texts(Group(root, "LevelAxis")) if label != "Response (dB)"]
 
 
-def LevelOf(root):
-    """Turns a y coordinate back into dB, by the level axis's grid lines."""
-    axis = Group(root, "LevelAxis")
+def CorrectionLabels(root):
+    return [label for label in Texts(Group(root, "CorrectionAxis")) if label != "Correction (dB)"]
+
+
+def LevelOf(root, axisId="LevelAxis"):
+    """Turns a y coordinate back into dB, by a level axis's grid lines."""
+    axis = Group(root, axisId)
     ys = [float(line.get("y1")) for line in axis.iter(Svg + "line")]
-    levels = [float(label) for label in LevelLabels(root)]
+    levels = [float(label) for label in (LevelLabels(root) if axisId == "LevelAxis"
+                                         else CorrectionLabels(root))]
     Expect(len(ys) == len(levels) >= 2, "the level axis has no labelled grid")
     scale = (levels[-1] - levels[0]) / (ys[-1] - ys[0])
     return lambda y: levels[0] + (y - ys[0]) * scale
@@ -151,7 +157,8 @@ def LevelOf(root):
 
 def CurvePoints(root):
     """Each curve's points as (x, y) pairs, each curve from its one path."""
-    paths = list(Group(root, "Curves").iter(Svg + "path"))
+    paths = (list(Group(root, "Curves").iter(Svg + "path"))
+             + list(Group(root, "CorrectionCurve").iter(Svg + "path")))
     Expect([p.get("id") for p in paths] == CurveIds,
            f"curves are {[p.get('id') for p in paths]}, expected {CurveIds}")
     curves = {}
@@ -165,17 +172,26 @@ def CurvePoints(root):
     return curves
 
 
-def Frame(root):
-    """Left, top, right and bottom of the frame around the plot."""
+def Frame(root, frameId="ResponseFrame"):
+    """Left, top, right and bottom of the frame around a panel."""
     frames = [r for r in root.iter(Svg + "rect") if r.get("fill") == "none"]
-    Expect(len(frames) == 1, "expected one frame around the plot")
-    left, top = float(frames[0].get("x")), float(frames[0].get("y"))
-    return left, top, left + float(frames[0].get("width")), top + float(frames[0].get("height"))
+    Expect([r.get("id") for r in frames] == ["ResponseFrame", "CorrectionFrame"],
+           f"expected a frame around each panel, found {[r.get('id') for r in frames]}")
+    frame = frames[0] if frameId == "ResponseFrame" else frames[1]
+    left, top = float(frame.get("x")), float(frame.get("y"))
+    return left, top, left + float(frame.get("width")), top + float(frame.get("height"))
+
+
+def Markers(root):
+    """The centres of the rings around extrapolated points of the correction."""
+    return [(float(c.get("cx")), float(c.get("cy")))
+            for c in Group(root, "Extrapolated").iter(Svg + "circle")]
 
 
 def ExpectInsideFrame(root, curves):
-    left, top, right, bottom = Frame(root)
     for name, points in curves.items():
+        left, top, right, bottom = Frame(root, "CorrectionFrame" if name == "Correction"
+                                         else "ResponseFrame")
         for x, y in points:
             Expect(left - 0.01 <= x <= right + 0.01 and top - 0.01 <= y <= bottom + 0.01,
                    f"{name} has a point ({x}, {y}) outside the plot")
@@ -188,7 +204,7 @@ def ExpectCounts(curves, expected):
 
 def ExpectLegend(root, expectedParts):
     legend = Texts(Group(root, "Legend"))
-    Expect(len(legend) == 5, f"the legend has {len(legend)} entries: {legend}")
+    Expect(len(legend) == 6, f"the legend has {len(legend)} entries: {legend}")
     for entry, parts in zip(legend, expectedParts):
         for part in parts:
             Expect(part in entry, f"legend entry {entry!r} lacks {part!r}")
@@ -244,14 +260,30 @@ def examples(work):
     ExpectCounts(curves, counts)
     ExpectInsideFrame(root, curves)
 
-    # MyMicOut is MyMicIn plus the correction, so the curves must show that.
-    toLevel = LevelOf(root)
+    # MyMicOut is MyMicIn plus the correction, so the curves must show that,
+    # the correction on its own axis.
+    toLevel, toCorrection = LevelOf(root), LevelOf(root, "CorrectionAxis")
     for (x, y), (xIn, yIn), (xOut, yOut) in zip(curves["Correction"], curves["MyMicIn"],
                                                  curves["MyMicOut"]):
         Expect(abs(x - xIn) < 0.005 and abs(x - xOut) < 0.005, "the curves' x differ")
-        Expect(abs(toLevel(y) - (toLevel(yOut) - toLevel(yIn))) < 0.002,
-               f"at x = {x} the correction is drawn at {toLevel(y)} dB, "
+        Expect(abs(toCorrection(y) - (toLevel(yOut) - toLevel(yIn))) < 0.002,
+               f"at x = {x} the correction is drawn at {toCorrection(y)} dB, "
                f"but MyMicOut - MyMicIn is {toLevel(yOut) - toLevel(yIn)} dB")
+    corrections = [float(label) for label in CorrectionLabels(root)]
+    Expect(corrections[0] <= -0.5 and corrections[-1] >= 0.5 and len(corrections) <= 7,
+           f"correction labels {corrections} do not show at least -0.5 to 0.5 dB in round steps")
+
+    # The points of MyMicIn beyond either reference's frequencies are ringed,
+    # and no other; rings that would cover each other are drawn once.
+    ranges = [(min(f for f, _ in points[n]), max(f for f, _ in points[n]))
+              for n in ["RefMicFrom.txt", "RefMicTo.txt"]]
+    beyond = [curves["Correction"][i] for i, (f, _) in enumerate(points["MyMicIn.txt"])
+              if any(f < low or f > high for low, high in ranges)]
+    rings = Markers(root)
+    Expect(beyond and all(ring in beyond for ring in rings)
+           and all(any(abs(x - rx) < 3 and abs(y - ry) < 3 for rx, ry in rings)
+                   for x, y in beyond),
+           f"rings at {rings}, expected around the points {beyond} of the correction")
 
     frequencies = [f for table in points.values() for f, _ in table]
     labels = FrequencyLabels(root)
@@ -267,7 +299,9 @@ def examples(work):
            f"level labels {levels} are not evenly stepped")
     ExpectLegend(root, [[n, f"{counts[c]} points"] for n, c in
                         zip(["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn", "MyMicIn.txt",
-                             "MyMicOut.txt"], CurveIds)])
+                             "MyMicOut.txt"],
+                            ["RefMicFrom", "RefMicTo", "Correction", "MyMicIn", "MyMicOut"])]
+                 + [["extrapolated", f"{len(beyond)} points"]])
 
 
 def Audio(frequency):

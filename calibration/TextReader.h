@@ -23,10 +23,10 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 // Files written with classic Mac OS line ends would be one single line by
 // those rules, so a file whose first line (up to its first LF, or all of it)
 // holds a CR followed by a byte other than CR and LF is read with CR, CR LF
-// and LF each ending a line. Such a CR cannot occur in a file of those rules
-// except as text nobody writes on purpose, and a file of CR CR LF line ends
-// keeps its old reading. The choice is made while streaming: lines are held
-// back only while the bytes seen so far allow both readings.
+// and LF each ending a line. The test looks only before the first LF so that
+// files with LF line ends, CR CR LF ones included, keep their old reading. It
+// is made while streaming: lines are held back only while the bytes seen so
+// far allow both readings.
 enum class LineEnds { Undecided, CrLf, ClassicMac };
 
 struct TextReader {

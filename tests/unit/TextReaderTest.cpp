@@ -173,7 +173,10 @@ TEST_F(TextReaderTest, LineEndsAndEndOfText) {
           {"", true, true},
           {"e", true, true}}},
         {"CR only, 0x1A after a line", "a\rb\r\x1A\nc", {{"a", true, true}, {"b", true, true}}},
-        {"CR before 0x1A decides nothing", "a\r\x1A" "b\rc", {{"a\r", true, false}}},
+        {"CR before 0x1A decides nothing",
+         "a\r\x1A"
+         "b\rc",
+         {{"a\r", true, false}}},
         {"last line without line end", "a\nb", {{"a", true, true}, {"b", true, false}}},
         {"0x1A mid-line", "a\x1Az\nc\n", {{"a", true, false}}},
         {"0x1A first", "\x1Azz\n", {}},
@@ -246,9 +249,9 @@ TEST_F(TextReaderTest, LongLinesAroundTheReadLimit) {
          huge + "\rz\r",
          {{huge, false, true}, {"z", true, true}}},
         {"CRs beyond the buffer, then LF",
-         "a" + crs + "\nz",
-         {{"a" + crs.substr(1), false, true}, {"z", true, false}}},
-        {"CRs beyond the buffer, then the end", "a" + crs, {{"a" + crs, false, false}}},
+         "a"s + crs + "\nz",
+         {{"a"s + crs.substr(1), false, true}, {"z", true, false}}},
+        {"CRs beyond the buffer, then the end", "a"s + crs, {{"a"s + crs, false, false}}},
     };
     // Counted rather than kept while they decide nothing, and each a line end
     // once a byte other than CR and LF follows them.

@@ -2,12 +2,24 @@
 
 #include "TextWriter.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 constexpr char EndOfTextByte = 0x1A;
+
+// A whole line is at most ReadLimit bytes of text followed by CR LF.
+constexpr std::size_t WholeLineWindow = ReadLimit + 2;
+
+// Where counted CRs are handed out as text.
+constexpr auto CarriageReturnRun = [] {
+    std::array<char, 4096> run{};
+    run.fill('\r');
+    return run;
+}();
 
 bool ReportReadFailure(TextReader& reader) {
     std::printf("Error - could not read %s\n", reader.Path);
@@ -19,6 +31,13 @@ bool Fill(TextReader& reader) {
     if (reader.Begin > 0) {
         std::memmove(reader.Buffer, reader.Buffer + reader.Begin, reader.End - reader.Begin);
         reader.End -= reader.Begin;
+        if (reader.Ends == LineEnds::Undecided) {
+            reader.Scanned -= reader.Begin;
+            reader.FirstCarriageReturn -= reader.SawCarriageReturn ? reader.Begin : 0;
+        }
+        if (reader.HeldCarriageReturns > 0) {
+            reader.HeldAt -= reader.Begin;
+        }
         reader.Begin = 0;
     }
     if (reader.FlushBeforeWaiting != nullptr && !FlushTextWriter(*reader.FlushBeforeWaiting)) {
@@ -44,41 +63,66 @@ bool Fill(TextReader& reader) {
     return true;
 }
 
+// Looks at the bytes read since the last look: the first LF, or a CR followed
+// by a byte other than CR and LF before it, decides.
+void ScanForLineEnds(TextReader& reader) {
+    for (; reader.Scanned < reader.End; ++reader.Scanned) {
+        const char c = reader.Buffer[reader.Scanned];
+        if (c == '\n') {
+            reader.Ends = LineEnds::CrLf;
+            return;
+        }
+        if (reader.SawCarriageReturn) {
+            if (c != '\r') {
+                reader.Ends = LineEnds::ClassicMac;
+                return;
+            }
+        } else if (c == '\r') {
+            reader.SawCarriageReturn = true;
+            reader.FirstCarriageReturn = reader.Scanned;
+        }
+    }
+}
+
+// The buffer is full, and from the first CR on it holds only CRs, which still
+// decide nothing. Beyond the first WholeLineWindow bytes they are counted, so
+// that either reading can still be handed out; the last one stays, to be
+// looked at with the byte after it.
+void HoldCarriageReturns(TextReader& reader) {
+    if (reader.HeldCarriageReturns == 0) {
+        reader.HeldAt = reader.Begin + WholeLineWindow;
+    }
+    reader.HeldCarriageReturns += reader.End - 1 - reader.HeldAt;
+    reader.End = reader.HeldAt + 1;
+    reader.Scanned = reader.End;
+}
+
+// Reads on until the line ends are known; the end of the input decides for CR
+// LF, since no CR was followed by another byte.
+bool DecideLineEnds(TextReader& reader) {
+    for (;;) {
+        ScanForLineEnds(reader);
+        if (reader.Ends != LineEnds::Undecided) {
+            return true;
+        }
+        if (reader.AtEnd) {
+            reader.Ends = LineEnds::CrLf;
+            return true;
+        }
+        if (reader.End - reader.Begin == sizeof reader.Buffer) {
+            HoldCarriageReturns(reader);
+        }
+        if (!Fill(reader)) {
+            return false;
+        }
+    }
+}
+
 std::size_t TextLengthBeforeLineEnd(const char* text, std::size_t length) {
     return length > 0 && text[length - 1] == '\r' ? length - 1 : length;
 }
 
-} // namespace
-
-bool OpenTextReader(const char* path, TextReader& reader) {
-    reader.Path = path;
-    if (!OpenForReading(path, reader.File)) {
-        std::printf("Error - could not open %s\n", path);
-        return false;
-    }
-    while (reader.End < ByteOrderMark.size() && !reader.AtEnd) {
-        if (!Fill(reader)) {
-            CloseFile(reader.File);
-            return false;
-        }
-    }
-    if (std::string_view(reader.Buffer, reader.End).starts_with(ByteOrderMark)) {
-        reader.Begin = ByteOrderMark.size();
-        reader.HadByteOrderMark = true;
-    }
-    return true;
-}
-
-ReadResult NextLine(TextReader& reader, TextLine& line) {
-    TextLine rest;
-    ReadResult skipped;
-    while ((skipped = NextLinePiece(reader, rest)) == ReadResult::Line) {
-    }
-    if (skipped == ReadResult::Failed) {
-        return ReadResult::Failed;
-    }
-    // A whole line is at most ReadLimit bytes of text followed by CR LF.
-    constexpr std::size_t WholeLineWindow = ReadLimit + 2;
+ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
     for (;;) {
         const char* const start = reader.Buffer + reader.Begin;
         const std::size_t available = reader.End - reader.Begin;
@@ -115,8 +159,27 @@ ReadResult NextLine(TextReader& reader, TextLine& line) {
     }
 }
 
-ReadResult NextLinePiece(TextReader& reader, TextLine& piece) {
+// The counted CRs are text of a long line here; the CR kept at HeldAt, not
+// they, may start a CR LF line end.
+ReadResult NextHeldPiece(TextReader& reader, TextLine& piece) {
+    if (reader.Begin < reader.HeldAt) {
+        piece = {std::string_view(reader.Buffer + reader.Begin, reader.HeldAt - reader.Begin),
+                 false, false};
+        reader.Begin = reader.HeldAt;
+        return ReadResult::Line;
+    }
+    const auto take = static_cast<std::size_t>(
+        std::min<std::uint64_t>(reader.HeldCarriageReturns, CarriageReturnRun.size()));
+    piece = {std::string_view(CarriageReturnRun.data(), take), false, false};
+    reader.HeldCarriageReturns -= take;
+    return ReadResult::Line;
+}
+
+ReadResult NextCrLfPiece(TextReader& reader, TextLine& piece) {
     while (reader.InLongLine) {
+        if (reader.HeldCarriageReturns > 0) {
+            return NextHeldPiece(reader, piece);
+        }
         const std::size_t available = reader.End - reader.Begin;
         // Two bytes tell a CR LF line end from a CR that is part of the text.
         if (available < 2 && !reader.AtEnd) {
@@ -147,6 +210,189 @@ ReadResult NextLinePiece(TextReader& reader, TextLine& piece) {
         return ReadResult::Line;
     }
     return ReadResult::End;
+}
+
+const char* FindMacLineEnd(const char* text, std::size_t length) {
+    return std::find_if(text, text + length, [](char c) { return c == '\r' || c == '\n'; });
+}
+
+// A line ends at its first CR or LF, so a line end can be handed out as soon
+// as it arrives; the LF of a CR LF is skipped when the next line is asked for.
+ReadResult NextMacLine(TextReader& reader, TextLine& line) {
+    for (;;) {
+        char* const start = reader.Buffer + reader.Begin;
+        if (reader.HeldCarriageReturns > 0 && reader.Begin == reader.HeldAt) {
+            --reader.HeldCarriageReturns;
+            reader.SkipLineFeed = false;
+            line = {std::string_view(start, 0), true, true};
+            return ReadResult::Line;
+        }
+        const std::size_t available = reader.End - reader.Begin;
+        if (reader.SkipLineFeed) {
+            if (available == 0 && !reader.AtEnd) {
+                if (!Fill(reader)) {
+                    return ReadResult::Failed;
+                }
+                continue;
+            }
+            reader.SkipLineFeed = false;
+            if (available > 0 && *start == '\n') {
+                ++reader.Begin;
+                continue;
+            }
+        }
+        const std::size_t window = std::min(available, ReadLimit + 1);
+        const char* const lineEnd = FindMacLineEnd(start, window);
+        if (lineEnd != start + window) {
+            const auto length = static_cast<std::size_t>(lineEnd - start);
+            line = {std::string_view(start, length), true, true};
+            reader.Begin += length + 1;
+            reader.SkipLineFeed = *lineEnd == '\r';
+            return ReadResult::Line;
+        }
+        if (window <= ReadLimit) {
+            if (!reader.AtEnd) {
+                if (!Fill(reader)) {
+                    return ReadResult::Failed;
+                }
+                continue;
+            }
+            if (available == 0) {
+                return ReadResult::End;
+            }
+            line = {std::string_view(start, available), true, false};
+            reader.Begin = reader.End;
+            return ReadResult::Line;
+        }
+        line = {std::string_view(start, ReadLimit), false, false};
+        reader.Begin += ReadLimit;
+        reader.InLongLine = true;
+        return ReadResult::Line;
+    }
+}
+
+ReadResult NextMacPiece(TextReader& reader, TextLine& piece) {
+    while (reader.InLongLine) {
+        const std::size_t available = reader.End - reader.Begin;
+        if (available == 0) {
+            if (!reader.AtEnd) {
+                if (!Fill(reader)) {
+                    return ReadResult::Failed;
+                }
+                continue;
+            }
+            reader.InLongLine = false;
+            break;
+        }
+        const char* const start = reader.Buffer + reader.Begin;
+        const char* const lineEnd = FindMacLineEnd(start, available);
+        const auto length = static_cast<std::size_t>(lineEnd - start);
+        const bool hasLineEnd = length < available;
+        piece = {std::string_view(start, length), false, hasLineEnd};
+        reader.Begin += length;
+        if (hasLineEnd) {
+            ++reader.Begin;
+            reader.SkipLineFeed = *lineEnd == '\r';
+            reader.InLongLine = false;
+        }
+        return ReadResult::Line;
+    }
+    return ReadResult::End;
+}
+
+// Until the line ends are known, only text of the first line before its first
+// CR is handed out, on which both readings agree: a first piece of ReadLimit
+// bytes when the line is longer than that, later pieces of any size.
+ReadResult NextUndecided(TextReader& reader, TextLine& text, bool firstPiece) {
+    for (;;) {
+        ScanForLineEnds(reader);
+        if (reader.Ends != LineEnds::Undecided) {
+            break;
+        }
+        const std::size_t textEnd =
+            reader.SawCarriageReturn ? reader.FirstCarriageReturn : reader.End;
+        const std::size_t length = textEnd - reader.Begin;
+        if (firstPiece ? length > ReadLimit : length > 0) {
+            const std::size_t take = firstPiece ? ReadLimit : length;
+            text = {std::string_view(reader.Buffer + reader.Begin, take), false, false};
+            reader.Begin += take;
+            reader.InLongLine = true;
+            return ReadResult::Line;
+        }
+        if (reader.SawCarriageReturn) {
+            if (!DecideLineEnds(reader)) {
+                return ReadResult::Failed;
+            }
+            break;
+        }
+        if (reader.AtEnd) {
+            reader.Ends = LineEnds::CrLf;
+            break;
+        }
+        if (!Fill(reader)) {
+            return ReadResult::Failed;
+        }
+    }
+    if (reader.Ends == LineEnds::ClassicMac) {
+        return firstPiece ? NextMacLine(reader, text) : NextMacPiece(reader, text);
+    }
+    return firstPiece ? NextCrLfLine(reader, text) : NextCrLfPiece(reader, text);
+}
+
+} // namespace
+
+bool OpenTextReader(const char* path, TextReader& reader) {
+    reader.Path = path;
+    if (!OpenForReading(path, reader.File)) {
+        std::printf("Error - could not open %s\n", path);
+        return false;
+    }
+    while (reader.End < ByteOrderMark.size() && !reader.AtEnd) {
+        if (!Fill(reader)) {
+            CloseFile(reader.File);
+            return false;
+        }
+    }
+    if (std::string_view(reader.Buffer, reader.End).starts_with(ByteOrderMark)) {
+        reader.Begin = ByteOrderMark.size();
+        reader.HadByteOrderMark = true;
+    }
+    reader.Scanned = reader.Begin;
+    return true;
+}
+
+ReadResult NextLine(TextReader& reader, TextLine& line) {
+    TextLine rest;
+    ReadResult skipped;
+    while ((skipped = NextLinePiece(reader, rest)) == ReadResult::Line) {
+    }
+    if (skipped == ReadResult::Failed) {
+        return ReadResult::Failed;
+    }
+    switch (reader.Ends) {
+    case LineEnds::CrLf:
+        return NextCrLfLine(reader, line);
+    case LineEnds::ClassicMac:
+        return NextMacLine(reader, line);
+    case LineEnds::Undecided:
+        break;
+    }
+    return NextUndecided(reader, line, true);
+}
+
+ReadResult NextLinePiece(TextReader& reader, TextLine& piece) {
+    if (!reader.InLongLine) {
+        return ReadResult::End;
+    }
+    switch (reader.Ends) {
+    case LineEnds::CrLf:
+        return NextCrLfPiece(reader, piece);
+    case LineEnds::ClassicMac:
+        return NextMacPiece(reader, piece);
+    case LineEnds::Undecided:
+        break;
+    }
+    return NextUndecided(reader, piece, false);
 }
 
 bool CloseTextReader(TextReader& reader) {

@@ -3,6 +3,7 @@
 #include "PlatformFile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 struct TextWriter;
@@ -18,6 +19,16 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 // the tool was first built for, on every platform: CR LF is one line end, a
 // lone CR is an ordinary byte, and a byte 0x1A ends the input. A UTF-8
 // byte-order mark at the very start is skipped and remembered.
+//
+// Files written with classic Mac OS line ends would be one single line by
+// those rules, so a file whose first line (up to its first LF, or all of it)
+// holds a CR followed by a byte other than CR and LF is read with CR, CR LF
+// and LF each ending a line. The test looks only before the first LF so that
+// files with LF line ends, CR CR LF ones included, keep their old reading. It
+// is made while streaming: lines are held back only while the bytes seen so
+// far allow both readings.
+enum class LineEnds { Undecided, CrLf, ClassicMac };
+
 struct TextReader {
     PlatformFile File;
     const char* Path = nullptr;
@@ -29,6 +40,18 @@ struct TextReader {
     bool AtEnd = false;
     bool InLongLine = false;
     bool HadByteOrderMark = false;
+    LineEnds Ends = LineEnds::Undecided;
+    // While undecided, the bytes after the mark up to Scanned have been
+    // looked at; they hold no LF, and from FirstCarriageReturn on only CRs.
+    std::size_t Scanned = 0;
+    std::size_t FirstCarriageReturn = 0;
+    bool SawCarriageReturn = false;
+    // A classic Mac OS line ended in CR; an LF right after it is part of it.
+    bool SkipLineFeed = false;
+    // A run of CRs too long for the buffer while undecided is counted rather
+    // than kept: that many CRs belong at HeldAt, before the byte there.
+    std::uint64_t HeldCarriageReturns = 0;
+    std::size_t HeldAt = 0;
     // Room for a whole scanned line with its CR LF, plus a block to read into.
     char Buffer[ReadLimit + 2 + ReadBlockSize];
 };

@@ -172,18 +172,24 @@ void ModelLines(std::string_view bytes, std::vector<ModelLine>& lines) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);
     }
+    const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
+    bool classicMac = false;
+    for (std::size_t i = 0; i + 1 < firstLine.size(); ++i) {
+        classicMac = classicMac || (firstLine[i] == '\r' && firstLine[i + 1] != '\r');
+    }
     while (!bytes.empty()) {
-        const std::size_t newline = bytes.find('\n');
-        if (newline == std::string_view::npos) {
+        const std::size_t lineEnd = bytes.find_first_of(classicMac ? "\r\n" : "\n");
+        if (lineEnd == std::string_view::npos) {
             lines.push_back({bytes, false});
             break;
         }
-        std::string_view text = bytes.substr(0, newline);
-        if (text.ends_with('\r')) {
+        std::string_view text = bytes.substr(0, lineEnd);
+        if (!classicMac && text.ends_with('\r')) {
             text.remove_suffix(1);
         }
         lines.push_back({text, true});
-        bytes.remove_prefix(newline + 1);
+        const bool crLf = bytes.substr(lineEnd).starts_with("\r\n");
+        bytes.remove_prefix(lineEnd + (classicMac && crLf ? 2 : 1));
     }
 }
 

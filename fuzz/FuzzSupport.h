@@ -27,7 +27,9 @@ struct ModelLine {
 
 // The lines of a file by the text-mode rules: a byte 0x1A ends the file, a
 // byte-order mark at the start is no text, LF ends a line and takes one CR
-// before it along, any other CR is text.
+// before it along, any other CR is text. Unless a CR followed by a byte other
+// than CR and LF comes before the first LF: then CR LF, CR and LF each end a
+// line.
 bool ModelHasByteOrderMark(std::string_view bytes);
 // Fills lines, whose memory is kept from one run to the next: fresh memory
 // for every input costs more than the rest of a run.

@@ -77,10 +77,14 @@ def to_float32(value):
 
 
 def model_lines(data):
-    """(text, has_line_end) for each line by the text-mode rules."""
+    """(text, has_line_end) for each line by the text-mode rules; with classic
+    Mac OS line ends (a CR followed by a byte other than CR and LF before the
+    first LF) CR LF, CR and LF each end a line."""
     data = data.split(b"\x1a", 1)[0]
     if data.startswith(BOM):
         data = data[3:]
+    if re.search(rb"\r[^\r\n]", data.split(b"\n", 1)[0]):
+        data = data.replace(b"\r\n", b"\n").replace(b"\r", b"\n")
     lines = []
     while data:
         end = data.find(b"\n")

@@ -231,12 +231,15 @@ def response_at(rng, frequency, offset):
 
 def assemble_file(rng, lines):
     """Joins lines with this file's line ends, and sometimes adds what text
-    mode gives a meaning of its own: a byte-order mark, a byte 0x1A, a lone CR."""
+    mode gives a meaning of its own: a byte-order mark, a byte 0x1A, a lone CR,
+    classic Mac OS line ends."""
     style = rng.random()
     if style < 0.4:
         ends = [b"\n"]
-    elif style < 0.8:
+    elif style < 0.7:
         ends = [b"\r\n"]
+    elif style < 0.8:
+        ends = [b"\r"]
     else:
         ends = [b"\n", b"\r\n", b"\r\n", b"\r\r\n", b"\r"]
     data = bytearray()
@@ -346,14 +349,20 @@ def long_line_cases():
     padded = lambda text, length: b" " * (length - len(text)) + text
     cases = []
     for length in (ReadLimit - 1, ReadLimit, ReadLimit + 1, ReadLimit + 2, ReadLimit + 3):
-        for end in (b"\n", b"\r\n", b"\r\r\n"):
-            user = b"100 1 2\r\n" + padded(b"1000 2.5", length) + end + b"3000 -1 45" + end
+        for end in (b"\n", b"\r\n", b"\r\r\n", b"\r"):
+            user = b"100 1 2" + (end if end == b"\r" else b"\r\n")
+            user += padded(b"1000 2.5", length) + end + b"3000 -1 45" + end
             user += b"7 " + b"1" * (length - 2) + b"23 4" + end + b"5000 1" + end
             cases.append({"RefMicFrom.txt": reference, "RefMicTo.txt": reference.replace(b"0.5", b"1.75"), "MyMicIn.txt": user})
     header = b'"' + b"%s Header " * 20000
     cases.append({"RefMicFrom.txt": reference, "RefMicTo.txt": reference, "MyMicIn.txt": header + b"\r\n1000 1\n" + header + b"\n" + header})
     long_reference = b"20 -1\n" + b"200 " + b"0" * 200000 + b"5 7\n" + padded(b"2000 3", ReadLimit + 1) + b"\n20000 1\n"
     cases.append({"RefMicFrom.txt": reference, "RefMicTo.txt": long_reference, "MyMicIn.txt": b"100 0\n1000 0\n10000 0 1\n"})
+    # Runs of CRs longer than any read that still leave both kinds of line
+    # ends open: text after them makes each CR a line end, an LF makes them text.
+    crs = b"\r" * (3 * ReadLimit)
+    cases.append({"RefMicFrom.txt": reference, "RefMicTo.txt": reference, "MyMicIn.txt": b"100 1" + crs + b"1000 2\r"})
+    cases.append({"RefMicFrom.txt": reference, "RefMicTo.txt": reference, "MyMicIn.txt": b'"Head' + crs + b"\n1000 2\n"})
     return cases
 
 

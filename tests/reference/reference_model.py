@@ -60,6 +60,9 @@ def split_lines(data):
     Input ends at a byte 0x1A; a UTF-8 byte-order mark at the very start is
     skipped; LF ends a line, and a CR right before it belongs to the line end;
     any other CR is an ordinary byte; a last line without line end counts.
+    A file whose text before its first LF holds a CR followed by a byte other
+    than CR and LF has classic Mac OS line ends: CR LF, CR and LF each end a
+    line.
     """
     cut = data.find(EndOfInputByte)
     if cut >= 0:
@@ -67,6 +70,15 @@ def split_lines(data):
     had_bom = data.startswith(ByteOrderMark)
     if had_bom:
         data = data[len(ByteOrderMark):]
+    first_line = data.split(b"\n", 1)[0]
+    classic_mac = any(first_line[i:i + 1] == b"\r" and first_line[i + 1:i + 2] != b"\r"
+                      for i in range(len(first_line) - 1))
+    if classic_mac:
+        pieces = data.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n")
+        lines = [(text, True) for text in pieces[:-1]]
+        if pieces[-1]:
+            lines.append((pieces[-1], False))
+        return had_bom, lines
     lines = []
     start = 0
     while start < len(data):

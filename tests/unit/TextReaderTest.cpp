@@ -109,21 +109,30 @@ std::vector<ReadLine> ReadAll(const std::string& path, bool* hadByteOrderMark = 
 
 // What the lines of a file are by the text-mode rules, worked out
 // independently of the reader: the input ends at 0x1A, a line ends at LF, and
-// one CR right before that LF belongs to the line end.
+// one CR right before that LF belongs to the line end. When the text before
+// the first LF holds a CR followed by any byte but CR and LF, every CR LF, CR
+// and LF ends a line instead.
 std::vector<ReadLine> ExpectedLines(std::string bytes) {
     bytes = bytes.substr(0, bytes.find('\x1A'));
+    const std::string firstLine = bytes.substr(0, bytes.find('\n'));
+    bool classicMac = false;
+    for (std::size_t i = 0; i + 1 < firstLine.size(); ++i) {
+        classicMac = classicMac || (firstLine[i] == '\r' && firstLine[i + 1] != '\r');
+    }
     std::vector<ReadLine> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t lf = bytes.find('\n', start);
-        const bool hasLineEnd = lf != std::string::npos;
-        std::string text = bytes.substr(start, hasLineEnd ? lf - start : std::string::npos);
-        if (hasLineEnd && !text.empty() && text.back() == '\r') {
+        const std::size_t end = bytes.find_first_of(classicMac ? "\r\n" : "\n", start);
+        const bool hasLineEnd = end != std::string::npos;
+        std::string text = bytes.substr(start, hasLineEnd ? end - start : std::string::npos);
+        if (hasLineEnd && !classicMac && !text.empty() && text.back() == '\r') {
             text.pop_back();
         }
         const bool whole = text.size() <= ReadLimit;
         lines.push_back({std::move(text), whole, hasLineEnd});
-        start = hasLineEnd ? lf + 1 : bytes.size();
+        start = !hasLineEnd                                        ? bytes.size()
+                : bytes.compare(end, 2, "\r\n") == 0 && classicMac ? end + 2
+                                                                   : end + 1;
     }
     return lines;
 }
@@ -140,9 +149,34 @@ TEST_F(TextReaderTest, LineEndsAndEndOfText) {
         {"LF", "a\nb\n", {{"a", true, true}, {"b", true, true}}},
         {"CR LF", "a\r\nb\r\n", {{"a", true, true}, {"b", true, true}}},
         {"empty lines", "\n\r\n\n", {{"", true, true}, {"", true, true}, {"", true, true}}},
-        {"lone CR is text", "a\rb\n", {{"a\rb", true, true}}},
+        {"lone CR after the first LF is text",
+         "x\na\rb\n",
+         {{"x", true, true}, {"a\rb", true, true}}},
         {"CR CR LF", "a\r\r\n", {{"a\r", true, true}}},
+        {"CR CR LF, CR text later", "a\r\r\nb\rc\n", {{"a\r", true, true}, {"b\rc", true, true}}},
         {"CR at the very end", "a\r", {{"a\r", true, false}}},
+        {"only CRs", "\r\r\r", {{"\r\r\r", true, false}}},
+        {"CR only", "a\rb\r", {{"a", true, true}, {"b", true, true}}},
+        {"CR only, last line without line end", "a\rb", {{"a", true, true}, {"b", true, false}}},
+        {"CR only, empty lines first",
+         "\r\rb",
+         {{"", true, true}, {"", true, true}, {"b", true, false}}},
+        {"CR only, CR CR then text",
+         "a\r\rb",
+         {{"a", true, true}, {"", true, true}, {"b", true, false}}},
+        {"CR only, then CR LF and LF",
+         "a\rb\r\nc\nd\r\r\ne\r\n",
+         {{"a", true, true},
+          {"b", true, true},
+          {"c", true, true},
+          {"d", true, true},
+          {"", true, true},
+          {"e", true, true}}},
+        {"CR only, 0x1A after a line", "a\rb\r\x1A\nc", {{"a", true, true}, {"b", true, true}}},
+        {"CR before 0x1A decides nothing",
+         "a\r\x1A"
+         "b\rc",
+         {{"a\r", true, false}}},
         {"last line without line end", "a\nb", {{"a", true, true}, {"b", true, false}}},
         {"0x1A mid-line", "a\x1Az\nc\n", {{"a", true, false}}},
         {"0x1A first", "\x1Azz\n", {}},
@@ -173,6 +207,10 @@ TEST_F(TextReaderTest, ByteOrderMarkSkippedOnlyAtTheStart) {
          true,
          {{"\xEF\xBB\xBFz", true, false}}},
         {"mark after the start", "a\xEF\xBB\xBF", false, {{"a\xEF\xBB\xBF", true, false}}},
+        {"mark, then CR only",
+         "\xEF\xBB\xBF\"a\r1 2\r",
+         true,
+         {{"\"a", true, true}, {"1 2", true, true}}},
         {"mark on the second line",
          "a\n\xEF\xBB\xBF",
          false,
@@ -188,7 +226,9 @@ TEST_F(TextReaderTest, ByteOrderMarkSkippedOnlyAtTheStart) {
 
 TEST_F(TextReaderTest, LongLinesAroundTheReadLimit) {
     const std::string limit(ReadLimit, 'x');
-    const std::vector<ReaderRow> rows = {
+    const std::string huge(3 * ReaderBufferSize, 'x');
+    const std::string crs(2 * ReaderBufferSize + 5, '\r');
+    std::vector<ReaderRow> rows = {
         {"ReadLimit, LF", limit + "\nz", {{limit, true, true}, {"z", true, false}}},
         {"ReadLimit, CR LF", limit + "\r\nz", {{limit, true, true}, {"z", true, false}}},
         {"ReadLimit, CR kept", limit + "\r", {{limit + "\r", false, false}}},
@@ -201,7 +241,27 @@ TEST_F(TextReaderTest, LongLinesAroundTheReadLimit) {
         {"ReadLimit - 1, CR CR LF",
          limit.substr(1) + "\r\r\n",
          {{limit.substr(1) + "\r", true, true}}},
+        {"ReadLimit, CR only", limit + "\rz", {{limit, true, true}, {"z", true, false}}},
+        {"ReadLimit + 1, CR only",
+         limit + "y\rz",
+         {{limit + "y", false, true}, {"z", true, false}}},
+        {"CR only decided far into a long line",
+         huge + "\rz\r",
+         {{huge, false, true}, {"z", true, true}}},
+        {"CRs beyond the buffer, then LF",
+         "a"s + crs + "\nz",
+         {{"a"s + crs.substr(1), false, true}, {"z", true, false}}},
+        {"CRs beyond the buffer, then the end", "a"s + crs, {{"a"s + crs, false, false}}},
     };
+    // Counted rather than kept while they decide nothing, and each a line end
+    // once a byte other than CR and LF follows them.
+    for (const std::string& first : {std::string("a"), limit + "y"}) {
+        ReaderRow row{"CRs beyond the buffer, then text", first + crs + "z", {}};
+        row.Lines.push_back({first, first.size() <= ReadLimit, true});
+        row.Lines.insert(row.Lines.end(), crs.size() - 1, {"", true, true});
+        row.Lines.push_back({"z", true, false});
+        rows.push_back(std::move(row));
+    }
     for (const ReaderRow& row : rows) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(ReadAll(WriteFile(row.Bytes)), row.Lines);
@@ -210,12 +270,13 @@ TEST_F(TextReaderTest, LongLinesAroundTheReadLimit) {
 
 // A CR LF, a lone CR or a 0x1A right at, before or after every place where
 // the reader's buffer may end, in one long line or between two lines that
-// are each whole.
+// are each whole. In one long first line a lone CR or CR CR followed by
+// text is what decides for classic Mac OS line ends.
 TEST_F(TextReaderTest, LineEndsAtEveryBufferBoundary) {
     for (const std::size_t boundary : {ReadLimit, ReadLimit + 2, ReadBlockSize, ReaderBufferSize,
                                        2 * ReaderBufferSize - ReadLimit, 2 * ReaderBufferSize}) {
         for (std::size_t offset = boundary - 3; offset <= boundary + 2; ++offset) {
-            for (const std::string ending : {"\r\n", "\r", "\r\x1A", "\n"}) {
+            for (const std::string ending : {"\r\n", "\r", "\r\x1A", "\n", "\r\r", "\r\r\n"}) {
                 SCOPED_TRACE(testing::Message() << "ending at " << offset << " near " << boundary);
                 std::vector<std::string> files = {std::string(offset, 'L')};
                 const std::string first = std::string(ReadLimit, 'a') + "\r\n";
@@ -232,7 +293,8 @@ TEST_F(TextReaderTest, LineEndsAtEveryBufferBoundary) {
 }
 
 // Lines of every kind and length in random order, with random line ends,
-// against the rules worked out independently.
+// against the rules worked out independently. Every other file starts with a
+// line without CR, so that lone CRs later stay text.
 TEST_F(TextReaderTest, RandomLinesMatchTheRules) {
     std::mt19937 random(20240611);
     const std::size_t lengths[] = {0,
@@ -245,7 +307,7 @@ TEST_F(TextReaderTest, RandomLinesMatchTheRules) {
                                    2 * ReadLimit + 3,
                                    3 * ReaderBufferSize};
     for (int file = 0; file < 8; ++file) {
-        std::string bytes;
+        std::string bytes = file % 2 == 0 ? "\"first\r\n" : "";
         for (int line = 0; line < 40; ++line) {
             const std::size_t length =
                 random() % 3 == 0 ? lengths[random() % std::size(lengths)] : random() % 200;
@@ -254,7 +316,8 @@ TEST_F(TextReaderTest, RandomLinesMatchTheRules) {
                 static const char Bytes[] = "0123456789 .e\r\r\t\"\n";
                 bytes += Bytes[random() % (sizeof Bytes - 1)];
             }
-            bytes += random() % 2 == 0 ? "\r\n" : "\n";
+            static const char* const Endings[] = {"\r\n", "\n", "\r"};
+            bytes += Endings[random() % 3];
         }
         SCOPED_TRACE(testing::Message() << "file " << file << " of " << bytes.size() << " bytes");
         EXPECT_EQ(ReadAll(WriteFile(bytes)), ExpectedLines(bytes));

@@ -1,0 +1,10 @@
+#include "ProgramEntry.h"
+
+#include <csignal>
+
+int RunProgram(int argc, char** argv, ProgramRun run) {
+    // A reader of MyMicOut that goes away (a closed pipe) must surface as a
+    // failed write with its message, not as a silent end by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    return run(argc, argv) ? 0 : -1;
+}

@@ -197,7 +197,7 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
                          WriteCurves(writer, area, curves, curveCount) &&
                          WriteText(writer, "</svg>\n");
     if (!written) {
-        CloseFile(writer.File);
+        DiscardTextWriter(writer);
         return false;
     }
     return CloseTextWriter(writer);

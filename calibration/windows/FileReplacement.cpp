@@ -1,0 +1,193 @@
+#include "FileReplacement.h"
+
+#include "TemporaryName.h"
+#include "WidePath.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+
+namespace {
+
+// The temporary file that a console interrupt must remove. The handler runs
+// on a thread of its own; the lock keeps it from coming between the
+// creation of the file and its registration here, or between the
+// replacement and its end.
+wchar_t PendingPath[WidePathMax];
+bool HasPending = false;
+SRWLOCK PendingLock = SRWLOCK_INIT;
+
+wchar_t TargetWide[WidePathMax];
+
+BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
+    AcquireSRWLockExclusive(&PendingLock);
+    if (HasPending) {
+        // Opened to be shared for deletion: the file goes when the process
+        // ends and its handle closes.
+        DeleteFileW(PendingPath);
+        HasPending = false;
+    }
+    // The lock stays held: the run must not go on to put a removed file in
+    // place while the default handler ends the process, as Ctrl+C, Ctrl+Break
+    // or a closed console would have.
+    return FALSE;
+}
+
+void InstallCleanup() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        SetConsoleCtrlHandler(RemovePendingOnInterrupt, TRUE);
+    }
+}
+
+enum class Existing { None, Replaceable, Other };
+
+// Only a plain disk file with no other name is replaced; a device (NUL,
+// CON), a link, a read-only file (refused as it always was) and a folder
+// are written in place.
+Existing Classify(const wchar_t* path) {
+    const HANDLE handle = CreateFileW(
+        path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? Existing::None : Existing::Other;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    constexpr DWORD Kept = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE;
+    const bool replaceable = GetFileType(handle) == FILE_TYPE_DISK &&
+                             GetFileInformationByHandle(handle, &information) != 0 &&
+                             (information.dwFileAttributes & Kept) == 0 &&
+                             information.nNumberOfLinks == 1;
+    CloseHandle(handle);
+    return replaceable ? Existing::Replaceable : Existing::Other;
+}
+
+std::uint64_t ProcessSeed() {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^
+           static_cast<std::uint64_t>(counter.QuadPart);
+}
+
+// Creates a file that did not exist, never opening an existing one.
+HANDLE CreateExclusively(const wchar_t* path) {
+    AcquireSRWLockExclusive(&PendingLock);
+    const HANDLE handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    if (handle != INVALID_HANDLE_VALUE) {
+        HasPending = true;
+    }
+    ReleaseSRWLockExclusive(&PendingLock);
+    SetLastError(error);
+    return handle;
+}
+
+void RemoveTemporary(FileReplacement& replacement) {
+    AcquireSRWLockExclusive(&PendingLock);
+    DeleteFileW(PendingPath);
+    HasPending = false;
+    ReleaseSRWLockExclusive(&PendingLock);
+    replacement = {};
+}
+
+bool CreateTemporary(const char* path, PlatformFile& file, FileReplacement& replacement) {
+    InstallCleanup();
+    const std::uint64_t seed = ProcessSeed();
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        std::string temporary = TemporaryNameFor(path, seed);
+        static wchar_t wide[WidePathMax];
+        if (!ToWidePath(temporary.c_str(), wide)) {
+            return false;
+        }
+        // Only this thread writes the path, and only while no file is
+        // pending, so the handler never reads it half written.
+        std::copy(wide, wide + WidePathMax, PendingPath);
+        const HANDLE handle = CreateExclusively(PendingPath);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                continue;
+            }
+            return false;
+        }
+        replacement.TemporaryPath = std::move(temporary);
+        replacement.TargetPath = path;
+        // Binary mode: the text writer writes CR LF itself.
+        const int descriptor =
+            _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        if (descriptor < 0) {
+            CloseHandle(handle);
+            RemoveTemporary(replacement);
+            return false;
+        }
+        file.Descriptor = descriptor;
+        return true;
+    }
+    return false;
+}
+
+bool FullPath(const wchar_t* path, wchar_t (&full)[WidePathMax]) {
+    const DWORD size = GetFullPathNameW(path, WidePathMax, full, nullptr);
+    return size > 0 && size < WidePathMax;
+}
+
+} // namespace
+
+bool OpenForReplacing(const char* path, PlatformFile& file, FileReplacement& replacement) {
+    replacement = {};
+    // Any failure to make the temporary file (a folder closed to new files,
+    // a name too long) leaves writing in place, as before.
+    if (ToWidePath(path, TargetWide) && Classify(TargetWide) != Existing::Other &&
+        CreateTemporary(path, file, replacement)) {
+        return true;
+    }
+    return OpenForWriting(path, file);
+}
+
+bool FinishReplacing(PlatformFile& file, FileReplacement& replacement) {
+    const bool closed = CloseFile(file);
+    if (replacement.TemporaryPath.empty()) {
+        return closed;
+    }
+    if (!closed || !ToWidePath(replacement.TargetPath.c_str(), TargetWide)) {
+        RemoveTemporary(replacement);
+        return false;
+    }
+    AcquireSRWLockExclusive(&PendingLock);
+    // ReplaceFileW keeps the attributes and the security of the file it
+    // replaces; a file that is not there (any more) is moved into place.
+    // Some implementations take only full paths.
+    static wchar_t fullTarget[WidePathMax];
+    static wchar_t fullTemporary[WidePathMax];
+    bool replaced = FullPath(TargetWide, fullTarget) && FullPath(PendingPath, fullTemporary);
+    if (replaced) {
+        replaced = ReplaceFileW(fullTarget, fullTemporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                nullptr, nullptr) != 0;
+        if (!replaced && GetLastError() == ERROR_FILE_NOT_FOUND) {
+            replaced = MoveFileExW(fullTemporary, fullTarget, MOVEFILE_REPLACE_EXISTING) != 0;
+        }
+    }
+    if (!replaced) {
+        DeleteFileW(PendingPath);
+    }
+    HasPending = false;
+    ReleaseSRWLockExclusive(&PendingLock);
+    replacement = {};
+    return replaced;
+}
+
+void AbandonReplacing(PlatformFile& file, FileReplacement& replacement) {
+    CloseFile(file);
+    if (!replacement.TemporaryPath.empty()) {
+        RemoveTemporary(replacement);
+    }
+}

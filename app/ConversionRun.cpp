@@ -63,7 +63,11 @@ bool RunConversion(int argumentCount, const char* const* arguments) {
         DiscardTextWriter(output);
         return false;
     }
-    const bool inputClosed = CloseTextReader(input);
-    const bool outputClosed = CloseTextWriter(output);
-    return inputClosed && outputClosed;
+    // A read error that shows only as MyMicIn closes may have cut it short:
+    // MyMicOut is then not replaced either.
+    if (!CloseTextReader(input)) {
+        DiscardTextWriter(output);
+        return false;
+    }
+    return CloseTextWriter(output);
 }

@@ -273,6 +273,16 @@ def dev_null_output(work):
 
 
 @Case()
+def nul_device_output(work):
+    # Windows' null device is written in place, as /dev/null is: nothing is
+    # created beside it.
+    if not Settings.Emulator:
+        raise Skip("NUL names a device only on Windows")
+    Write(work, WorkedExample)
+    return Check(work, Arguments[:3] + ["NUL"], Banner, 0)
+
+
+@Case()
 def read_error_ref_from(work):
     # Reading the start of a process's own memory fails with an I/O error.
     Write(work, WorkedExample)

@@ -434,10 +434,13 @@ Converted = b"500.000000 -1.500000\r\n"
 
 @Case(native=True)
 def symlink_my_mic_out_stays_a_link(work):
-    # The temporary file goes beside the link's target, never beside the link.
+    # The temporary file goes beside the link's target, never beside the
+    # link; a link to a file not there yet makes that file.
     Write(work, {**WorkedExample, "kept/real.txt": b"old\r\n"})
     os.symlink("kept/real.txt", Path(work) / "out.txt")
-    return Check(work, Arguments, Banner, 0, {"kept/real.txt": Converted})
+    os.symlink("kept/new.txt", Path(work) / "new.txt")
+    return (Check(work, Arguments, Banner, 0, {"kept/real.txt": Converted}) +
+            Check(work, Arguments[:3] + ["new.txt"], Banner, 0, {"kept/new.txt": Converted}))
 
 
 @Case()

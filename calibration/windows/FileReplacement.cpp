@@ -6,7 +6,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <fcntl.h>
 #include <io.h>
@@ -46,17 +45,15 @@ void InstallCleanup() {
     }
 }
 
-enum class Existing { None, Replaceable, Other };
-
-// Only a plain disk file with no other name is replaced; a device (NUL,
-// CON), a link, a read-only file (refused as it always was) and a folder
-// are written in place.
-Existing Classify(const wchar_t* path) {
+// Only a plain disk file with no other name is replaced, or one that is not
+// there yet; a device (NUL, CON), a link, a read-only file (refused as it
+// always was) and a folder are written in place.
+bool MayReplace(const wchar_t* path) {
     const HANDLE handle = CreateFileW(
         path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? Existing::None : Existing::Other;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     BY_HANDLE_FILE_INFORMATION information;
     constexpr DWORD Kept = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
@@ -66,7 +63,7 @@ Existing Classify(const wchar_t* path) {
                              (information.dwFileAttributes & Kept) == 0 &&
                              information.nNumberOfLinks == 1;
     CloseHandle(handle);
-    return replaceable ? Existing::Replaceable : Existing::Other;
+    return replaceable;
 }
 
 std::uint64_t ProcessSeed() {
@@ -104,13 +101,11 @@ bool CreateTemporary(const char* path, PlatformFile& file, FileReplacement& repl
     constexpr int Attempts = 100;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         std::string temporary = TemporaryNameFor(path, seed);
-        static wchar_t wide[WidePathMax];
-        if (!ToWidePath(temporary.c_str(), wide)) {
+        // Written only while no file is pending, so the handler never reads
+        // it half written.
+        if (!ToWidePath(temporary.c_str(), PendingPath)) {
             return false;
         }
-        // Only this thread writes the path, and only while no file is
-        // pending, so the handler never reads it half written.
-        std::copy(wide, wide + WidePathMax, PendingPath);
         const HANDLE handle = CreateExclusively(PendingPath);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
@@ -146,7 +141,7 @@ bool OpenForReplacing(const char* path, PlatformFile& file, FileReplacement& rep
     replacement = {};
     // Any failure to make the temporary file (a folder closed to new files,
     // a name too long) leaves writing in place, as before.
-    if (ToWidePath(path, TargetWide) && Classify(TargetWide) != Existing::Other &&
+    if (ToWidePath(path, TargetWide) && MayReplace(TargetWide) &&
         CreateTemporary(path, file, replacement)) {
         return true;
     }

@@ -135,6 +135,35 @@ bool FullPath(const wchar_t* path, wchar_t (&full)[WidePathMax]) {
     return size > 0 && size < WidePathMax;
 }
 
+// ReplaceFileW keeps the attributes and the security of the file it
+// replaces. A file that is not there is moved into place, and so is one
+// that ReplaceFileW has already taken away when it fails to move ours into
+// its place: left so, MyMicOut would be lost.
+bool ReplaceOnce(const wchar_t* target, const wchar_t* temporary) {
+    if (ReplaceFileW(target, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr) != 0) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+        error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        return MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING) != 0;
+    }
+    SetLastError(error);
+    return false;
+}
+
+// Another run replacing the same file at the same moment, or a program that
+// reads it (a virus scanner), holds it briefly: the replacement is tried
+// again for up to half a second before it counts as failed.
+constexpr int ReplaceAttempts = 50;
+constexpr DWORD ReplaceRetryMilliseconds = 10;
+
+bool Busy(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
 } // namespace
 
 bool OpenForReplacing(const char* path, PlatformFile& file, FileReplacement& replacement) {
@@ -158,17 +187,15 @@ bool FinishReplacing(PlatformFile& file, FileReplacement& replacement) {
         return false;
     }
     AcquireSRWLockExclusive(&PendingLock);
-    // ReplaceFileW keeps the attributes and the security of the file it
-    // replaces; a file that is not there (any more) is moved into place.
-    // Some implementations take only full paths.
+    // Some implementations of ReplaceFileW take only full paths.
     static wchar_t fullTarget[WidePathMax];
     static wchar_t fullTemporary[WidePathMax];
-    bool replaced = FullPath(TargetWide, fullTarget) && FullPath(PendingPath, fullTemporary);
-    if (replaced) {
-        replaced = ReplaceFileW(fullTarget, fullTemporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                nullptr, nullptr) != 0;
-        if (!replaced && GetLastError() == ERROR_FILE_NOT_FOUND) {
-            replaced = MoveFileExW(fullTemporary, fullTarget, MOVEFILE_REPLACE_EXISTING) != 0;
+    bool replaced = false;
+    if (FullPath(TargetWide, fullTarget) && FullPath(PendingPath, fullTemporary)) {
+        for (int attempt = 1; !(replaced = ReplaceOnce(fullTarget, fullTemporary)) &&
+                              attempt < ReplaceAttempts && Busy(GetLastError());
+             ++attempt) {
+            Sleep(ReplaceRetryMilliseconds);
         }
     }
     if (!replaced) {

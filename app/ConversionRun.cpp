@@ -11,7 +11,8 @@
 
 namespace {
 
-// Opening MyMicOut truncates it, so it must not be one of the inputs under
+// MyMicOut written in place is truncated as it opens, and one replaced
+// whole would take an input's place: it must not be one of the inputs under
 // another name, a hard link or a symbolic link.
 bool OverwritesInput(const char* myMicOut, const char* refMicFrom, const char* refMicTo,
                      const TextReader& myMicIn) {
@@ -59,10 +60,14 @@ bool RunConversion(int argumentCount, const char* const* arguments) {
     if (!TransferCurve(input, output)) {
         // The failure has been reported; the files are released quietly.
         CloseFile(input.File);
-        CloseFile(output.File);
+        DiscardTextWriter(output);
         return false;
     }
-    const bool inputClosed = CloseTextReader(input);
-    const bool outputClosed = CloseTextWriter(output);
-    return inputClosed && outputClosed;
+    // A read error that shows only as MyMicIn closes may have cut it short:
+    // MyMicOut is then not replaced either.
+    if (!CloseTextReader(input)) {
+        DiscardTextWriter(output);
+        return false;
+    }
+    return CloseTextWriter(output);
 }

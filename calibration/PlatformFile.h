@@ -14,7 +14,8 @@ struct PlatformFile {
 // Fails for a path that cannot be opened and for a directory.
 bool OpenForReading(const char* path, PlatformFile& file);
 
-// Creates the file or truncates an existing one.
+// Creates the file or truncates an existing one: the file is written in
+// place.
 bool OpenForWriting(const char* path, PlatformFile& file);
 
 // Returns the number of bytes read, 0 at the end of the file, -1 on a read error.

@@ -17,7 +17,7 @@ bool ReportWriteFailure(TextWriter& writer) {
 
 bool OpenTextWriter(const char* path, TextWriter& writer) {
     writer.Path = path;
-    if (!OpenForWriting(path, writer.File)) {
+    if (!OpenForReplacing(path, writer.File, writer.Replacement)) {
         std::printf("Error - could not open %s for writing\n", path);
         return false;
     }
@@ -57,10 +57,13 @@ bool WriteLineEnd(TextWriter& writer) {
 }
 
 bool CloseTextWriter(TextWriter& writer) {
-    const bool flushed = FlushTextWriter(writer);
-    const bool closed = CloseFile(writer.File);
-    if (!flushed) {
+    if (!FlushTextWriter(writer)) {
+        DiscardTextWriter(writer);
         return false;
     }
-    return closed || ReportWriteFailure(writer);
+    return FinishReplacing(writer.File, writer.Replacement) || ReportWriteFailure(writer);
+}
+
+void DiscardTextWriter(TextWriter& writer) {
+    AbandonReplacing(writer.File, writer.Replacement);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileReplacement.h"
 #include "PlatformFile.h"
 
 #include <cstddef>
@@ -9,9 +10,12 @@ constexpr std::size_t WriteBlockSize = 64 * 1024;
 
 // Buffered output of a calibration file. Every line end is written as CR LF on
 // every platform. The first failure to write prints "Error - could not write
-// %s" once; from then on the writer only fails.
+// %s" once; from then on the writer only fails. An existing file is
+// replaced only when every byte has been written, and is left as it was
+// otherwise.
 struct TextWriter {
     PlatformFile File;
+    FileReplacement Replacement;
     const char* Path = nullptr;
     std::size_t Used = 0;
     bool Failed = false;
@@ -41,6 +45,11 @@ inline void CommitText(TextWriter& writer, const char* end) {
     writer.Used = static_cast<std::size_t>(end - writer.Buffer);
 }
 
-// Flushes and closes; only a writer whose every byte reached the file
-// closes successfully.
+// Flushes, closes and puts the file in place; only a writer whose every
+// byte reached the file closes successfully. A failed close or replacement
+// prints "Error - could not write %s".
 bool CloseTextWriter(TextWriter& writer);
+
+// Closes quietly after a failure that has been reported, leaving an earlier
+// file as it was.
+void DiscardTextWriter(TextWriter& writer);

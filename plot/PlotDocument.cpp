@@ -244,7 +244,7 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
                          WriteCurveMarkers(writer, lower, inputs.Extrapolated, markers) &&
                          WriteText(writer, "</svg>\n");
     if (!written) {
-        CloseFile(writer.File);
+        DiscardTextWriter(writer);
         return false;
     }
     return CloseTextWriter(writer);

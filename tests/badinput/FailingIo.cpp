@@ -1,10 +1,14 @@
 // Test-only library, preloaded into the tool by the bad-input runner, so that
 // a disk failure can be staged without any seam in the tool itself.
 //
-//   TARVELIN_FAIL_PATH   the path, exactly as the tool opens it
-//   TARVELIN_FAIL_OP     read, write or close
+//   TARVELIN_FAIL_PATH   the path, exactly as the tool opens it; ending in
+//                        '*', every path that begins with the rest (a
+//                        temporary file's random name)
+//   TARVELIN_FAIL_OP     read, write, close or rename (renaming that path
+//                        away fails)
 //   TARVELIN_FAIL_AFTER  bytes that still get through before every read or
-//                        write of that file fails with EIO (close: ignored)
+//                        write of that file fails with EIO (close, rename:
+//                        ignored)
 //   TARVELIN_PEAK_FILE   where to write the process's peak resident memory
 //                        (the VmHWM line) when it exits
 
@@ -20,7 +24,7 @@
 
 namespace {
 
-enum class Operation { None, Read, Write, Close };
+enum class Operation { None, Read, Write, Close, Rename };
 
 struct FailurePlan {
     const char* Path = nullptr;
@@ -37,10 +41,11 @@ FailurePlan& Plan() {
         const char* const operation = std::getenv("TARVELIN_FAIL_OP");
         const char* const after = std::getenv("TARVELIN_FAIL_AFTER");
         if (made.Path != nullptr && operation != nullptr) {
-            made.Fails = std::strcmp(operation, "read") == 0    ? Operation::Read
-                         : std::strcmp(operation, "write") == 0 ? Operation::Write
-                         : std::strcmp(operation, "close") == 0 ? Operation::Close
-                                                                : Operation::None;
+            made.Fails = std::strcmp(operation, "read") == 0     ? Operation::Read
+                         : std::strcmp(operation, "write") == 0  ? Operation::Write
+                         : std::strcmp(operation, "close") == 0  ? Operation::Close
+                         : std::strcmp(operation, "rename") == 0 ? Operation::Rename
+                                                                 : Operation::None;
         }
         made.After = after != nullptr ? std::atoll(after) : 0;
         return made;
@@ -52,9 +57,18 @@ template <typename Function> Function Next(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
+bool Matches(const char* path) {
+    const char* const pattern = Plan().Path;
+    const std::size_t length = std::strlen(pattern);
+    if (length > 0 && pattern[length - 1] == '*') {
+        return std::strncmp(path, pattern, length - 1) == 0;
+    }
+    return std::strcmp(path, pattern) == 0;
+}
+
 int Opened(const char* path, int descriptor) {
     FailurePlan& plan = Plan();
-    if (descriptor >= 0 && plan.Fails != Operation::None && std::strcmp(path, plan.Path) == 0) {
+    if (descriptor >= 0 && plan.Fails != Operation::None && Matches(path)) {
         plan.Descriptor = descriptor;
         plan.Passed = 0;
     }
@@ -163,6 +177,15 @@ ssize_t write(int descriptor, const void* buffer, size_t count) {
     const ssize_t result = real(descriptor, buffer, allowed);
     Count(descriptor, result);
     return result;
+}
+
+int rename(const char* from, const char* to) {
+    static auto real = Next<int (*)(const char*, const char*)>("rename");
+    if (Plan().Fails == Operation::Rename && Matches(from)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(from, to);
 }
 
 int close(int descriptor) {

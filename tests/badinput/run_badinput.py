@@ -20,6 +20,7 @@ import os
 import random
 import re
 import resource
+import signal
 import struct
 import subprocess
 import sys
@@ -208,12 +209,18 @@ def prepare(folder, refmicfrom=FLAT, refmicto=FLAT, mymicin=b'"header\r\n100 1 2
             folder.write(name, data)
 
 
-def run_tool(folder, arguments, env=None, timeout=120):
+def run_tool(folder, arguments, env=None, timeout=120, preexec=None):
     OPTIONS.runs += 1
     command = OPTIONS.emulator + [OPTIONS.tarvelin] + arguments
     environment = dict(os.environ, **(env or {}))
     result = subprocess.run(
-        command, cwd=folder.path, stdin=subprocess.DEVNULL, capture_output=True, env=environment, timeout=timeout
+        command,
+        cwd=folder.path,
+        stdin=subprocess.DEVNULL,
+        capture_output=True,
+        env=environment,
+        timeout=timeout,
+        preexec_fn=preexec,
     )
     if OPTIONS.emulator:
         # The console of an emulated system may end lines with CR LF, and the
@@ -223,11 +230,11 @@ def run_tool(folder, arguments, env=None, timeout=120):
     return result
 
 
-def check(folder, status, message, arguments=ARGUMENTS, output=None, changes=(), env=None, timeout=120):
+def check(folder, status, message, arguments=ARGUMENTS, output=None, changes=(), env=None, timeout=120, preexec=None):
     """Runs the tool and checks it; output is the expected MyMicOut (out.txt)
     bytes when given, and only the files named in changes may change."""
     before = folder.snapshot()
-    result = run_tool(folder, arguments, env, timeout)
+    result = run_tool(folder, arguments, env, timeout, preexec)
     after = folder.snapshot()
     expected_stdout = BANNER + message.encode()
     problems = []
@@ -253,6 +260,11 @@ def check(folder, status, message, arguments=ARGUMENTS, output=None, changes=(),
     if problems:
         raise AssertionError("; ".join(problems) + "\n    arguments: %s" % " ".join(arguments))
     return result
+
+
+def empty(folder):
+    for entry in os.listdir(folder.path):
+        os.unlink(folder / entry)
 
 
 def shorten(data):
@@ -616,6 +628,21 @@ def mymicout_on_a_full_disk(folder):
     check(folder, FAILURE, "Error - could not write /dev/full\n", ARGUMENTS[:3] + ["/dev/full"])
 
 
+@case("output", posix=True)
+def mymicout_beyond_the_file_size_limit(folder):
+    # The limit must give the write's message, not end the tool by SIGXFSZ,
+    # and leave the earlier MyMicOut, or none, as it was.
+    limit = 64 * 1024
+
+    def limited():
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+
+    for mymicout in (PREVIOUS_OUTPUT, None):
+        empty(folder)
+        prepare(folder, mymicin=BIG_MYMICIN, mymicout=mymicout)
+        check(folder, FAILURE, "Error - could not write out.txt\n", preexec=limited)
+
+
 @case("output")
 def mymicout_naming_an_input(folder):
     prepare(folder)
@@ -655,12 +682,24 @@ def feed_fifo(path, chunks, pause, written):
             time.sleep(pause)
 
 
-def wait_for_size(path, size, deadline):
+def temporary_size(folder):
+    """The size of the temporary file that will take out.txt's place, -1
+    while there is none."""
+    for name in os.listdir(folder.path):
+        if name.startswith("out.txt.tarvelin-") and name.endswith(".tmp"):
+            try:
+                return os.path.getsize(folder / name)
+            except OSError:
+                pass
+    return -1
+
+
+def wait_for_size(folder, size, deadline):
     while time.monotonic() < deadline:
-        if os.path.exists(path) and os.path.getsize(path) >= size:
-            return os.path.getsize(path)
+        if temporary_size(folder) >= size:
+            break
         time.sleep(0.01)
-    return os.path.getsize(path) if os.path.exists(path) else -1
+    return temporary_size(folder)
 
 
 @case("fifo", posix=True)
@@ -684,7 +723,7 @@ def mymicin_fed_slowly_streams_through(folder):
                 # Each line must reach MyMicOut while the writer still holds
                 # the FIFO open and waits.
                 want = len(b"".join(expected[:count]))
-                got = wait_for_size(folder / "out.txt", want, time.monotonic() + 10)
+                got = wait_for_size(folder, want, time.monotonic() + 10)
                 assert got == want, "after %d lines written MyMicOut holds %d bytes, expected %d" % (count, got, want)
         stdout, stderr = process.communicate(timeout=30)
     finally:
@@ -693,6 +732,51 @@ def mymicin_fed_slowly_streams_through(folder):
             process.wait()
     assert process.returncode == 0 and stdout == BANNER and not stderr, (process.returncode, stdout, stderr)
     assert folder.read("out.txt") == b"".join(expected)
+    assert sorted(os.listdir(folder.path)) == ["from.txt", "in.txt", "out.txt", "to.txt"], os.listdir(folder.path)
+
+
+INTERRUPTS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+
+
+def default_interrupts():
+    # As from an interactive shell, whatever the test runner ignores.
+    for number in INTERRUPTS:
+        signal.signal(number, signal.SIG_DFL)
+
+
+@case("fifo", posix=True)
+def mymicin_fed_slowly_interrupted(folder):
+    # The temporary file goes, the earlier MyMicOut stays, and the tool ends
+    # by the signal.
+    lines = [b'"slowly fed\r\n', b"100 1 7\r\n"]
+    want = len(b"".join(flat_conversion(line) for line in lines))
+    for number in INTERRUPTS:
+        empty(folder)
+        prepare(folder, mymicin=None)
+        os.mkfifo(folder / "in.txt")
+        before = folder.snapshot()
+        OPTIONS.runs += 1
+        process = subprocess.Popen(
+            OPTIONS.emulator + [OPTIONS.tarvelin] + ARGUMENTS,
+            cwd=folder.path,
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE,
+            preexec_fn=default_interrupts,
+        )
+        try:
+            with open(folder / "in.txt", "wb", buffering=0) as fifo:
+                fifo.write(b"".join(lines))
+                got = wait_for_size(folder, want, time.monotonic() + 10)
+                assert got == want, "%s: the temporary file holds %d bytes, expected %d" % (number.name, got, want)
+                process.send_signal(number)
+                process.wait(timeout=10)
+        finally:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        assert process.returncode == -number, "%s: exit status %d" % (number.name, process.returncode)
+        assert folder.snapshot() == before, "%s: left %r" % (number.name, sorted(os.listdir(folder.path)))
 
 
 @case("fifo", posix=True)
@@ -749,6 +833,8 @@ def failing(path, operation, after=0):
     }
 
 
+# The temporary file that takes out.txt's place, whatever its random name.
+TEMPORARY = "out.txt.tarvelin-*"
 BIG_REFERENCE = b"".join(b"%d 0\r\n" % (20 + i) for i in range(30000))
 BIG_MYMICIN = b'"big\r\n' + b"".join(b"%d 1 2\r\n" % (20 + i) for i in range(30000))
 
@@ -761,9 +847,13 @@ def nothing_fails_with_the_library_loaded(folder):
 
 @case("failing", posix=True, shim=True)
 def read_error_in_mymicin(folder):
-    for after in (0, 1, 100000):
-        prepare(folder, mymicin=BIG_MYMICIN)
-        check(folder, FAILURE, "Error - could not read in.txt\n", changes=OUT, env=failing("in.txt", "read", after))
+    # The earlier MyMicOut stays as it was, and where there was none, none
+    # appears.
+    for mymicout in (PREVIOUS_OUTPUT, None):
+        for after in (0, 1, 100000):
+            empty(folder)
+            prepare(folder, mymicin=BIG_MYMICIN, mymicout=mymicout)
+            check(folder, FAILURE, "Error - could not read in.txt\n", env=failing("in.txt", "read", after))
 
 
 @case("failing", posix=True, shim=True)
@@ -778,16 +868,20 @@ def read_error_in_references(folder):
 
 @case("failing", posix=True, shim=True)
 def write_error_in_mymicout(folder):
-    for mymicin, after in ((b'"small\r\n20 1\r\n', 0), (BIG_MYMICIN, 0), (BIG_MYMICIN, 70000), (BIG_MYMICIN, 300000)):
-        prepare(folder, mymicin=mymicin)
-        check(folder, FAILURE, "Error - could not write out.txt\n", changes=OUT, env=failing("out.txt", "write", after))
+    for mymicout in (PREVIOUS_OUTPUT, None):
+        for mymicin, after in ((b'"small\r\n20 1\r\n', 0), (BIG_MYMICIN, 0), (BIG_MYMICIN, 70000), (BIG_MYMICIN, 300000)):
+            empty(folder)
+            prepare(folder, mymicin=mymicin, mymicout=mymicout)
+            check(folder, FAILURE, "Error - could not write out.txt\n", env=failing(TEMPORARY, "write", after))
 
 
 @case("failing", posix=True, shim=True)
 def close_errors(folder):
     prepare(folder)
-    check(folder, FAILURE, "Error - could not write out.txt\n", changes=OUT, env=failing("out.txt", "close"))
-    check(folder, FAILURE, "Error - could not read in.txt\n", changes=OUT, env=failing("in.txt", "close"))
+    check(folder, FAILURE, "Error - could not write out.txt\n", env=failing(TEMPORARY, "close"))
+    # The temporary file closed, but could not take MyMicOut's place.
+    check(folder, FAILURE, "Error - could not write out.txt\n", env=failing(TEMPORARY, "rename"))
+    check(folder, FAILURE, "Error - could not read in.txt\n", env=failing("in.txt", "close"))
     check(folder, FAILURE, "Error - could not read from.txt\n", env=failing("from.txt", "close"))
 
 

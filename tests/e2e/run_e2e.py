@@ -112,16 +112,17 @@ def CompareTrees(expected, actual):
 # --- Running the tool ------------------------------------------------------
 
 
-def Check(work, arguments, stdout, status, changes=None, started=None, timeout=None):
+def Check(work, arguments, stdout, status, changes=None, started=None, timeout=None, prefix=(),
+          executable=None):
     """Runs the tool in work and returns the list of everything that differs.
 
     changes holds the entries that the run must create or rewrite; every
     other entry of work must stay as it was. started(process) is called once
-    the process runs.
+    the process runs. prefix goes before the command (another user, say).
     """
     expected = Snapshot(work)
     expected.update(changes or {})
-    command = Settings.Emulator + [Settings.Executable] + arguments
+    command = list(prefix) + Settings.Emulator + [executable or Settings.Executable] + arguments
     process = subprocess.Popen(command, cwd=work, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     if started:
@@ -272,6 +273,16 @@ def dev_null_output(work):
 
 
 @Case()
+def nul_device_output(work):
+    # Windows' null device is written in place, as /dev/null is: nothing is
+    # created beside it.
+    if not Settings.Emulator:
+        raise Skip("NUL names a device only on Windows")
+    Write(work, WorkedExample)
+    return Check(work, Arguments[:3] + ["NUL"], Banner, 0)
+
+
+@Case()
 def read_error_ref_from(work):
     # Reading the start of a process's own memory fails with an I/O error.
     Write(work, WorkedExample)
@@ -356,8 +367,13 @@ def streaming(work):
     late = []
 
     def WrittenLines():
-        output = Path(work) / "out.txt"
-        return output.read_bytes().count(b"\n") if output.exists() else 0
+        # The lines go to the temporary file that takes out.txt's place.
+        for output in Path(work).glob("out.txt.tarvelin-*.tmp"):
+            try:
+                return output.read_bytes().count(b"\n")
+            except OSError:
+                pass
+        return 0
 
     def Produce(stream):
         for number, line in enumerate([b"100 1\n", b"200 2\n"], start=1):
@@ -408,6 +424,139 @@ def closed_output_pipe(work):
     Unblock(source)
     feeder.join(5)
     return problems
+
+
+# MyMicOut is replaced whole, or written in place where a rename would change
+# more than its contents.
+
+Converted = b"500.000000 -1.500000\r\n"
+
+
+@Case(native=True)
+def symlink_my_mic_out_stays_a_link(work):
+    # The temporary file goes beside the link's target, never beside the
+    # link; a link to a file not there yet makes that file.
+    Write(work, {**WorkedExample, "kept/real.txt": b"old\r\n"})
+    os.symlink("kept/real.txt", Path(work) / "out.txt")
+    os.symlink("kept/new.txt", Path(work) / "new.txt")
+    return (Check(work, Arguments, Banner, 0, {"kept/real.txt": Converted}) +
+            Check(work, Arguments[:3] + ["new.txt"], Banner, 0, {"kept/new.txt": Converted}))
+
+
+@Case()
+def hardlinked_my_mic_out_is_written_in_place(work):
+    # Every name of the file sees the new contents, as before.
+    Write(work, {**WorkedExample, "out.txt": b"old\r\n"})
+    os.link(Path(work) / "out.txt", Path(work) / "other-name.txt")
+    return Check(work, Arguments, Banner, 0, {"out.txt": Converted, "other-name.txt": Converted})
+
+
+@Case(native=True)
+def my_mic_out_keeps_mode_and_owner(work):
+    Write(work, {**WorkedExample, "out.txt": b"old\r\n"})
+    output = Path(work) / "out.txt"
+    os.chmod(output, 0o640)
+    owner = (65534, 65534) if os.geteuid() == 0 else (os.geteuid(), os.getegid())
+    os.chown(output, *owner)
+    problems = Check(work, Arguments, Banner, 0, {"out.txt": Converted})
+    kept = output.stat()
+    if (stat.S_IMODE(kept.st_mode), kept.st_uid, kept.st_gid) != (0o640, *owner):
+        problems.append(f"out.txt has mode {stat.S_IMODE(kept.st_mode):o} and owner "
+                        f"{kept.st_uid}:{kept.st_gid}, expected 640 and {owner[0]}:{owner[1]}")
+    return problems
+
+
+@Case(native=True)
+def fifo_as_my_mic_out(work):
+    Write(work, WorkedExample)
+    fifo = Path(work) / "out.fifo"
+    os.mkfifo(fifo)
+    received = []
+
+    def Drain():
+        with open(fifo, "rb") as stream:
+            received.append(stream.read())
+
+    reader = threading.Thread(target=Drain, daemon=True)
+    reader.start()
+    problems = Check(work, Arguments[:3] + ["out.fifo"], Banner, 0)
+    reader.join(5)
+    if received != [Converted]:
+        problems.append(f"the FIFO's reader got {received!r}, expected {[Converted]!r}")
+    return problems
+
+
+def Unprivileged(work):
+    """A command prefix and a copy of the tool for a user whom folder
+    permissions bind: root ignores them, so as root the run is nobody's."""
+    if os.geteuid() != 0:
+        return [], None
+    if not shutil.which("setpriv"):
+        raise Skip("no setpriv to run as an unprivileged user")
+    # The tool where nobody may run it, outside the compared folder.
+    tool = Path(tempfile.mkdtemp(prefix="tarvelin-tool-"))
+    shutil.copy(Settings.Executable, tool / "Tarvelin")
+    os.chmod(tool, 0o755)
+    os.chmod(work, 0o755)
+    return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"], str(tool / "Tarvelin")
+
+
+@Case(native=True)
+def closed_folder_my_mic_out_written_in_place(work):
+    prefix, executable = Unprivileged(work)
+    user = (65534, 65534) if prefix else (os.geteuid(), os.getegid())
+    Write(work, {**WorkedExample, "closed/out.txt": b"old\r\n", "open/out.txt": b"old\r\n"})
+    for name in ("closed/out.txt", "open/out.txt"):
+        os.chmod(Path(work) / name, 0o666)
+    # A file of our own in a folder closed to new files, and, where the
+    # owner cannot be kept, someone else's file in a folder open to all.
+    os.chown(Path(work) / "closed/out.txt", *user)
+    os.chmod(Path(work) / "closed", 0o555)
+    os.chmod(Path(work) / "open", 0o777)
+    rows = [(["closed/out.txt"], Banner, 0, {"closed/out.txt": Converted}),
+            (["closed/new.txt"], Banner + "Error - could not open closed/new.txt for writing\n",
+             255, {})]
+    if prefix:
+        rows.append((["open/out.txt"], Banner, 0, {"open/out.txt": Converted}))
+    problems = []
+    try:
+        for output, stdout, status, changes in rows:
+            problems += Check(work, Arguments[:3] + output, stdout, status, changes,
+                              prefix=prefix, executable=executable)
+        if prefix and (Path(work) / "open/out.txt").stat().st_uid != 0:
+            problems.append("open/out.txt changed owner")
+    finally:
+        os.chmod(Path(work) / "closed", 0o755)
+        if executable:
+            shutil.rmtree(Path(executable).parent)
+    return problems
+
+
+@Case(native=True)
+def concurrent_runs_into_one_my_mic_out(work):
+    # Each result is large enough for the two runs to overlap. Native only:
+    # under wine, a ReplaceFileW racing another now and then leaves the file
+    # it replaced behind under a name of its own (rf*.tmp).
+    lines = 200_000
+    Write(work, {**ShiftByOne, "a.txt": b"500 1\n" * lines, "b.txt": b"500 2\n" * lines,
+                 "out.txt": b"old\r\n"})
+    results = {b"500.000000 2.000000\r\n" * lines, b"500.000000 3.000000\r\n" * lines}
+    before = Snapshot(work)
+    runs = [subprocess.Popen(Settings.Emulator + [Settings.Executable, "from.txt", "to.txt", name,
+                                                  "out.txt"],
+                             cwd=work, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL) for name in ("a.txt", "b.txt")]
+    problems = []
+    for run in runs:
+        out, _ = run.communicate(timeout=Settings.Timeout)
+        if (run.returncode, out.replace(b"\r\n", b"\n")) != (0, Banner.encode()):
+            problems.append(f"a run ended with {run.returncode} and printed {out!r}")
+    after = Snapshot(work)
+    if after.get("out.txt") not in results:
+        problems.append(f"out.txt is no one run's result: {Short(after.get('out.txt'))}")
+    before.pop("out.txt")
+    after.pop("out.txt", None)
+    return problems + CompareTrees(before, after)
 
 
 @Case(native=True)

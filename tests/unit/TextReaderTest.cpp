@@ -350,11 +350,15 @@ TEST_F(TextReaderTest, FlushesTheWriterBeforeReadingMore) {
     ASSERT_TRUE(OpenTextWriter(output.c_str(), *writer));
     ASSERT_TRUE(OpenTextReader(input.c_str(), *reader));
     reader->FlushBeforeWaiting = writer.get();
+    // The lines go to the file that takes the output's place at the end.
+    const std::string written = writer->Replacement.TemporaryPath;
+    ASSERT_FALSE(written.empty());
     EXPECT_TRUE(WriteText(*writer, "converted"));
-    EXPECT_EQ(ReadFile(output), "");
+    EXPECT_EQ(ReadFile(written), "");
     EXPECT_EQ(ReadAll(*reader).size(), 1U);
-    EXPECT_EQ(ReadFile(output), "converted");
+    EXPECT_EQ(ReadFile(written), "converted");
     EXPECT_TRUE(CloseTextWriter(*writer));
+    EXPECT_EQ(ReadFile(output), "converted");
 }
 
 TEST_F(TextReaderTest, FailsToOpenADirectoryOrAMissingFile) {

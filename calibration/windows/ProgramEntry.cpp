@@ -1,7 +1,5 @@
 #include "ProgramEntry.h"
 
-#ifdef _WIN32
-
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -83,16 +81,3 @@ int RunProgram(int argc, wchar_t** argv, ProgramRun run) {
     }
     return succeeded ? 0 : -1;
 }
-
-#else
-
-#include <csignal>
-
-int RunProgram(int argc, char** argv, ProgramRun run) {
-    // A reader of MyMicOut that goes away (a closed pipe) must surface as a
-    // failed write with its message, not as a silent end by signal.
-    std::signal(SIGPIPE, SIG_IGN);
-    return run(argc, argv) ? 0 : -1;
-}
-
-#endif

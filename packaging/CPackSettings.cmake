@@ -28,7 +28,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackPerGenerator.cmake.in
                ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproducibleArchive.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproduciblePackage.cmake)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)

@@ -1,7 +1,8 @@
 # Packages for other platforms, each cross-built in a build tree of its own
 # inside this one and packed by its own cpack into the same folder, with this
-# build's time stamp. Target NestedPackages makes them all; one more package
-# is one more AddNestedPackage call.
+# build's time stamp (a Windows program's header holds one too). Target
+# NestedPackages makes them all; one more package is one more AddNestedPackage
+# call.
 add_custom_target(NestedPackages)
 
 # AddNestedPackage(NAME CONFIGURE_ARGS ...): the tree nested/NAME, configured
@@ -13,7 +14,8 @@ function(AddNestedPackage name)
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TarvelinSourceDateEpoch}
             ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${tree} -G ${CMAKE_GENERATOR}
             -DTARVELIN_PACKAGE_DIR=${TARVELIN_PACKAGE_DIR} ${Nested_CONFIGURE_ARGS}
-    COMMAND ${CMAKE_COMMAND} --build ${tree} --parallel 2
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TarvelinSourceDateEpoch}
+            ${CMAKE_COMMAND} --build ${tree} --parallel 2
     COMMAND ${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_CPACK_COMMAND}
     COMMENT "Building and packing ${name} in ${tree}"
     USES_TERMINAL

@@ -1,0 +1,48 @@
+# The packages of this build tree: a Debian package and a tarball on Linux,
+# a zip on Windows. They land in TARVELIN_PACKAGE_DIR, which the package
+# preset points at build/packages.
+set(TARVELIN_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages CACHE PATH "Where the packages are written")
+
+set(CPACK_PACKAGE_NAME tarvelin)
+set(CPACK_PACKAGE_VENDOR "The Tarvelin authors")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "convert a measurement microphone's calibration to a new reference")
+# Lines kept short: Debian shows the description on 80-column terminals.
+set(CPACK_PACKAGE_DESCRIPTION [[
+A measurement microphone is calibrated against a reference microphone. When
+the reference gets a new calibration, every calibration made against it has
+to follow. tarvelin moves such a calibration file to the new reference: at
+each frequency it adds the change of the reference, interpolated linearly
+between the reference's points. Header lines and a phase column are carried
+through, and numbers are read and written exactly, the same byte for byte on
+every platform.
+
+tarvelin-plot draws a conversion as an SVG picture.]])
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX ${TARVELIN_PACKAGE_DIR})
+# The same modes whatever the umask of whoever builds the package.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackPerGenerator.cmake.in
+               ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproduciblePackage.cmake)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME Tarvelin-${PROJECT_VERSION}-win32)
+else()
+  set(CPACK_GENERATOR DEB TGZ)
+  set(CPACK_PACKAGE_FILE_NAME tarvelin-${PROJECT_VERSION}-Linux-${CMAKE_SYSTEM_PROCESSOR})
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_NAME tarvelin)
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TarvelinMaintainer})
+  # Depends is computed from the programs by dpkg-shlibdeps.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+set(CPACK_SOURCE_GENERATOR "")
+include(CPack)

@@ -1,0 +1,29 @@
+# Packages for other platforms, each cross-built in a build tree of its own
+# inside this one and packed by its own cpack into the same folder, with this
+# build's time stamp (a Windows program's header holds one too). Target
+# NestedPackages makes them all; one more package is one more AddNestedPackage
+# call.
+add_custom_target(NestedPackages)
+
+# AddNestedPackage(NAME CONFIGURE_ARGS ...): the tree nested/NAME, configured
+# with those arguments and built two jobs at a time.
+function(AddNestedPackage name)
+  cmake_parse_arguments(PARSE_ARGV 1 Nested "" "" "CONFIGURE_ARGS")
+  set(tree ${CMAKE_BINARY_DIR}/nested/${name})
+  add_custom_target(${name}Package
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TarvelinSourceDateEpoch}
+            ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${tree} -G ${CMAKE_GENERATOR}
+            -DTARVELIN_PACKAGE_DIR=${TARVELIN_PACKAGE_DIR} ${Nested_CONFIGURE_ARGS}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TarvelinSourceDateEpoch}
+            ${CMAKE_COMMAND} --build ${tree} --parallel 2
+    COMMAND ${CMAKE_COMMAND} -E chdir ${tree} ${CMAKE_CPACK_COMMAND}
+    COMMENT "Building and packing ${name} in ${tree}"
+    USES_TERMINAL
+    VERBATIM)
+  add_dependencies(NestedPackages ${name}Package)
+endfunction()
+
+AddNestedPackage(Windows CONFIGURE_ARGS
+  --toolchain ${CMAKE_SOURCE_DIR}/cmake/MinGW32.cmake
+  -DCMAKE_BUILD_TYPE=Release
+  -DTARVELIN_TESTS=OFF)

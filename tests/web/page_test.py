@@ -2,7 +2,8 @@
 """The page in headless Chromium, opened from file:// as a user would open it
 from a folder: the three example files give the expected MyMicOut through the
 download button, with the messages, the plot and the summary shown; a
-one-point reference gives its error message in plain sight; and nothing asks
+one-point reference, dropped on its box, gives its error message in plain
+sight, naming the file by its own name; and nothing asks
 for anything beyond the page itself, which its Content-Security-Policy would
 refuse anyway.
 
@@ -56,6 +57,18 @@ def WaitForOutcome(browser, previous):
 
 def Choose(browser, key, path):
     browser.find_element(By.ID, key).send_keys(str(path))
+
+
+def Drop(browser, key, name, text):
+    """Drops a file made of text onto the zone of the input key."""
+    browser.execute_script("""
+        const [key, name, text] = arguments;
+        const transfer = new DataTransfer();
+        transfer.items.add(new File([text], name, { type: "text/plain" }));
+        const zone = document.querySelector(`.drop[data-key="${key}"]`);
+        zone.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true,
+                                                   cancelable: true }));
+    """, key, name, text)
 
 
 def UnexpectedRequests(browser, page):
@@ -128,14 +141,16 @@ def main():
                 problems.append("examples: the downloaded MyMicIn-converted.txt is not "
                                 "examples/expected/MyMicOut.txt")
 
-            onePoint = work / "RefMicTo.txt"
-            onePoint.write_bytes(b'"one point is no curve"\r\n1000 0.5\r\n')
-            Choose(browser, "refMicTo", onePoint)
+            # Dropped, not chosen, and named unlike the default, so that the
+            # message shows that the file's own name reaches the converter.
+            Drop(browser, "refMicTo", "Ref one point.txt",
+                 '"one point is no curve"\r\n1000 0.5\r\n')
             outcome = WaitForOutcome(browser, outcome)
             messages = browser.find_element(By.ID, "messages").text
-            if messages.strip().splitlines()[-1:] != ["Error - invalid file RefMicTo.txt"]:
+            error = "Error - invalid file Ref one point.txt"
+            if messages.strip().splitlines()[-1:] != [error]:
                 problems.append(f"one-point reference: messages {messages!r}")
-            if "Error - invalid file RefMicTo.txt" not in outcome:
+            if error not in outcome:
                 problems.append(f"one-point reference: outcome {outcome!r}")
             if browser.find_element(By.ID, "download").is_displayed():
                 problems.append("one-point reference: a download is offered")

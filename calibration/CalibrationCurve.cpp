@@ -16,3 +16,8 @@ bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response) 
     }
     return true;
 }
+
+void ReleaseReferenceCurves() {
+    RefMicFromCurve = {};
+    RefMicToCurve = {};
+}

@@ -21,3 +21,7 @@ bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response);
 // Filled once each, from RefMicFrom and RefMicTo, then only read.
 extern CalibrationCurve RefMicFromCurve;
 extern CalibrationCurve RefMicToCurve;
+
+// Empties both reference curves and frees their memory, for a process that
+// runs the conversion more than once.
+void ReleaseReferenceCurves();

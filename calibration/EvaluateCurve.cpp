@@ -123,3 +123,11 @@ float EvaluateCurve(const CalibrationCurve& curve, float frequency) {
     const auto fraction = static_cast<float>((static_cast<double>(frequency) - x0) / width);
     return static_cast<float>(y0 + (y1 - y0) * fraction);
 }
+
+void ResetEvaluation() {
+    SegmentHint = 0;
+    for (RecentSearch& recent : RecentSearches) {
+        recent = {};
+    }
+    OlderSearch = 0;
+}

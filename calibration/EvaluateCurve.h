@@ -14,3 +14,8 @@ extern std::uint32_t SegmentHint;
 // first or last segment extended beyond the ends. Stores the segment in
 // SegmentHint. Allocates nothing and cannot fail.
 float EvaluateCurve(const CalibrationCurve& curve, float frequency);
+
+// Back to the state of a process that has evaluated nothing: SegmentHint 0 and
+// no search remembered, so that a run in a process that already ran (as in the
+// browser) behaves exactly as a run of its own.
+void ResetEvaluation();

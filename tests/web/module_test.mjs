@@ -1,0 +1,71 @@
+// The module as a page uses it: many calls in one process, each of which must
+// give what a fresh run of the program gives. Conversion A has a reference
+// whose frequencies go back and forth, so that its result depends on where
+// the segment walk starts; B, in between, leaves the shared segment memory
+// far along a long curve, and a failing call leaves one curve loaded. A must
+// come out the same every time, and so must its plot.
+//
+//   node module_test.mjs build/web/tarvelin.mjs
+
+import { pathToFileURL } from "node:url";
+import { resolve } from "node:path";
+
+const { convertCalibration, plotCalibration } =
+    await import(pathToFileURL(resolve(process.argv[2])));
+const Bytes = (text) => new TextEncoder().encode(text);
+const Text = (bytes) => (bytes === null ? "null" : new TextDecoder().decode(bytes));
+
+const A = {
+  refMicFrom: Bytes("100 0\n300 1\n200 5\n400 2\n"),
+  refMicTo: Bytes("100 0\n400 0\n"),
+  myMicIn: Bytes("250 1\n350 2\n"),
+};
+const B = {
+  refMicFrom: Bytes("100 0\n200 0\n300 0\n400 0\n500 0\n"),
+  refMicTo: Bytes("100 1\n200 1\n300 1\n400 1\n500 1\n"),
+  myMicIn: Bytes("450 1\n"),
+};
+const Failing = { ...A, refMicTo: Bytes("1000 0.5\n") };
+
+const failures = [];
+function Expect(what, actual, expected) {
+  if (actual !== expected) {
+    const Show = (value) => JSON.stringify(value).slice(0, 300);
+    failures.push(`${what}: expected ${Show(expected)}, got ${Show(actual)}`);
+  }
+}
+
+async function Both(files) {
+  const converted = await convertCalibration(files);
+  const plotted = converted.myMicOut === null
+      ? null
+      : await plotCalibration({ ...files, myMicOut: converted.myMicOut });
+  return { converted, plotted };
+}
+
+const first = await Both(A);
+Expect("A's first status", first.converted.status, 0);
+Expect("A's first plot status", first.plotted.status, 0);
+// Walked from the first segment, 250 falls between 100 and 300.
+Expect("A's first MyMicOut", Text(first.converted.myMicOut),
+       "250.000000 0.250000\r\n350.000000 -0.750000\r\n");
+
+for (const [name, files] of [["B", B], ["the failing call", Failing]]) {
+  await Both(files);
+  const again = await Both(A);
+  Expect(`A's messages after ${name}`, again.converted.messages, first.converted.messages);
+  Expect(`A's MyMicOut after ${name}`, Text(again.converted.myMicOut),
+         Text(first.converted.myMicOut));
+  Expect(`A's plot after ${name}`, again.plotted.svg, first.plotted.svg);
+}
+
+const failed = await convertCalibration({ ...Failing, names: { refMicTo: "Ω one point.txt" } });
+Expect("the failing call's status", failed.status, -1);
+Expect("the failing call's messages", failed.messages,
+       "\nTarvelin\n\nError - invalid file Ω one point.txt\n");
+Expect("the failing call's MyMicOut", failed.myMicOut, null);
+
+for (const failure of failures) {
+  console.log("FAIL " + failure);
+}
+process.exitCode = failures.length === 0 ? 0 : 1;

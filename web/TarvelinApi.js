@@ -1,0 +1,160 @@
+// The module's interface, appended to the generated loader: each call writes
+// the given files into a fresh folder of the in-memory file system, runs the
+// program on them under the names the messages should show, and hands back
+// its exit status, the exact text of its standard output and what it wrote.
+
+const DefaultNames = {
+  refMicFrom: "RefMicFrom.txt",
+  refMicTo: "RefMicTo.txt",
+  myMicIn: "MyMicIn.txt",
+  myMicOut: "MyMicOut.txt",
+};
+const WorkFolder = "/work";
+const MessagesPath = "/messages.txt";
+// Outside the work folder, so that it can share no name with a calibration file.
+const PlotPath = "/plot/Plot.svg";
+
+let runtime = null;
+
+function Runtime() {
+  if (runtime === null) {
+    runtime = CreateTarvelinModule();
+  }
+  return runtime;
+}
+
+// Each file is named in the work folder by its own name, which the messages
+// show; so every name must be a plain file name, and no two the same.
+function NamesOf(names) {
+  const chosen = { ...DefaultNames, ...(names || {}) };
+  const seen = new Set();
+  for (const key of Object.keys(DefaultNames)) {
+    const name = chosen[key];
+    if (typeof name !== "string" || name === "" || name === "." || name === ".." ||
+        /[\/\0]/.test(name)) {
+      throw new TypeError(`names.${key} must be a file name without a folder`);
+    }
+    if (seen.has(name)) {
+      throw new TypeError(`names.${key} is the name of another file too: ${name}`);
+    }
+    seen.add(name);
+  }
+  return chosen;
+}
+
+function CheckBytes(files, keys) {
+  for (const key of keys) {
+    if (!(files[key] instanceof Uint8Array)) {
+      throw new TypeError(`${key} must be a Uint8Array`);
+    }
+  }
+}
+
+function RemoveTree(FS, path) {
+  if (!FS.analyzePath(path).exists) {
+    return;
+  }
+  if (FS.isDir(FS.stat(path).mode)) {
+    for (const entry of FS.readdir(path)) {
+      if (entry !== "." && entry !== "..") {
+        RemoveTree(FS, `${path}/${entry}`);
+      }
+    }
+    FS.rmdir(path);
+  } else {
+    FS.unlink(path);
+  }
+}
+
+function Clear(FS) {
+  FS.chdir("/");
+  for (const path of [WorkFolder, "/plot", MessagesPath]) {
+    RemoveTree(FS, path);
+  }
+}
+
+function ReadIfThere(FS, path) {
+  return FS.analyzePath(path).exists ? FS.readFile(path) : null;
+}
+
+// Runs one program on the files; whatever happens, the file system is left
+// empty. A run that aborts (memory exhausted) leaves the runtime unusable, so
+// the next call starts a new one.
+async function Run(files, keys, names, entry, extraArguments, collect) {
+  CheckBytes(files, keys);
+  const module = await Runtime();
+  const FS = module.FS;
+  try {
+    Clear(FS);
+    FS.mkdir(WorkFolder);
+    FS.mkdir("/plot");
+    for (const key of keys) {
+      FS.writeFile(`${WorkFolder}/${names[key]}`, files[key]);
+    }
+    FS.chdir(WorkFolder);
+    const pathArguments = [names.refMicFrom, names.refMicTo, names.myMicIn, names.myMicOut];
+    const argumentList = [...pathArguments, ...extraArguments];
+    const status = module.ccall(entry, "number", argumentList.map(() => "string"),
+                                argumentList);
+    const messageBytes = ReadIfThere(FS, MessagesPath) || new Uint8Array();
+    const messages = new TextDecoder().decode(messageBytes);
+    return collect(FS, status, messages);
+  } catch (error) {
+    runtime = null;
+    throw error;
+  } finally {
+    try {
+      Clear(FS);
+    } catch (ignored) {
+      runtime = null;
+    }
+  }
+}
+
+export async function convertCalibration({ refMicFrom, refMicTo, myMicIn, names } = {}) {
+  const chosen = NamesOf(names);
+  return Run({ refMicFrom, refMicTo, myMicIn }, ["refMicFrom", "refMicTo", "myMicIn"], chosen,
+             "ConvertFiles", [MessagesPath], (FS, status, messages) => ({
+               status,
+               messages,
+               myMicOut: status === 0 ? ReadIfThere(FS, chosen.myMicOut) : null,
+             }));
+}
+
+export async function plotCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut, names } = {}) {
+  const chosen = NamesOf(names);
+  return Run({ refMicFrom, refMicTo, myMicIn, myMicOut },
+             ["refMicFrom", "refMicTo", "myMicIn", "myMicOut"], chosen, "PlotFiles",
+             [PlotPath, MessagesPath], (FS, status, messages) => {
+               const picture = status === 0 ? ReadIfThere(FS, PlotPath) : null;
+               return {
+                 status,
+                 messages,
+                 svg: picture === null ? null : new TextDecoder().decode(picture),
+               };
+             });
+}
+
+// The figures the page shows beside the picture, read from the four files by
+// the plotting program's reader: points of each input, MyMicIn's frequency
+// range, and the smallest and largest correction. Numbers as the program
+// writes them (six decimals); null when the files cannot be read.
+export async function summarizeCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut,
+                                             names } = {}) {
+  const chosen = NamesOf(names);
+  return Run({ refMicFrom, refMicTo, myMicIn, myMicOut },
+             ["refMicFrom", "refMicTo", "myMicIn", "myMicOut"], chosen, "SummarizeFiles",
+             [MessagesPath], (FS, status, messages) => {
+               if (status !== 0) {
+                 return null;
+               }
+               const summary = {};
+               for (const line of messages.split("\n")) {
+                 const [name, value] = line.split(" ");
+                 if (name) {
+                   summary[name] = value;
+                 }
+               }
+               return summary;
+             });
+}

@@ -1,0 +1,122 @@
+// The entries the page calls, one whole run of a program each, on files that
+// the page has placed in the in-memory file system. The module lives as long
+// as the page, so each run first puts back the state that a fresh process
+// starts with, and catches standard output in a file of its own so that the
+// page gets exactly the bytes a console would show.
+
+#include "CalibrationCurve.h"
+#include "ConversionRun.h"
+#include "EvaluateCurve.h"
+#include "NumberFormatter.h"
+#include "PlotInputs.h"
+#include "PlotRun.h"
+#include "ProgramEntry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Standard output goes to messagesPath, which starts empty.
+bool StartRun(const char* messagesPath) {
+    ReleaseReferenceCurves();
+    ResetEvaluation();
+    return std::freopen(messagesPath, "w", stdout) != nullptr;
+}
+
+int RunWithArguments(std::vector<std::string> arguments, ProgramRun run) {
+    std::vector<char*> vector;
+    for (std::string& argument : arguments) {
+        vector.push_back(argument.data());
+    }
+    vector.push_back(nullptr);
+    const int status = RunProgram(static_cast<int>(arguments.size()), vector.data(), run);
+    std::fflush(stdout);
+    return status;
+}
+
+void PrintValue(const char* name, float value) {
+    char text[FormattedValueMax];
+    std::printf("%s %.*s\n", name, static_cast<int>(FormatValue(value, text) - text), text);
+}
+
+} // namespace
+
+extern "C" {
+
+// The converter with arguments RefMicFrom RefMicTo MyMicIn MyMicOut; its exit
+// status.
+int ConvertFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
+                 const char* myMicOut, const char* messagesPath) {
+    if (!StartRun(messagesPath)) {
+        return -1;
+    }
+    return RunWithArguments({"Tarvelin", refMicFrom, refMicTo, myMicIn, myMicOut}, RunConversion);
+}
+
+// The plotting program with the four calibration files and the picture's path.
+int PlotFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
+              const char* myMicOut, const char* plotPath, const char* messagesPath) {
+    if (!StartRun(messagesPath)) {
+        return -1;
+    }
+    return RunWithArguments({"TarvelinPlot", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
+                            RunPlot);
+}
+
+// What the page shows beside the picture, read by the plotting program's own
+// reader, one "name value" line each: the points of the references and of
+// MyMicIn, MyMicIn's frequency range, and the smallest and largest correction
+// (RefMicTo - RefMicFrom) at its frequencies. A not-a-number correction has no
+// place in that range; the summary then says how many there were.
+int SummarizeFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
+                   const char* myMicOut, const char* summaryPath) {
+    if (!StartRun(summaryPath)) {
+        return -1;
+    }
+    PlotInputs inputs;
+    inputs.RefMicFrom.Path = refMicFrom;
+    inputs.RefMicTo.Path = refMicTo;
+    inputs.MyMicIn.Path = myMicIn;
+    inputs.MyMicOut.Path = myMicOut;
+    if (!ReadPlotInputs(inputs)) {
+        std::fflush(stdout);
+        return -1;
+    }
+    std::printf("pointsRefMicFrom %zu\n", inputs.RefMicFrom.Curve.Frequencies.size());
+    std::printf("pointsRefMicTo %zu\n", inputs.RefMicTo.Curve.Frequencies.size());
+    std::printf("pointsMyMicIn %zu\n", inputs.MyMicIn.Curve.Frequencies.size());
+    const std::vector<float>& frequencies = inputs.MyMicIn.Curve.Frequencies;
+    if (!frequencies.empty()) {
+        const auto [lowest, highest] = std::minmax_element(frequencies.begin(), frequencies.end());
+        PrintValue("lowestFrequency", *lowest);
+        PrintValue("highestFrequency", *highest);
+    }
+    std::size_t notNumbers = 0;
+    bool any = false;
+    float smallest = 0;
+    float largest = 0;
+    for (const float change : inputs.Correction.Responses) {
+        if (std::isnan(change)) {
+            ++notNumbers;
+        } else if (!any) {
+            smallest = largest = change;
+            any = true;
+        } else {
+            smallest = std::min(smallest, change);
+            largest = std::max(largest, change);
+        }
+    }
+    if (any) {
+        PrintValue("smallestCorrection", smallest);
+        PrintValue("largestCorrection", largest);
+    }
+    std::printf("notANumberCorrections %zu\n", notNumbers);
+    std::fflush(stdout);
+    return 0;
+}
+
+} // extern "C"

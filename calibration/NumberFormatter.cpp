@@ -1,7 +1,7 @@
 #include "NumberFormatter.h"
 
-#include <bit>
-#include <charconv>
+#include "FloatText.h"
+
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -76,7 +76,8 @@ constexpr int SmallestFractionShift = -44;
 // expansion rounded, which is what the general conversion of the widened
 // double produces, at a fraction of its cost.
 char* FormatValue(float value, char* out) {
-    const auto bits = std::bit_cast<std::uint32_t>(value);
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
     const auto exponentField = static_cast<int>(bits >> SignificandBits & 0xFF);
     std::uint64_t significand = bits & ((1u << SignificandBits) - 1);
     if (exponentField == 0xFF && significand != 0) {
@@ -86,9 +87,7 @@ char* FormatValue(float value, char* out) {
     }
     const int exponent = exponentField == 0 ? 1 - ExponentBias : exponentField - ExponentBias;
     if (exponent > LargestIntegerShift) {
-        return std::to_chars(out, out + FormattedValueMax, static_cast<double>(value),
-                             std::chars_format::fixed, 6)
-            .ptr;
+        return FormatFixed(out, out + FormattedValueMax, static_cast<double>(value), 6).ptr;
     }
     if (exponentField != 0) {
         significand |= 1u << SignificandBits;

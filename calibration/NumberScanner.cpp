@@ -1,8 +1,9 @@
 #include "NumberScanner.h"
 
-#include <bit>
-#include <charconv>
+#include "FloatText.h"
+
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -110,7 +111,9 @@ bool FastConvert(const DecimalDigits& number, bool negative, float& value) {
     // double has just the highest of them set.
     constexpr std::uint64_t DroppedBits = (std::uint64_t{1} << 29) - 1;
     constexpr std::uint64_t Halfway = std::uint64_t{1} << 28;
-    if ((std::bit_cast<std::uint64_t>(magnitude) & DroppedBits) == Halfway) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    if ((bits & DroppedBits) == Halfway) {
         return false;
     }
     const auto rounded = static_cast<float>(magnitude);
@@ -162,8 +165,7 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
     // The conversion takes no plus sign; the digits were checked above, so
     // it sees nothing but a plain decimal number.
     const char* const convertFrom = *start == '+' ? start + 1 : start;
-    const auto [convertedTo, error] =
-        std::from_chars(convertFrom, numberEnd, value, std::chars_format::general);
+    const auto [convertedTo, error] = ParseFloat(convertFrom, numberEnd, value);
     if (error == std::errc::result_out_of_range) {
         const bool negative = *start == '-';
         const bool overflow = LeadingDigitExponent(digits, point, mantissaEnd, exponent, end) >= 0;

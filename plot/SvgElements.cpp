@@ -1,10 +1,10 @@
 #include "SvgElements.h"
 
-#include <charconv>
+#include "FloatText.h"
 
 void AppendCoordinate(std::string& out, double value) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    const auto result = FormatFixed(text, text + sizeof text, value, 2);
     out.append(text, result.ptr);
 }
 

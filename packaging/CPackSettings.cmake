@@ -1,5 +1,5 @@
 # The packages of this build tree: a Debian package and a tarball on Linux,
-# a zip on Windows. They land in TARVELIN_PACKAGE_DIR, which the package
+# a zip on Windows, a zip of the page from the WebAssembly build. They land in TARVELIN_PACKAGE_DIR, which the package
 # preset points at build/packages.
 set(TARVELIN_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages CACHE PATH "Where the packages are written")
 
@@ -30,7 +30,10 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackPerGenerator.cmake.in
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproduciblePackage.cmake)
 
-if(WIN32)
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME tarvelin-web-${PROJECT_VERSION})
+elseif(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME Tarvelin-${PROJECT_VERSION}-win32)
 else()

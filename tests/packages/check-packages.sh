@@ -2,7 +2,8 @@
 # Builds the release packages with the one command and proves each as its
 # user would use it: the .deb installed with dpkg, its tarvelin run and its
 # man page read, then removed; the tarball unpacked and run; the zip unpacked
-# and its Tarvelin.exe run under wine. Each package's file list is checked
+# and its Tarvelin.exe run under wine; the page's zip unpacked and its page
+# opened from the folder in Chromium. Each package's file list is checked
 # against expected/, and a second build in another tree must give the same
 # bytes.
 #
@@ -19,7 +20,8 @@ Step() { printf -- '-- %s\n' "$*"; }
 Fail() { printf 'FAILED: %s\n' "$*"; exit 1; }
 
 packages=()
-for package in lintian mandoc man-db dpkg-dev zip unzip file g++-mingw-w64-i686; do
+for package in lintian mandoc man-db dpkg-dev zip unzip file g++-mingw-w64-i686 \
+               emscripten nodejs chromium chromium-driver python3-selenium; do
     dpkg-query -W -f '${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
         packages+=("$package")
 done
@@ -49,15 +51,18 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.
 deb=build/packages/tarvelin_${version}_amd64.deb
 tarball=build/packages/tarvelin-${version}-Linux-x86_64.tar.gz
 zip=build/packages/Tarvelin-${version}-win32.zip
+webZip=build/packages/tarvelin-web-${version}.zip
 
 Step "Package files and their lists"
 Expected() { sed "s/@VERSION@/$version/g" "tests/packages/expected/$1"; }
-diff <(printf '%s\n' "$(basename "$deb")" "$(basename "$tarball")" "$(basename "$zip")" | LC_ALL=C sort) \
+diff <(printf '%s\n' "$(basename "$deb")" "$(basename "$tarball")" "$(basename "$zip")" \
+                     "$(basename "$webZip")" | LC_ALL=C sort) \
      <(ls build/packages | LC_ALL=C sort) || Fail "build/packages holds other files"
 # Mode, owner and name of each entry: sizes change with the code.
 diff <(Expected deb.txt) <(dpkg-deb -c "$deb" | awk '{print $1, $2, $6}') || Fail "files of $deb"
 diff <(Expected tarball.txt) <(tar -tvzf "$tarball" | awk '{print $1, $2, $6}') || Fail "files of $tarball"
 diff <(Expected zip.txt) <(unzip -Z1 "$zip") || Fail "files of $zip"
+diff <(Expected web-zip.txt) <(unzip -Z1 "$webZip") || Fail "files of $webZip"
 ls -l build/packages
 
 Step "Package fields"
@@ -145,21 +150,29 @@ RunExample "$top" "$wine" Tarvelin.exe 'examples\RefMicFrom.txt' 'examples\RefMi
 grep -q '</svg>' "$top/Plot.svg" || Fail "TarvelinPlot.exe wrote no picture"
 WINEPREFIX="$repo/build/package/nested/Windows/wine-prefix" wineserver --kill 2>/dev/null || true
 
+Step "The page's zip: unpack, open index.html from the folder, convert the examples"
+unzip -q "$webZip" -d "$work"
+top=$work/tarvelin-web-$version
+# Debian's Selenium is a module of Debian's Python.
+pageStatus=0
+/usr/bin/python3 tests/web/page_test.py --page "$top/index.html" || pageStatus=$?
+[[ $pageStatus -eq 0 ]] || Fail "the unpacked page (status $pageStatus)"
+
 Step "A second build in another tree gives the same bytes"
 again=build/package-again
 rm -rf "$again"
 {
     cmake -S . -B "$again" -DCMAKE_BUILD_TYPE=Release -DTARVELIN_TESTS=OFF \
-        -DTARVELIN_WINDOWS_PACKAGE=ON "-DTARVELIN_PACKAGE_DIR=$PWD/$again/packages" &&
+        -DTARVELIN_OTHER_PACKAGES=ON "-DTARVELIN_PACKAGE_DIR=$PWD/$again/packages" &&
         cmake --build "$again" -j2 && cmake --build "$again" --target NestedPackages &&
         (cd "$again" && cpack)
 } >"$work/again.log" 2>&1 || {
     cat "$work/again.log"
     Fail "the second build"
 }
-for package in "$deb" "$tarball" "$zip"; do
+for package in "$deb" "$tarball" "$zip" "$webZip"; do
     cmp "$package" "$again/packages/$(basename "$package")" || Fail "$package differs between two builds"
 done
 
 echo "Every package built, installed and run as its user would."
-echo "packages: 3 passed, 0 failed"
+echo "packages: 4 passed, 0 failed"

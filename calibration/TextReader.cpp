@@ -122,6 +122,22 @@ std::size_t TextLengthBeforeLineEnd(const char* text, std::size_t length) {
     return length > 0 && text[length - 1] == '\r' ? length - 1 : length;
 }
 
+// The first size bytes of a line that goes on beyond them; the rest comes
+// piece by piece.
+ReadResult TakeLongLineStart(TextReader& reader, std::size_t size, TextLine& line) {
+    line = {std::string_view(reader.Buffer + reader.Begin, size), false, false};
+    reader.Begin += size;
+    reader.InLongLine = true;
+    return ReadResult::Line;
+}
+
+// What is left of the input: a last line without a line end.
+ReadResult TakeLastLine(TextReader& reader, TextLine& line) {
+    line = {std::string_view(reader.Buffer + reader.Begin, reader.End - reader.Begin), true, false};
+    reader.Begin = reader.End;
+    return ReadResult::Line;
+}
+
 ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
     for (;;) {
         const char* const start = reader.Buffer + reader.Begin;
@@ -147,15 +163,10 @@ ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
                 return ReadResult::End;
             }
             if (available <= ReadLimit) {
-                line = {std::string_view(start, available), true, false};
-                reader.Begin = reader.End;
-                return ReadResult::Line;
+                return TakeLastLine(reader, line);
             }
         }
-        line = {std::string_view(start, ReadLimit), false, false};
-        reader.Begin += ReadLimit;
-        reader.InLongLine = true;
-        return ReadResult::Line;
+        return TakeLongLineStart(reader, ReadLimit, line);
     }
 }
 
@@ -260,14 +271,9 @@ ReadResult NextMacLine(TextReader& reader, TextLine& line) {
             if (available == 0) {
                 return ReadResult::End;
             }
-            line = {std::string_view(start, available), true, false};
-            reader.Begin = reader.End;
-            return ReadResult::Line;
+            return TakeLastLine(reader, line);
         }
-        line = {std::string_view(start, ReadLimit), false, false};
-        reader.Begin += ReadLimit;
-        reader.InLongLine = true;
-        return ReadResult::Line;
+        return TakeLongLineStart(reader, ReadLimit, line);
     }
 }
 
@@ -313,11 +319,7 @@ ReadResult NextUndecided(TextReader& reader, TextLine& text, bool firstPiece) {
             reader.SawCarriageReturn ? reader.FirstCarriageReturn : reader.End;
         const std::size_t length = textEnd - reader.Begin;
         if (firstPiece ? length > ReadLimit : length > 0) {
-            const std::size_t take = firstPiece ? ReadLimit : length;
-            text = {std::string_view(reader.Buffer + reader.Begin, take), false, false};
-            reader.Begin += take;
-            reader.InLongLine = true;
-            return ReadResult::Line;
+            return TakeLongLineStart(reader, firstPiece ? ReadLimit : length, text);
         }
         if (reader.SawCarriageReturn) {
             if (!DecideLineEnds(reader)) {

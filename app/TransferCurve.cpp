@@ -47,7 +47,8 @@ bool TransferCurve(TextReader& input, TextWriter& output) {
     if (input.HadByteOrderMark && !WriteText(output, ByteOrderMark)) {
         return false;
     }
-    input.FlushBeforeWaiting = &output;
+    input.BeforeWaiting = FlushTextWriterBeforeWaiting;
+    input.BeforeWaitingContext = &output;
     TextLine line;
     ReadResult result;
     while ((result = NextLine(input, line)) == ReadResult::Line) {

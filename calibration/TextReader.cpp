@@ -1,7 +1,5 @@
 #include "TextReader.h"
 
-#include "TextWriter.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -31,16 +29,16 @@ bool Fill(TextReader& reader) {
     if (reader.Begin > 0) {
         std::memmove(reader.Buffer, reader.Buffer + reader.Begin, reader.End - reader.Begin);
         reader.End -= reader.Begin;
-        if (reader.Ends == LineEnds::Undecided) {
-            reader.Scanned -= reader.Begin;
-            reader.FirstCarriageReturn -= reader.SawCarriageReturn ? reader.Begin : 0;
+        if (reader.Detection.Ends == LineEnds::Undecided) {
+            reader.Detection.Scanned -= reader.Begin;
+            reader.Detection.FirstCarriageReturn -= reader.Detection.SawCarriageReturn ? reader.Begin : 0;
         }
-        if (reader.HeldCarriageReturns > 0) {
-            reader.HeldAt -= reader.Begin;
+        if (reader.Detection.HeldCarriageReturns > 0) {
+            reader.Detection.HeldAt -= reader.Begin;
         }
         reader.Begin = 0;
     }
-    if (reader.FlushBeforeWaiting != nullptr && !FlushTextWriter(*reader.FlushBeforeWaiting)) {
+    if (reader.BeforeWaiting != nullptr && !reader.BeforeWaiting(reader.BeforeWaitingContext)) {
         return false;
     }
     char* const start = reader.Buffer + reader.End;
@@ -66,20 +64,20 @@ bool Fill(TextReader& reader) {
 // Looks at the bytes read since the last look: the first LF, or a CR followed
 // by a byte other than CR and LF before it, decides.
 void ScanForLineEnds(TextReader& reader) {
-    for (; reader.Scanned < reader.End; ++reader.Scanned) {
-        const char c = reader.Buffer[reader.Scanned];
+    for (; reader.Detection.Scanned < reader.End; ++reader.Detection.Scanned) {
+        const char c = reader.Buffer[reader.Detection.Scanned];
         if (c == '\n') {
-            reader.Ends = LineEnds::CrLf;
+            reader.Detection.Ends = LineEnds::CrLf;
             return;
         }
-        if (reader.SawCarriageReturn) {
+        if (reader.Detection.SawCarriageReturn) {
             if (c != '\r') {
-                reader.Ends = LineEnds::ClassicMac;
+                reader.Detection.Ends = LineEnds::ClassicMac;
                 return;
             }
         } else if (c == '\r') {
-            reader.SawCarriageReturn = true;
-            reader.FirstCarriageReturn = reader.Scanned;
+            reader.Detection.SawCarriageReturn = true;
+            reader.Detection.FirstCarriageReturn = reader.Detection.Scanned;
         }
     }
 }
@@ -89,12 +87,12 @@ void ScanForLineEnds(TextReader& reader) {
 // that either reading can still be handed out; the last one stays, to be
 // looked at with the byte after it.
 void HoldCarriageReturns(TextReader& reader) {
-    if (reader.HeldCarriageReturns == 0) {
-        reader.HeldAt = reader.Begin + WholeLineWindow;
+    if (reader.Detection.HeldCarriageReturns == 0) {
+        reader.Detection.HeldAt = reader.Begin + WholeLineWindow;
     }
-    reader.HeldCarriageReturns += reader.End - 1 - reader.HeldAt;
-    reader.End = reader.HeldAt + 1;
-    reader.Scanned = reader.End;
+    reader.Detection.HeldCarriageReturns += reader.End - 1 - reader.Detection.HeldAt;
+    reader.End = reader.Detection.HeldAt + 1;
+    reader.Detection.Scanned = reader.End;
 }
 
 // Reads on until the line ends are known; the end of the input decides for CR
@@ -102,11 +100,11 @@ void HoldCarriageReturns(TextReader& reader) {
 bool DecideLineEnds(TextReader& reader) {
     for (;;) {
         ScanForLineEnds(reader);
-        if (reader.Ends != LineEnds::Undecided) {
+        if (reader.Detection.Ends != LineEnds::Undecided) {
             return true;
         }
         if (reader.AtEnd) {
-            reader.Ends = LineEnds::CrLf;
+            reader.Detection.Ends = LineEnds::CrLf;
             return true;
         }
         if (reader.End - reader.Begin == sizeof reader.Buffer) {
@@ -173,22 +171,22 @@ ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
 // The counted CRs are text of a long line here; the CR kept at HeldAt, not
 // they, may start a CR LF line end.
 ReadResult NextHeldPiece(TextReader& reader, TextLine& piece) {
-    if (reader.Begin < reader.HeldAt) {
-        piece = {std::string_view(reader.Buffer + reader.Begin, reader.HeldAt - reader.Begin),
+    if (reader.Begin < reader.Detection.HeldAt) {
+        piece = {std::string_view(reader.Buffer + reader.Begin, reader.Detection.HeldAt - reader.Begin),
                  false, false};
-        reader.Begin = reader.HeldAt;
+        reader.Begin = reader.Detection.HeldAt;
         return ReadResult::Line;
     }
     const auto take = static_cast<std::size_t>(
-        std::min<std::uint64_t>(reader.HeldCarriageReturns, CarriageReturnRun.size()));
+        std::min<std::uint64_t>(reader.Detection.HeldCarriageReturns, CarriageReturnRun.size()));
     piece = {std::string_view(CarriageReturnRun.data(), take), false, false};
-    reader.HeldCarriageReturns -= take;
+    reader.Detection.HeldCarriageReturns -= take;
     return ReadResult::Line;
 }
 
 ReadResult NextCrLfPiece(TextReader& reader, TextLine& piece) {
     while (reader.InLongLine) {
-        if (reader.HeldCarriageReturns > 0) {
+        if (reader.Detection.HeldCarriageReturns > 0) {
             return NextHeldPiece(reader, piece);
         }
         const std::size_t available = reader.End - reader.Begin;
@@ -232,8 +230,8 @@ const char* FindMacLineEnd(const char* text, std::size_t length) {
 ReadResult NextMacLine(TextReader& reader, TextLine& line) {
     for (;;) {
         char* const start = reader.Buffer + reader.Begin;
-        if (reader.HeldCarriageReturns > 0 && reader.Begin == reader.HeldAt) {
-            --reader.HeldCarriageReturns;
+        if (reader.Detection.HeldCarriageReturns > 0 && reader.Begin == reader.Detection.HeldAt) {
+            --reader.Detection.HeldCarriageReturns;
             reader.SkipLineFeed = false;
             line = {std::string_view(start, 0), true, true};
             return ReadResult::Line;
@@ -312,30 +310,30 @@ ReadResult NextMacPiece(TextReader& reader, TextLine& piece) {
 ReadResult NextUndecided(TextReader& reader, TextLine& text, bool firstPiece) {
     for (;;) {
         ScanForLineEnds(reader);
-        if (reader.Ends != LineEnds::Undecided) {
+        if (reader.Detection.Ends != LineEnds::Undecided) {
             break;
         }
         const std::size_t textEnd =
-            reader.SawCarriageReturn ? reader.FirstCarriageReturn : reader.End;
+            reader.Detection.SawCarriageReturn ? reader.Detection.FirstCarriageReturn : reader.End;
         const std::size_t length = textEnd - reader.Begin;
         if (firstPiece ? length > ReadLimit : length > 0) {
             return TakeLongLineStart(reader, firstPiece ? ReadLimit : length, text);
         }
-        if (reader.SawCarriageReturn) {
+        if (reader.Detection.SawCarriageReturn) {
             if (!DecideLineEnds(reader)) {
                 return ReadResult::Failed;
             }
             break;
         }
         if (reader.AtEnd) {
-            reader.Ends = LineEnds::CrLf;
+            reader.Detection.Ends = LineEnds::CrLf;
             break;
         }
         if (!Fill(reader)) {
             return ReadResult::Failed;
         }
     }
-    if (reader.Ends == LineEnds::ClassicMac) {
+    if (reader.Detection.Ends == LineEnds::ClassicMac) {
         return firstPiece ? NextMacLine(reader, text) : NextMacPiece(reader, text);
     }
     return firstPiece ? NextCrLfLine(reader, text) : NextCrLfPiece(reader, text);
@@ -359,7 +357,7 @@ bool OpenTextReader(const char* path, TextReader& reader) {
         reader.Begin = ByteOrderMark.size();
         reader.HadByteOrderMark = true;
     }
-    reader.Scanned = reader.Begin;
+    reader.Detection.Scanned = reader.Begin;
     return true;
 }
 
@@ -371,7 +369,7 @@ ReadResult NextLine(TextReader& reader, TextLine& line) {
     if (skipped == ReadResult::Failed) {
         return ReadResult::Failed;
     }
-    switch (reader.Ends) {
+    switch (reader.Detection.Ends) {
     case LineEnds::CrLf:
         return NextCrLfLine(reader, line);
     case LineEnds::ClassicMac:
@@ -386,7 +384,7 @@ ReadResult NextLinePiece(TextReader& reader, TextLine& piece) {
     if (!reader.InLongLine) {
         return ReadResult::End;
     }
-    switch (reader.Ends) {
+    switch (reader.Detection.Ends) {
     case LineEnds::CrLf:
         return NextCrLfPiece(reader, piece);
     case LineEnds::ClassicMac:

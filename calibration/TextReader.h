@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string_view>
 
-struct TextWriter;
-
 // How much of a line that is not a header line is scanned for numbers; the
 // rest of a longer line is skipped, so memory stays bounded whatever the file.
 constexpr std::size_t ReadLimit = 64 * 1024;
@@ -15,43 +13,51 @@ constexpr std::size_t ReadBlockSize = 64 * 1024;
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-// Reads a calibration file line by line with the rules of the text mode that
-// the tool was first built for, on every platform: CR LF is one line end, a
-// lone CR is an ordinary byte, and a byte 0x1A ends the input. A UTF-8
+// Reads a calibration file line by line with the rules of Windows' text mode,
+// on every platform: CR LF is one line end, a lone CR is an ordinary byte,
+// and a byte 0x1A ends the input. A UTF-8
 // byte-order mark at the very start is skipped and remembered.
 //
 // Files written with classic Mac OS line ends would be one single line by
 // those rules, so a file whose first line (up to its first LF, or all of it)
 // holds a CR followed by a byte other than CR and LF is read with CR, CR LF
-// and LF each ending a line. The test looks only before the first LF so that
-// files with LF line ends, CR CR LF ones included, keep their old reading. It
-// is made while streaming: lines are held back only while the bytes seen so
+// and LF each ending a line. The test looks only before the first LF, so
+// that a file with LF line ends, CR CR LF ones included, is always read by the
+// text-mode rules. It is made while streaming: lines are held back only while the bytes seen so
 // far allow both readings.
 enum class LineEnds { Undecided, CrLf, ClassicMac };
 
-struct TextReader {
-    PlatformFile File;
-    const char* Path = nullptr;
-    // Converted lines waiting in this writer reach their file before the
-    // reader waits for more input, so a slowly fed input streams through.
-    TextWriter* FlushBeforeWaiting = nullptr;
-    std::size_t Begin = 0;
-    std::size_t End = 0;
-    bool AtEnd = false;
-    bool InLongLine = false;
-    bool HadByteOrderMark = false;
+// Which line ends the file has, told from its first line while it streams
+// in.
+struct LineEndDetection {
     LineEnds Ends = LineEnds::Undecided;
     // While undecided, the bytes after the mark up to Scanned have been
     // looked at; they hold no LF, and from FirstCarriageReturn on only CRs.
     std::size_t Scanned = 0;
     std::size_t FirstCarriageReturn = 0;
     bool SawCarriageReturn = false;
-    // A classic Mac OS line ended in CR; an LF right after it is part of it.
-    bool SkipLineFeed = false;
     // A run of CRs too long for the buffer while undecided is counted rather
     // than kept: that many CRs belong at HeldAt, before the byte there.
     std::uint64_t HeldCarriageReturns = 0;
     std::size_t HeldAt = 0;
+};
+
+struct TextReader {
+    PlatformFile File;
+    const char* Path = nullptr;
+    // Called before the reader waits for more input, so that converted lines
+    // waiting in an output reach their file and a slowly fed input streams
+    // through. False fails the read; the callee has printed its message.
+    bool (*BeforeWaiting)(void* context) = nullptr;
+    void* BeforeWaitingContext = nullptr;
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+    bool AtEnd = false;
+    bool InLongLine = false;
+    bool HadByteOrderMark = false;
+    LineEndDetection Detection;
+    // A classic Mac OS line ended in CR; an LF right after it is part of it.
+    bool SkipLineFeed = false;
     // Room for a whole scanned line with its CR LF, plus a block to read into.
     char Buffer[ReadLimit + 2 + ReadBlockSize];
 };

@@ -38,6 +38,10 @@ bool FlushTextWriter(TextWriter& writer) {
     return true;
 }
 
+bool FlushTextWriterBeforeWaiting(void* writer) {
+    return FlushTextWriter(*static_cast<TextWriter*>(writer));
+}
+
 bool WriteText(TextWriter& writer, std::string_view text) {
     if (text.size() > sizeof writer.Buffer - writer.Used) {
         if (!FlushTextWriter(writer)) {

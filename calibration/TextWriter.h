@@ -31,6 +31,10 @@ bool WriteLineEnd(TextWriter& writer);
 
 bool FlushTextWriter(TextWriter& writer);
 
+// FlushTextWriter in the form of a TextReader's BeforeWaiting, with the
+// writer as its context.
+bool FlushTextWriterBeforeWaiting(void* writer);
+
 // Room for at most size bytes (size <= WriteBlockSize), to be followed by
 // CommitText with the end of what was written there. Inline: it is called for
 // every data line.

@@ -349,7 +349,8 @@ TEST_F(TextReaderTest, FlushesTheWriterBeforeReadingMore) {
     auto reader = std::make_unique<TextReader>();
     ASSERT_TRUE(OpenTextWriter(output.c_str(), *writer));
     ASSERT_TRUE(OpenTextReader(input.c_str(), *reader));
-    reader->FlushBeforeWaiting = writer.get();
+    reader->BeforeWaiting = FlushTextWriterBeforeWaiting;
+    reader->BeforeWaitingContext = writer.get();
     // The lines go to the file that takes the output's place at the end.
     const std::string written = writer->Replacement.TemporaryPath;
     ASSERT_FALSE(written.empty());

@@ -16,8 +16,8 @@ namespace {
 // another name, a hard link or a symbolic link.
 bool OverwritesInput(const char* myMicOut, const char* refMicFrom, const char* refMicTo,
                      const TextReader& myMicIn) {
-    if (IsSamePath(myMicOut, refMicFrom) || IsSamePath(myMicOut, refMicTo) ||
-        IsSameFile(myMicOut, myMicIn.File)) {
+    if (NameSameFile(myMicOut, refMicFrom) || NameSameFile(myMicOut, refMicTo) ||
+        NamesOpenFile(myMicOut, myMicIn.File)) {
         std::printf("Error - will not overwrite input file %s\n", myMicOut);
         return true;
     }

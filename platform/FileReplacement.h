@@ -8,8 +8,8 @@
 // beside the file they are meant for, which takes that file's place in one
 // step once every byte is in it, and disappears on any failure or interrupt.
 // Where a rename would change more than the contents (a device, a pipe, a
-// file with other names, an owner that could not be kept, a folder closed
-// to new files), the file is written in place as it always was.
+// file with other names, an owner or attributes that could not be kept, a
+// folder closed to new files), the file is written in place.
 struct FileReplacement {
     std::string TemporaryPath; // empty while writing in place
     std::string TargetPath;    // the file that the temporary file replaces

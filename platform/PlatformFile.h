@@ -28,7 +28,7 @@ bool CloseFile(PlatformFile& file);
 
 // True when path names an existing regular file that is the very file open in
 // file, whatever spelling, hard link or symbolic link leads to it.
-bool IsSameFile(const char* path, const PlatformFile& file);
+bool NamesOpenFile(const char* path, const PlatformFile& file);
 
 // True when both paths exist and name the same regular file.
-bool IsSamePath(const char* path, const char* otherPath);
+bool NameSameFile(const char* path, const char* otherPath);

@@ -1,10 +1,6 @@
 #include "PlotRun.h"
 #include "ProgramEntry.h"
 
-#ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-#else
-int main(int argc, char** argv) {
-#endif
-    return RunProgram(argc, argv, RunPlot);
+bool ProgramMain(int argumentCount, const char* const* arguments) {
+    return RunPlot(argumentCount, arguments);
 }

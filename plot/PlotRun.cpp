@@ -13,7 +13,7 @@ namespace {
 bool OverwritesInput(const char* plotPath, const PlotInputs& inputs) {
     for (const PlotFile* file :
          {&inputs.RefMicFrom, &inputs.RefMicTo, &inputs.MyMicIn, &inputs.MyMicOut}) {
-        if (IsSamePath(plotPath, file->Path)) {
+        if (NameSameFile(plotPath, file->Path)) {
             std::printf("Error - will not overwrite input file %s\n", plotPath);
             return true;
         }

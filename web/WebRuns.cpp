@@ -27,15 +27,18 @@ bool StartRun(const char* messagesPath) {
     return std::freopen(messagesPath, "w", stdout) != nullptr;
 }
 
-int RunWithArguments(std::vector<std::string> arguments, ProgramRun run) {
-    std::vector<char*> vector;
-    for (std::string& argument : arguments) {
-        vector.push_back(argument.data());
+// A program's whole run, as its entry would make it.
+using ProgramRun = bool (*)(int argumentCount, const char* const* arguments);
+
+int RunWithArguments(const std::vector<std::string>& arguments, ProgramRun run) {
+    std::vector<const char*> vector;
+    for (const std::string& argument : arguments) {
+        vector.push_back(argument.c_str());
     }
     vector.push_back(nullptr);
-    const int status = RunProgram(static_cast<int>(arguments.size()), vector.data(), run);
+    const bool succeeded = run(static_cast<int>(arguments.size()), vector.data());
     std::fflush(stdout);
-    return status;
+    return ExitStatus(succeeded);
 }
 
 void PrintValue(const char* name, float value) {

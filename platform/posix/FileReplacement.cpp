@@ -1,6 +1,4 @@
-#include "FileReplacement.h"
-
-#include "TemporaryName.h"
+#include "FileReplacementSteps.h"
 
 #include <cerrno>
 #include <climits>
@@ -8,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,26 +41,6 @@ extern "C" void RemovePendingAndEnd(int signal) {
     // with its default action: the process ends as it would have without us.
     std::signal(signal, SIG_DFL);
     std::raise(signal);
-}
-
-// A signal that was ignored when the tool started (nohup, a background job
-// of a non-interactive shell) stays ignored.
-void InstallCleanup() {
-    static bool installed = false;
-    if (installed) {
-        return;
-    }
-    installed = true;
-    for (const int signal : CleanupSignals) {
-        struct sigaction previous;
-        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
-            continue;
-        }
-        struct sigaction action = {};
-        action.sa_handler = RemovePendingAndEnd;
-        action.sa_mask = CleanupSignalSet();
-        sigaction(signal, &action, nullptr);
-    }
 }
 
 // Device files and a process's own descriptors are written through, never
@@ -100,8 +79,8 @@ bool FollowLinks(const char* path, std::string& target) {
 
 // A rename keeps only the contents of a file that is a regular file with no
 // other name, that the target name still leads to, and that could be
-// written in place: a read-only MyMicOut is refused as it always was.
-bool ReplaceableFile(const struct stat& existing, const std::string& target) {
+// written in place: a read-only MyMicOut is refused, not replaced.
+bool IsReplaceable(const struct stat& existing, const std::string& target) {
     struct stat targetStatus;
     return S_ISREG(existing.st_mode) && existing.st_nlink == 1 &&
            stat(target.c_str(), &targetStatus) == 0 && targetStatus.st_dev == existing.st_dev &&
@@ -109,7 +88,54 @@ bool ReplaceableFile(const struct stat& existing, const std::string& target) {
            faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-std::uint64_t ProcessSeed() {
+} // namespace
+
+bool FindReplacementTarget(const char* path, ReplacementTarget& target) {
+    struct stat existing;
+    const bool exists = stat(path, &existing) == 0;
+    const bool missing = !exists && errno == ENOENT;
+    if (!(exists || missing) || !FollowLinks(path, target.Path)) {
+        return false;
+    }
+    target.Exists = exists;
+    if (!exists) {
+        // A dangling link is followed to the file it names, which is made.
+        struct stat targetStatus;
+        return lstat(target.Path.c_str(), &targetStatus) != 0;
+    }
+    target.Owner = existing.st_uid;
+    target.Group = existing.st_gid;
+    target.Mode = existing.st_mode & 07777;
+    return IsReplaceable(existing, target.Path);
+}
+
+// A signal that was ignored when the tool started (nohup, a background job
+// of a non-interactive shell) stays ignored.
+void InstallInterruptCleanup() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    for (const int signal : CleanupSignals) {
+        struct sigaction previous;
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action = {};
+        action.sa_handler = RemovePendingAndEnd;
+        action.sa_mask = CleanupSignalSet();
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+// The kernel's random numbers where it has them; otherwise the process id
+// and the clock still set processes apart.
+std::uint64_t TemporaryNameSeed() {
+    std::uint64_t seed = 0;
+    if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof seed)) {
+        return seed;
+    }
     timespec now = {};
     clock_gettime(CLOCK_REALTIME, &now);
     return (static_cast<std::uint64_t>(getpid()) << 32) ^
@@ -117,10 +143,14 @@ std::uint64_t ProcessSeed() {
            static_cast<std::uint64_t>(now.tv_nsec);
 }
 
-// Creates a file that did not exist, never opening an existing one, and
-// makes it known to the interrupt handler before any signal can come
-// between the two.
-int CreateExclusively(const std::string& path, mode_t mode) {
+CreateResult CreateExclusively(const std::string& path, const ReplacementTarget& target,
+                               PlatformFile& file) {
+    if (path.size() >= sizeof PendingPath) {
+        return CreateResult::Failed;
+    }
+    // Until its owner is settled the file is no more open than the one it
+    // replaces; a new file gets what any new file gets.
+    const mode_t mode = target.Exists ? static_cast<mode_t>(target.Mode & 0600) : 0666;
     const sigset_t cleanup = CleanupSignalSet();
     sigset_t previous;
     sigprocmask(SIG_BLOCK, &cleanup, &previous);
@@ -131,104 +161,43 @@ int CreateExclusively(const std::string& path, mode_t mode) {
     }
     const int error = errno;
     sigprocmask(SIG_SETMASK, &previous, nullptr);
-    errno = error;
-    return descriptor;
-}
-
-void RemoveTemporary(FileReplacement& replacement) {
-    unlink(replacement.TemporaryPath.c_str());
-    HasPending = 0;
-    replacement = {};
+    if (descriptor < 0) {
+        return error == EEXIST || error == EINTR ? CreateResult::NameTaken : CreateResult::Failed;
+    }
+    file.Descriptor = descriptor;
+    return CreateResult::Created;
 }
 
 // The owner and group first: a change of owner clears the set-ID bits,
 // which the mode then puts back.
-bool KeepOwnerAndMode(int descriptor, const struct stat& existing) {
-    struct stat made;
-    if (fstat(descriptor, &made) != 0) {
-        return false;
-    }
-    if ((made.st_uid != existing.st_uid || made.st_gid != existing.st_gid) &&
-        fchown(descriptor, existing.st_uid, existing.st_gid) != 0) {
-        return false;
-    }
-    return fchmod(descriptor, existing.st_mode & 07777) == 0;
-}
-
-// existing is null for a file that does not exist yet.
-bool CreateTemporary(const std::string& target, const struct stat* existing, PlatformFile& file,
-                     FileReplacement& replacement) {
-    InstallCleanup();
-    const std::uint64_t seed = ProcessSeed();
-    // Until its owner is settled the file is no more open than the one it
-    // replaces; a new file gets what a new file always got.
-    const mode_t mode = existing != nullptr ? (existing->st_mode & 0600) : 0666;
-    constexpr int Attempts = 100;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        std::string temporary = TemporaryNameFor(target, seed);
-        if (temporary.size() >= sizeof PendingPath) {
-            return false;
-        }
-        const int descriptor = CreateExclusively(temporary, mode);
-        if (descriptor < 0) {
-            if (errno == EEXIST || errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        replacement.TemporaryPath = std::move(temporary);
-        replacement.TargetPath = target;
-        if (existing != nullptr && !KeepOwnerAndMode(descriptor, *existing)) {
-            close(descriptor);
-            RemoveTemporary(replacement);
-            return false;
-        }
-        file.Descriptor = descriptor;
+bool KeepAttributes(PlatformFile& file, const ReplacementTarget& target) {
+    if (!target.Exists) {
         return true;
     }
-    return false;
+    struct stat made;
+    if (fstat(file.Descriptor, &made) != 0) {
+        return false;
+    }
+    if ((made.st_uid != target.Owner || made.st_gid != target.Group) &&
+        fchown(file.Descriptor, static_cast<uid_t>(target.Owner),
+               static_cast<gid_t>(target.Group)) != 0) {
+        return false;
+    }
+    return fchmod(file.Descriptor, static_cast<mode_t>(target.Mode)) == 0;
 }
 
-} // namespace
-
-bool OpenForReplacing(const char* path, PlatformFile& file, FileReplacement& replacement) {
-    replacement = {};
-    struct stat existing;
-    const bool exists = stat(path, &existing) == 0;
-    const bool missing = !exists && errno == ENOENT;
-    std::string target;
-    if ((exists || missing) && FollowLinks(path, target)) {
-        struct stat targetStatus;
-        const bool replaceable =
-            exists ? ReplaceableFile(existing, target) : lstat(target.c_str(), &targetStatus) != 0;
-        // Any failure to make the temporary file (a folder closed to new
-        // files, a name too long) leaves writing in place, as before.
-        if (replaceable &&
-            CreateTemporary(target, exists ? &existing : nullptr, file, replacement)) {
-            return true;
-        }
-    }
-    return OpenForWriting(path, file);
-}
-
-bool FinishReplacing(PlatformFile& file, FileReplacement& replacement) {
-    const bool closed = CloseFile(file);
-    if (replacement.TemporaryPath.empty()) {
-        return closed;
-    }
-    if (!closed || rename(replacement.TemporaryPath.c_str(), replacement.TargetPath.c_str()) != 0) {
-        RemoveTemporary(replacement);
+bool PutInPlace(const std::string& temporaryPath, const std::string& targetPath) {
+    if (rename(temporaryPath.c_str(), targetPath.c_str()) != 0) {
         return false;
     }
     // An interrupt from here on finds no file of that name to remove.
     HasPending = 0;
-    replacement = {};
     return true;
 }
 
-void AbandonReplacing(PlatformFile& file, FileReplacement& replacement) {
-    CloseFile(file);
-    if (!replacement.TemporaryPath.empty()) {
-        RemoveTemporary(replacement);
+void RemovePending() {
+    if (HasPending != 0) {
+        unlink(PendingPath);
+        HasPending = 0;
     }
 }

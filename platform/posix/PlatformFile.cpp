@@ -87,7 +87,7 @@ bool CloseFile(PlatformFile& file) {
     return result == 0;
 }
 
-bool IsSameFile(const char* path, const PlatformFile& file) {
+bool NamesOpenFile(const char* path, const PlatformFile& file) {
     struct stat pathStatus;
     struct stat fileStatus;
     if (stat(path, &pathStatus) != 0 || fstat(file.Descriptor, &fileStatus) != 0) {
@@ -96,7 +96,7 @@ bool IsSameFile(const char* path, const PlatformFile& file) {
     return SameIdentity(pathStatus, fileStatus);
 }
 
-bool IsSamePath(const char* path, const char* otherPath) {
+bool NameSameFile(const char* path, const char* otherPath) {
     struct stat pathStatus;
     struct stat otherStatus;
     if (stat(path, &pathStatus) != 0 || stat(otherPath, &otherStatus) != 0) {

@@ -1,15 +1,14 @@
-#include "FileReplacement.h"
+#include "FileReplacementSteps.h"
 
-#include "TemporaryName.h"
 #include "WidePath.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
-#include <string>
 
 namespace {
 
@@ -21,7 +20,11 @@ wchar_t PendingPath[WidePathMax];
 bool HasPending = false;
 SRWLOCK PendingLock = SRWLOCK_INIT;
 
-wchar_t TargetWide[WidePathMax];
+// Room for the paths of one step at a time; a path may be 32,767 units long,
+// too much for the stack.
+wchar_t WideScratch[WidePathMax];
+wchar_t FullTarget[WidePathMax];
+wchar_t FullTemporary[WidePathMax];
 
 BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
     AcquireSRWLockExclusive(&PendingLock);
@@ -37,98 +40,11 @@ BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
     return FALSE;
 }
 
-void InstallCleanup() {
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        SetConsoleCtrlHandler(RemovePendingOnInterrupt, TRUE);
-    }
-}
-
-// Only a plain disk file with no other name is replaced, or one that is not
-// there yet; a device (NUL, CON), a link, a read-only file (refused as it
-// always was) and a folder are written in place.
-bool MayReplace(const wchar_t* path) {
-    const HANDLE handle = CreateFileW(
-        path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    BY_HANDLE_FILE_INFORMATION information;
-    constexpr DWORD Kept = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
-                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE;
-    const bool replaceable = GetFileType(handle) == FILE_TYPE_DISK &&
-                             GetFileInformationByHandle(handle, &information) != 0 &&
-                             (information.dwFileAttributes & Kept) == 0 &&
-                             information.nNumberOfLinks == 1;
-    CloseHandle(handle);
-    return replaceable;
-}
-
-std::uint64_t ProcessSeed() {
-    LARGE_INTEGER counter = {};
-    QueryPerformanceCounter(&counter);
-    return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^
-           static_cast<std::uint64_t>(counter.QuadPart);
-}
-
-// Creates a file that did not exist, never opening an existing one.
-HANDLE CreateExclusively(const wchar_t* path) {
-    AcquireSRWLockExclusive(&PendingLock);
-    const HANDLE handle = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const DWORD error = GetLastError();
-    if (handle != INVALID_HANDLE_VALUE) {
-        HasPending = true;
-    }
-    ReleaseSRWLockExclusive(&PendingLock);
-    SetLastError(error);
-    return handle;
-}
-
-void RemoveTemporary(FileReplacement& replacement) {
-    AcquireSRWLockExclusive(&PendingLock);
-    DeleteFileW(PendingPath);
-    HasPending = false;
-    ReleaseSRWLockExclusive(&PendingLock);
-    replacement = {};
-}
-
-bool CreateTemporary(const char* path, PlatformFile& file, FileReplacement& replacement) {
-    InstallCleanup();
-    const std::uint64_t seed = ProcessSeed();
-    constexpr int Attempts = 100;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        std::string temporary = TemporaryNameFor(path, seed);
-        // Written only while no file is pending, so the handler never reads
-        // it half written.
-        if (!ToWidePath(temporary.c_str(), PendingPath)) {
-            return false;
-        }
-        const HANDLE handle = CreateExclusively(PendingPath);
-        if (handle == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-                continue;
-            }
-            return false;
-        }
-        replacement.TemporaryPath = std::move(temporary);
-        replacement.TargetPath = path;
-        // Binary mode: the text writer writes CR LF itself.
-        const int descriptor =
-            _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
-        if (descriptor < 0) {
-            CloseHandle(handle);
-            RemoveTemporary(replacement);
-            return false;
-        }
-        file.Descriptor = descriptor;
-        return true;
-    }
-    return false;
-}
+// Attributes of a file that is written in place rather than replaced: a
+// folder, a link, a read-only file (which is then refused) and a device.
+constexpr DWORD WrittenInPlaceAttributes = FILE_ATTRIBUTE_DIRECTORY |
+                                           FILE_ATTRIBUTE_REPARSE_POINT |
+                                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE;
 
 bool FullPath(const wchar_t* path, wchar_t (&full)[WidePathMax]) {
     const DWORD size = GetFullPathNameW(path, WidePathMax, full, nullptr);
@@ -166,50 +82,107 @@ bool Busy(DWORD error) {
 
 } // namespace
 
-bool OpenForReplacing(const char* path, PlatformFile& file, FileReplacement& replacement) {
-    replacement = {};
-    // Any failure to make the temporary file (a folder closed to new files,
-    // a name too long) leaves writing in place, as before.
-    if (ToWidePath(path, TargetWide) && MayReplace(TargetWide) &&
-        CreateTemporary(path, file, replacement)) {
-        return true;
+// Only a plain disk file with no other name is replaced, or one that is not
+// there yet.
+bool FindReplacementTarget(const char* path, ReplacementTarget& target) {
+    if (!ToWidePath(path, WideScratch)) {
+        return false;
     }
-    return OpenForWriting(path, file);
+    target.Path = path;
+    const HANDLE handle = CreateFileW(
+        WideScratch, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    target.Exists = true;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool replaceable = GetFileType(handle) == FILE_TYPE_DISK &&
+                             GetFileInformationByHandle(handle, &information) != 0 &&
+                             (information.dwFileAttributes & WrittenInPlaceAttributes) == 0 &&
+                             information.nNumberOfLinks == 1;
+    CloseHandle(handle);
+    return replaceable;
 }
 
-bool FinishReplacing(PlatformFile& file, FileReplacement& replacement) {
-    const bool closed = CloseFile(file);
-    if (replacement.TemporaryPath.empty()) {
-        return closed;
+void InstallInterruptCleanup() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        SetConsoleCtrlHandler(RemovePendingOnInterrupt, TRUE);
     }
-    if (!closed || !ToWidePath(replacement.TargetPath.c_str(), TargetWide)) {
-        RemoveTemporary(replacement);
+}
+
+std::uint64_t TemporaryNameSeed() {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^
+           static_cast<std::uint64_t>(counter.QuadPart);
+}
+
+CreateResult CreateExclusively(const std::string& path, const ReplacementTarget&,
+                               PlatformFile& file) {
+    if (!ToWidePath(path.c_str(), WideScratch)) {
+        return CreateResult::Failed;
+    }
+    AcquireSRWLockExclusive(&PendingLock);
+    const HANDLE handle =
+        CreateFileW(WideScratch, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    if (handle != INVALID_HANDLE_VALUE) {
+        std::wmemcpy(PendingPath, WideScratch, std::wcslen(WideScratch) + 1);
+        HasPending = true;
+    }
+    ReleaseSRWLockExclusive(&PendingLock);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
+                   ? CreateResult::NameTaken
+                   : CreateResult::Failed;
+    }
+    // Binary mode: the text writer writes CR LF itself.
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        RemovePending();
+        return CreateResult::Failed;
+    }
+    file.Descriptor = descriptor;
+    return CreateResult::Created;
+}
+
+// ReplaceFileW carries the attributes and the security over itself.
+bool KeepAttributes(PlatformFile&, const ReplacementTarget&) {
+    return true;
+}
+
+bool PutInPlace(const std::string&, const std::string& targetPath) {
+    if (!ToWidePath(targetPath.c_str(), WideScratch)) {
         return false;
     }
     AcquireSRWLockExclusive(&PendingLock);
     // Some implementations of ReplaceFileW take only full paths.
-    static wchar_t fullTarget[WidePathMax];
-    static wchar_t fullTemporary[WidePathMax];
     bool replaced = false;
-    if (FullPath(TargetWide, fullTarget) && FullPath(PendingPath, fullTemporary)) {
-        for (int attempt = 1; !(replaced = ReplaceOnce(fullTarget, fullTemporary)) &&
+    if (FullPath(WideScratch, FullTarget) && FullPath(PendingPath, FullTemporary)) {
+        for (int attempt = 1; !(replaced = ReplaceOnce(FullTarget, FullTemporary)) &&
                               attempt < ReplaceAttempts && Busy(GetLastError());
              ++attempt) {
             Sleep(ReplaceRetryMilliseconds);
         }
     }
-    if (!replaced) {
-        DeleteFileW(PendingPath);
+    if (replaced) {
+        HasPending = false;
     }
-    HasPending = false;
     ReleaseSRWLockExclusive(&PendingLock);
-    replacement = {};
     return replaced;
 }
 
-void AbandonReplacing(PlatformFile& file, FileReplacement& replacement) {
-    CloseFile(file);
-    if (!replacement.TemporaryPath.empty()) {
-        RemoveTemporary(replacement);
+void RemovePending() {
+    AcquireSRWLockExclusive(&PendingLock);
+    if (HasPending) {
+        DeleteFileW(PendingPath);
+        HasPending = false;
     }
+    ReleaseSRWLockExclusive(&PendingLock);
 }

@@ -109,7 +109,7 @@ bool CloseFile(PlatformFile& file) {
     return result == 0;
 }
 
-bool IsSameFile(const char* path, const PlatformFile& file) {
+bool NamesOpenFile(const char* path, const PlatformFile& file) {
     BY_HANDLE_FILE_INFORMATION pathInformation;
     BY_HANDLE_FILE_INFORMATION fileInformation;
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.Descriptor));
@@ -117,7 +117,7 @@ bool IsSameFile(const char* path, const PlatformFile& file) {
            SameIdentity(pathInformation, fileInformation);
 }
 
-bool IsSamePath(const char* path, const char* otherPath) {
+bool NameSameFile(const char* path, const char* otherPath) {
     BY_HANDLE_FILE_INFORMATION pathInformation;
     BY_HANDLE_FILE_INFORMATION otherInformation;
     return IdentifyPath(path, pathInformation) && IdentifyPath(otherPath, otherInformation) &&

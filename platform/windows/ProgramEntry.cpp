@@ -1,5 +1,7 @@
 #include "ProgramEntry.h"
 
+#include "WidePath.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -14,70 +16,47 @@ namespace {
 // Holds every message of a run, so each reaches the console in one write.
 constexpr std::size_t ConsoleBufferSize = 1 << 16;
 
-// Windows hands the arguments over as UTF-16; the rest of the tool works on
-// UTF-8, which the file layer turns back into UTF-16 for the wide-character
-// file API, so a path outside the ANSI code page still opens. An unpaired
-// surrogate, which a Windows file name may hold, is encoded like any other
-// code unit (as WTF-8 does) instead of being replaced, so that every path
-// comes back exactly: a replacement would send the output to another file.
-std::string ToUtf8(const wchar_t* text) {
-    std::string utf8;
-    for (; *text != 0; ++text) {
-        unsigned long code = static_cast<unsigned short>(*text);
-        const unsigned long next = static_cast<unsigned short>(text[1]);
-        if (code >= 0xD800 && code <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (next - 0xDC00);
-            ++text;
-        }
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (code >> 12));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (code >> 18));
-            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
+// Messages name paths in UTF-8; a console shows them readably only in the
+// UTF-8 code page, and only when each UTF-8 sequence reaches it whole and
+// untranslated: the C runtime writes to a console a byte at a time, and in
+// text mode takes each byte for a character of the ANSI code page. So the
+// console gets raw bytes a buffer at a time. Redirected output is left as it
+// is. Returns the code page to put back, or 0 when there is no console.
+UINT BeginUtf8Console() {
+    DWORD consoleMode;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) == 0) {
+        return 0;
     }
-    return utf8;
+    const UINT previousCodePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::setvbuf(stdout, nullptr, _IOFBF, ConsoleBufferSize);
+    return previousCodePage;
+}
+
+void EndUtf8Console(UINT previousCodePage) {
+    if (previousCodePage != 0) {
+        std::fflush(stdout);
+        SetConsoleOutputCP(previousCodePage);
+    }
 }
 
 } // namespace
 
-int RunProgram(int argc, wchar_t** argv, ProgramRun run) {
+// Linked with -municode: Windows hands the arguments over as UTF-16 whatever
+// the ANSI code page, and they are passed on as UTF-8, so that a path outside
+// that code page still opens.
+int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> utf8Arguments;
     for (int i = 0; i < argc; ++i) {
-        utf8Arguments.push_back(ToUtf8(argv[i]));
+        utf8Arguments.push_back(Utf8FromWide(argv[i]));
     }
     std::vector<const char*> arguments;
     for (const std::string& argument : utf8Arguments) {
         arguments.push_back(argument.c_str());
     }
-
-    // Messages name paths in UTF-8; a console shows them readably only in
-    // the UTF-8 code page, and only when each UTF-8 sequence reaches it whole
-    // and untranslated: the C runtime writes to a console a byte at a time,
-    // and in text mode takes each byte for a character of the ANSI code page.
-    // So the console gets raw bytes a buffer at a time. Redirected output is
-    // left as it is, and the console gets its code page back at the end.
-    DWORD consoleMode;
-    const bool toConsole = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) != 0;
-    const UINT previousCodePage = toConsole ? GetConsoleOutputCP() : 0;
-    if (toConsole) {
-        SetConsoleOutputCP(CP_UTF8);
-        _setmode(_fileno(stdout), _O_BINARY);
-        std::setvbuf(stdout, nullptr, _IOFBF, ConsoleBufferSize);
-    }
-    const bool succeeded = run(argc, arguments.data());
-    if (toConsole) {
-        std::fflush(stdout);
-        SetConsoleOutputCP(previousCodePage);
-    }
-    return succeeded ? 0 : -1;
+    const UINT previousCodePage = BeginUtf8Console();
+    const bool succeeded = ProgramMain(argc, arguments.data());
+    EndUtf8Console(previousCodePage);
+    return ExitStatus(succeeded);
 }

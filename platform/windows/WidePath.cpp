@@ -46,3 +46,31 @@ bool ToWidePath(const char* path, wchar_t (&wide)[WidePathMax]) {
     wide[used] = 0;
     return true;
 }
+
+std::string Utf8FromWide(const wchar_t* text) {
+    std::string utf8;
+    for (; *text != 0; ++text) {
+        unsigned long code = static_cast<unsigned short>(*text);
+        const unsigned long next = static_cast<unsigned short>(text[1]);
+        if (code >= 0xD800 && code <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (next - 0xDC00);
+            ++text;
+        }
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (code >> 18));
+            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}

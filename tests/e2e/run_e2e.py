@@ -445,7 +445,7 @@ def symlink_my_mic_out_stays_a_link(work):
 
 @Case()
 def hardlinked_my_mic_out_is_written_in_place(work):
-    # Every name of the file sees the new contents, as before.
+    # Every name of the file sees the new contents.
     Write(work, {**WorkedExample, "out.txt": b"old\r\n"})
     os.link(Path(work) / "out.txt", Path(work) / "other-name.txt")
     return Check(work, Arguments, Banner, 0, {"out.txt": Converted, "other-name.txt": Converted})

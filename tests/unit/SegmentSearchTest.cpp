@@ -25,8 +25,8 @@ struct Evaluation {
     std::uint32_t Hint;
 };
 
-// The evaluation as first built, one segment per step, kept here unchanged
-// as the measure of the search: every result and every hint must match it.
+// The evaluation walking one segment per step, exactly as its rule reads:
+// the measure of the search, whose every result and hint must match it.
 Evaluation WalkingEvaluation(const CalibrationCurve& curve, float frequency, std::uint32_t hint) {
     const float* const f = curve.Frequencies.data();
     const float* const r = curve.Responses.data();

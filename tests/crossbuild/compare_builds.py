@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the native Tarvelin and Tarvelin.exe (under an emulator) over the same
-corpus and requires the same results: every file in the working directory
+"""Runs the native Tarvelin and another build of it (Tarvelin.exe under wine,
+or the WebAssembly build under Node) over the same corpus and requires the
+same results: every file in the working directory
 afterwards (MyMicOut above all) byte for byte, standard output up to line ends
 (a Windows console ends its lines with CR LF), and the exit status (-1 is 255
 on both sides). The corpus is every end-to-end golden case plus the generated
@@ -72,34 +73,34 @@ def Describe(what, expected, actual):
     if isinstance(expected, bytes) and isinstance(actual, bytes):
         lines = difflib.unified_diff(expected.decode("latin-1").splitlines(keepends=True),
                                      actual.decode("latin-1").splitlines(keepends=True),
-                                     "native", "windows", n=1)
+                                     "native", "other", n=1)
         return f"{what} differs:\n" + "".join(list(lines)[:40])
-    return f"{what} differs: native {str(expected)[:300]!r}, windows {str(actual)[:300]!r}"
+    return f"{what} differs: native {str(expected)[:300]!r}, other {str(actual)[:300]!r}"
 
 
-def Compare(native, windows, nativeWork, windowsWork, arguments):
+def Compare(native, other, nativeWork, otherWork, arguments):
     """Both runs of one case: what differs, and how many files were compared;
     None and its reason when the other build declined the case."""
-    windowsStdout, windowsStatus, windowsFiles = Run(windows + arguments, windowsWork)
-    if windowsStatus == Options.excluded_status:
-        return None, windowsStdout.decode("utf-8", "replace").strip()
+    otherStdout, otherStatus, otherFiles = Run(other + arguments, otherWork)
+    if otherStatus == Options.excluded_status:
+        return None, otherStdout.decode("utf-8", "replace").strip()
     nativeStdout, nativeStatus, nativeFiles = Run(native + arguments, nativeWork)
     problems = []
-    if nativeStatus != windowsStatus:
-        problems.append(Describe("exit status", nativeStatus, windowsStatus))
-    if nativeStdout != windowsStdout:
-        problems.append(Describe("standard output", nativeStdout, windowsStdout))
-    for name in sorted(set(nativeFiles) | set(windowsFiles)):
-        if nativeFiles.get(name) != windowsFiles.get(name):
+    if nativeStatus != otherStatus:
+        problems.append(Describe("exit status", nativeStatus, otherStatus))
+    if nativeStdout != otherStdout:
+        problems.append(Describe("standard output", nativeStdout, otherStdout))
+    for name in sorted(set(nativeFiles) | set(otherFiles)):
+        if nativeFiles.get(name) != otherFiles.get(name):
             problems.append(Describe("file " + name, nativeFiles.get(name, "<none>"),
-                                     windowsFiles.get(name, "<none>")))
+                                     otherFiles.get(name, "<none>")))
     return problems, sum(isinstance(entry, bytes) for entry in nativeFiles.values())
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--native", default="")
-    parser.add_argument("--windows", required=True)
+    parser.add_argument("--other", required=True, help="the build held against the native one")
     parser.add_argument("--emulator", default="")
     parser.add_argument("--seed", type=int, default=calibration_corpus.DefaultSeed)
     parser.add_argument("--count", type=int, default=calibration_corpus.DefaultCount)
@@ -111,21 +112,21 @@ def main():
         print("skipped: no native program given (configure with -DTARVELIN_NATIVE_EXE=...)")
         return SkipStatus
     native = [os.path.abspath(options.native)]
-    windows = ([options.emulator] if options.emulator else []) + [os.path.abspath(options.windows)]
+    other = ([options.emulator] if options.emulator else []) + [os.path.abspath(options.other)]
 
     with tempfile.TemporaryDirectory() as work:
         # Two copies of the corpus, so that neither run sees what the other wrote.
         pairs = []
-        for side in ("native", "windows"):
+        for side in ("native", "other"):
             folder = Path(work) / side
             folder.mkdir()
             golden = GoldenCorpus(folder)
             generated = GeneratedCorpus(folder, options.seed, options.count)
             pairs.append(golden + generated)
-        cases = [(nativeWork, windowsWork, arguments)
-                 for (nativeWork, arguments), (windowsWork, _) in zip(*pairs)]
+        cases = [(nativeWork, otherWork, arguments)
+                 for (nativeWork, arguments), (otherWork, _) in zip(*pairs)]
         with concurrent.futures.ThreadPoolExecutor(options.jobs) as pool:
-            results = list(pool.map(lambda case: Compare(native, windows, *case), cases))
+            results = list(pool.map(lambda case: Compare(native, other, *case), cases))
 
     mismatches = [(case, problems) for case, (problems, _) in zip(cases, results) if problems]
     excluded = sum(problems is None for problems, _ in results)

@@ -1,6 +1,7 @@
 #include "ConversionRun.h"
 
 #include "CalibrationCurve.h"
+#include "OverwriteGuard.h"
 #include "PlatformFile.h"
 #include "ReferenceLoader.h"
 #include "TextReader.h"
@@ -8,23 +9,6 @@
 #include "TransferCurve.h"
 
 #include <cstdio>
-
-namespace {
-
-// MyMicOut written in place is truncated as it opens, and one replaced
-// whole would take an input's place: it must not be one of the inputs under
-// another name, a hard link or a symbolic link.
-bool OverwritesInput(const char* myMicOut, const char* refMicFrom, const char* refMicTo,
-                     const TextReader& myMicIn) {
-    if (NameSameFile(myMicOut, refMicFrom) || NameSameFile(myMicOut, refMicTo) ||
-        NamesOpenFile(myMicOut, myMicIn.File)) {
-        std::printf("Error - will not overwrite input file %s\n", myMicOut);
-        return true;
-    }
-    return false;
-}
-
-} // namespace
 
 bool RunConversion(int argumentCount, const char* const* arguments) {
     std::fputs("\nTarvelin\n\n", stdout);
@@ -48,7 +32,7 @@ bool RunConversion(int argumentCount, const char* const* arguments) {
     if (!OpenTextReader(myMicIn, input)) {
         return false;
     }
-    if (OverwritesInput(myMicOut, refMicFrom, refMicTo, input)) {
+    if (WouldOverwriteInput(myMicOut, {refMicFrom, refMicTo}, &input.File)) {
         CloseFile(input.File);
         return false;
     }

@@ -1,7 +1,8 @@
 #include "TransferCurve.h"
 
 #include "CalibrationCurve.h"
-#include "EvaluateCurve.h"
+#include "EvaluateReferences.h"
+#include "DataLineScan.h"
 #include "LineKind.h"
 #include "NumberFormatter.h"
 
@@ -58,15 +59,15 @@ bool TransferCurve(TextReader& input, TextWriter& output) {
             }
             continue;
         }
-        float values[3];
-        const int count = ScanDataLine(line.Text, values, 3);
+        float values[MyMicInValueCount];
+        const int count = ScanDataLine(line.Text, values, MyMicInValueCount);
         if (count == 0) {
             continue;
         }
-        // RefMicFrom first: both evaluations move the one shared SegmentHint.
-        const float from = EvaluateCurve(RefMicFromCurve, values[0]);
-        const float to = EvaluateCurve(RefMicToCurve, values[0]);
-        values[1] = static_cast<float>((static_cast<double>(to) + values[1]) - from);
+        const ReferenceValues references =
+            EvaluateReferences(RefMicFromCurve, RefMicToCurve, values[0]);
+        values[1] = static_cast<float>((static_cast<double>(references.To) + values[1]) -
+                                       references.From);
         if (!WriteDataLine(output, values, count)) {
             return false;
         }

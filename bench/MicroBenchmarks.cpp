@@ -3,7 +3,7 @@
 // run alternates between them.
 #include "CalibrationCurve.h"
 #include "EvaluateCurve.h"
-#include "LineKind.h"
+#include "DataLineScan.h"
 #include "NumberFormatter.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,6 @@
 #include "CalibrationCurve.h"
 
+#include <cstdio>
 #include <new>
 
 CalibrationCurve RefMicFromCurve;
@@ -7,11 +8,13 @@ CalibrationCurve RefMicToCurve;
 
 // The one place where an exhausted memory is caught; the rest of the code
 // stays free of exceptions.
-bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response) {
+bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response,
+                      const char* path) {
     try {
         curve.Frequencies.push_back(frequency);
         curve.Responses.push_back(response);
     } catch (const std::bad_alloc&) {
+        std::printf("Error - out of memory reading %s\n", path);
         return false;
     }
     return true;

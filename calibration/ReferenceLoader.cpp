@@ -1,41 +1,32 @@
 #include "ReferenceLoader.h"
 
-#include "LineKind.h"
-#include "TextReader.h"
-
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-bool ReadPoints(TextReader& reader, CalibrationCurve& curve) {
-    TextLine line;
-    ReadResult result;
-    while ((result = NextLine(reader, line)) == ReadResult::Line) {
-        float values[2];
-        if (IsHeaderLine(line.Text) || ScanDataLine(line.Text, values, 2) == 0) {
-            continue;
-        }
-        if (!AppendCurvePoint(curve, values[0], values[1])) {
-            std::printf("Error - out of memory reading %s\n", reader.Path);
-            return false;
-        }
+struct Loading {
+    const char* Path;
+    CalibrationCurve* Curve;
+    const LineWatcher* Watcher;
+};
+
+bool AppendPoint(void* context, const TextReader& reader, const TextLine& line,
+                 const JudgedLine& judged) {
+    const auto& loading = *static_cast<const Loading*>(context);
+    if (judged.Kind == LineKind::Data &&
+        !AppendCurvePoint(*loading.Curve, judged.Values[0], judged.Values[1], loading.Path)) {
+        return false;
     }
-    return result == ReadResult::End;
+    return loading.Watcher == nullptr ||
+           loading.Watcher->Seen(loading.Watcher->Context, reader, line, judged);
 }
 
 } // namespace
 
-bool LoadReferenceCurve(const char* path, CalibrationCurve& curve) {
-    TextReader reader;
-    if (!OpenTextReader(path, reader)) {
-        return false;
-    }
-    if (!ReadPoints(reader, curve)) {
-        CloseFile(reader.File);
-        return false;
-    }
-    if (!CloseTextReader(reader)) {
+bool LoadReferenceCurve(const char* path, CalibrationCurve& curve, const LineWatcher* watcher) {
+    Loading loading = {path, &curve, watcher};
+    if (!ScanCalibrationFile(path, ReferenceValueCount, {AppendPoint, &loading})) {
         return false;
     }
     if (curve.Frequencies.size() < 2) {

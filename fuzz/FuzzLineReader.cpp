@@ -8,6 +8,7 @@
 // are taken (else skipped), the other bits seed the chunk sizes.
 
 #include "FuzzSupport.h"
+#include "DataLineScan.h"
 #include "LineKind.h"
 #include "NumberScanner.h"
 #include "TextReader.h"

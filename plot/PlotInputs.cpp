@@ -1,12 +1,10 @@
 #include "PlotInputs.h"
 
-#include "EvaluateCurve.h"
-#include "LineKind.h"
+#include "CalibrationFileScan.h"
+#include "EvaluateReferences.h"
 #include "ReferenceLoader.h"
-#include "TextReader.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -18,38 +16,33 @@ void KeepHeaderLine(HeaderLines& headers, std::string_view text) {
     ++headers.Count;
 }
 
-// NextLine skips whatever a long line holds beyond its first ReadLimit
-// bytes; of a header line the picture shows far less anyway.
-bool ReadLines(TextReader& reader, PlotFile& file, bool withPoints) {
-    TextLine line;
-    ReadResult result;
-    while ((result = NextLine(reader, line)) == ReadResult::Line) {
-        if (IsHeaderLine(line.Text)) {
-            KeepHeaderLine(file.Headers, line.Text);
-            continue;
-        }
-        float values[3];
-        if (!withPoints || ScanDataLine(line.Text, values, 3) == 0) {
-            continue;
-        }
-        if (!AppendCurvePoint(file.Curve, values[0], values[1])) {
-            std::printf("Error - out of memory reading %s\n", file.Path);
-            return false;
-        }
+// Of a long header line only its start is read; the picture shows far less
+// anyway.
+bool KeepHeaders(void* context, const TextReader&, const TextLine& line,
+                 const JudgedLine& judged) {
+    if (judged.Kind == LineKind::Header) {
+        KeepHeaderLine(*static_cast<HeaderLines*>(context), line.Text);
     }
-    return result == ReadResult::End;
+    return true;
 }
 
-bool ReadFile(PlotFile& file, bool withPoints) {
-    TextReader reader;
-    if (!OpenTextReader(file.Path, reader)) {
-        return false;
-    }
-    if (!ReadLines(reader, file, withPoints)) {
-        CloseFile(reader.File);
-        return false;
-    }
-    return CloseTextReader(reader);
+bool KeepHeadersAndPoints(void* context, const TextReader& reader, const TextLine& line,
+                          const JudgedLine& judged) {
+    auto& file = *static_cast<PlotFile*>(context);
+    KeepHeaders(&file.Headers, reader, line, judged);
+    return judged.Kind != LineKind::Data ||
+           AppendCurvePoint(file.Curve, judged.Values[0], judged.Values[1], file.Path);
+}
+
+bool LoadReference(PlotFile& file) {
+    const LineWatcher watcher = {KeepHeaders, &file.Headers};
+    return LoadReferenceCurve(file.Path, file.Curve, &watcher);
+}
+
+// MyMicIn and MyMicOut are read by MyMicIn's rules, as the converter reads
+// MyMicIn.
+bool ReadCurveFile(PlotFile& file) {
+    return ScanCalibrationFile(file.Path, MyMicInValueCount, {KeepHeadersAndPoints, &file});
 }
 
 struct FrequencySpan {
@@ -71,22 +64,22 @@ bool IsBeyond(const FrequencySpan& span, float frequency) {
     return frequency < span.Lowest || frequency > span.Highest;
 }
 
-// The converter evaluates RefMicFrom, then RefMicTo, line by line, and both
-// move the one SegmentHint; the same order gives the same values whatever
-// order the reference frequencies come in.
+// In the converter's order of evaluations, so that the values are the
+// converter's whatever order the reference frequencies come in.
 bool EvaluateCorrection(PlotInputs& inputs) {
     const CalibrationCurve& in = inputs.MyMicIn.Curve;
     const FrequencySpan fromSpan = SpanOf(inputs.RefMicFrom.Curve);
     const FrequencySpan toSpan = SpanOf(inputs.RefMicTo.Curve);
     for (std::size_t i = 0; i < in.Frequencies.size(); ++i) {
         const float frequency = in.Frequencies[i];
-        const float from = EvaluateCurve(inputs.RefMicFrom.Curve, frequency);
-        const float to = EvaluateCurve(inputs.RefMicTo.Curve, frequency);
-        const auto change = static_cast<float>(static_cast<double>(to) - from);
+        const ReferenceValues references =
+            EvaluateReferences(inputs.RefMicFrom.Curve, inputs.RefMicTo.Curve, frequency);
+        const auto change =
+            static_cast<float>(static_cast<double>(references.To) - references.From);
         const bool extrapolated = IsBeyond(fromSpan, frequency) || IsBeyond(toSpan, frequency);
-        if (!AppendCurvePoint(inputs.Correction, frequency, change) ||
-            (extrapolated && !AppendCurvePoint(inputs.Extrapolated, frequency, change))) {
-            std::printf("Error - out of memory reading %s\n", inputs.MyMicIn.Path);
+        if (!AppendCurvePoint(inputs.Correction, frequency, change, inputs.MyMicIn.Path) ||
+            (extrapolated &&
+             !AppendCurvePoint(inputs.Extrapolated, frequency, change, inputs.MyMicIn.Path))) {
             return false;
         }
     }
@@ -96,11 +89,7 @@ bool EvaluateCorrection(PlotInputs& inputs) {
 } // namespace
 
 bool ReadPlotInputs(PlotInputs& inputs) {
-    // The references are read twice: once by the converter's own loader for
-    // their points and messages, once more for the header lines it skips.
-    return LoadReferenceCurve(inputs.RefMicFrom.Path, inputs.RefMicFrom.Curve) &&
-           LoadReferenceCurve(inputs.RefMicTo.Path, inputs.RefMicTo.Curve) &&
-           ReadFile(inputs.RefMicFrom, false) && ReadFile(inputs.RefMicTo, false) &&
-           ReadFile(inputs.MyMicIn, true) && ReadFile(inputs.MyMicOut, true) &&
+    return LoadReference(inputs.RefMicFrom) && LoadReference(inputs.RefMicTo) &&
+           ReadCurveFile(inputs.MyMicIn) && ReadCurveFile(inputs.MyMicOut) &&
            EvaluateCorrection(inputs);
 }

@@ -1,27 +1,10 @@
 #include "PlotRun.h"
 
-#include "PlatformFile.h"
+#include "OverwriteGuard.h"
 #include "PlotDocument.h"
 #include "PlotInputs.h"
 
 #include <cstdio>
-
-namespace {
-
-// Opening the picture truncates it, so it must not be one of the calibration
-// files under another name, a hard link or a symbolic link.
-bool OverwritesInput(const char* plotPath, const PlotInputs& inputs) {
-    for (const PlotFile* file :
-         {&inputs.RefMicFrom, &inputs.RefMicTo, &inputs.MyMicIn, &inputs.MyMicOut}) {
-        if (NameSameFile(plotPath, file->Path)) {
-            std::printf("Error - will not overwrite input file %s\n", plotPath);
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 bool RunPlot(int argumentCount, const char* const* arguments) {
     std::fputs("\nTarvelinPlot\n\n", stdout);
@@ -40,7 +23,9 @@ bool RunPlot(int argumentCount, const char* const* arguments) {
 
     // Nothing is written before every input has been read, so any failure
     // leaves an existing picture untouched.
-    if (!ReadPlotInputs(inputs) || OverwritesInput(plotPath, inputs)) {
+    if (!ReadPlotInputs(inputs) ||
+        WouldOverwriteInput(plotPath, {inputs.RefMicFrom.Path, inputs.RefMicTo.Path,
+                                       inputs.MyMicIn.Path, inputs.MyMicOut.Path})) {
         return false;
     }
     return WritePlotDocument(plotPath, inputs);

@@ -1,4 +1,5 @@
 #include "NumberScanner.h"
+#include "DataLineScan.h"
 #include "LineKind.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "LineKind.h"
+#include "DataLineScan.h"
 
 #include "NumberScanner.h"
 

@@ -1,0 +1,34 @@
+#include "CalibrationFileScan.h"
+
+namespace {
+
+bool ScanLines(TextReader& reader, int valueCount, const LineWatcher& watcher) {
+    TextLine line;
+    ReadResult result;
+    while ((result = NextLine(reader, line)) == ReadResult::Line) {
+        JudgedLine judged;
+        if (IsHeaderLine(line.Text)) {
+            judged.Kind = LineKind::Header;
+        } else if ((judged.Count = ScanDataLine(line.Text, judged.Values, valueCount)) > 0) {
+            judged.Kind = LineKind::Data;
+        }
+        if (!watcher.Seen(watcher.Context, reader, line, judged)) {
+            return false;
+        }
+    }
+    return result == ReadResult::End;
+}
+
+} // namespace
+
+bool ScanCalibrationFile(const char* path, int valueCount, const LineWatcher& watcher) {
+    TextReader reader;
+    if (!OpenTextReader(path, reader)) {
+        return false;
+    }
+    if (!ScanLines(reader, valueCount, watcher)) {
+        CloseFile(reader.File);
+        return false;
+    }
+    return CloseTextReader(reader);
+}

@@ -467,6 +467,28 @@ def my_mic_out_keeps_mode_and_owner(work):
 
 
 @Case(native=True)
+def my_mic_out_keeps_extended_attributes_and_acl(work):
+    Write(work, {**WorkedExample, "out.txt": b"old\r\n"})
+    output = Path(work) / "out.txt"
+    for command in (["setfattr", "-n", "user.origin", "-v", "lab-7", output],
+                    ["setfacl", "-m", "u:nobody:r", output]):
+        if shutil.which(command[0]) is None:
+            raise Skip(f"{command[0]} is not installed (Debian packages attr and acl)")
+        made = subprocess.run(command, capture_output=True, text=True)
+        if made.returncode != 0:
+            raise Skip(f"this file system keeps no such attribute: {made.stderr.strip()}")
+    problems = Check(work, Arguments, Banner, 0, {"out.txt": Converted})
+    origin = subprocess.run(["getfattr", "--only-values", "-n", "user.origin", output],
+                            capture_output=True, text=True).stdout
+    acl = subprocess.run(["getfacl", "--omit-header", output], capture_output=True, text=True).stdout
+    if origin != "lab-7":
+        problems.append(f"user.origin is {origin!r} after the run, expected 'lab-7'")
+    if "user:nobody:r--" not in acl.splitlines():
+        problems.append(f"the access list lost nobody's entry:\n{acl}")
+    return problems
+
+
+@Case(native=True)
 def fifo_as_my_mic_out(work):
     Write(work, WorkedExample)
     fifo = Path(work) / "out.fifo"

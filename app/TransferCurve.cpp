@@ -1,8 +1,8 @@
 #include "TransferCurve.h"
 
 #include "CalibrationCurve.h"
-#include "EvaluateReferences.h"
 #include "DataLineScan.h"
+#include "EvaluateReferences.h"
 #include "LineKind.h"
 #include "NumberFormatter.h"
 
@@ -66,8 +66,8 @@ bool TransferCurve(TextReader& input, TextWriter& output) {
         }
         const ReferenceValues references =
             EvaluateReferences(RefMicFromCurve, RefMicToCurve, values[0]);
-        values[1] = static_cast<float>((static_cast<double>(references.To) + values[1]) -
-                                       references.From);
+        values[1] =
+            static_cast<float>((static_cast<double>(references.To) + values[1]) - references.From);
         if (!WriteDataLine(output, values, count)) {
             return false;
         }

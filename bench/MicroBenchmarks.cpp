@@ -2,8 +2,8 @@
 // line, formatting a value, and evaluating the reference curves the way a
 // run alternates between them.
 #include "CalibrationCurve.h"
-#include "EvaluateCurve.h"
 #include "DataLineScan.h"
+#include "EvaluateCurve.h"
 #include "NumberFormatter.h"
 
 #include <benchmark/benchmark.h>

@@ -8,8 +8,7 @@ CalibrationCurve RefMicToCurve;
 
 // The one place where an exhausted memory is caught; the rest of the code
 // stays free of exceptions.
-bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response,
-                      const char* path) {
+bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response, const char* path) {
     try {
         curve.Frequencies.push_back(frequency);
         curve.Responses.push_back(response);

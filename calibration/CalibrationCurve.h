@@ -17,8 +17,7 @@ struct CalibrationCurve {
 // "Error - out of memory reading %s" with path, the file the point comes
 // from, and fails: a huge file, most likely in a 32-bit process, can exhaust
 // it, and the user then gets a message instead of an abnormal end.
-bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response,
-                      const char* path);
+bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response, const char* path);
 
 // Filled once each, from RefMicFrom and RefMicTo, then only read.
 extern CalibrationCurve RefMicFromCurve;

@@ -17,8 +17,8 @@ struct ReferenceValues {
 // SegmentHint, so with references not listed from low to high frequency the
 // order is part of every result. Every program that evaluates the
 // references goes through here.
-inline ReferenceValues EvaluateReferences(const CalibrationCurve& from,
-                                          const CalibrationCurve& to, float frequency) {
+inline ReferenceValues EvaluateReferences(const CalibrationCurve& from, const CalibrationCurve& to,
+                                          float frequency) {
     ReferenceValues values;
     values.From = EvaluateCurve(from, frequency);
     values.FromSegment = SegmentHint;

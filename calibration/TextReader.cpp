@@ -31,7 +31,8 @@ bool Fill(TextReader& reader) {
         reader.End -= reader.Begin;
         if (reader.Detection.Ends == LineEnds::Undecided) {
             reader.Detection.Scanned -= reader.Begin;
-            reader.Detection.FirstCarriageReturn -= reader.Detection.SawCarriageReturn ? reader.Begin : 0;
+            reader.Detection.FirstCarriageReturn -=
+                reader.Detection.SawCarriageReturn ? reader.Begin : 0;
         }
         if (reader.Detection.HeldCarriageReturns > 0) {
             reader.Detection.HeldAt -= reader.Begin;
@@ -172,8 +173,9 @@ ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
 // they, may start a CR LF line end.
 ReadResult NextHeldPiece(TextReader& reader, TextLine& piece) {
     if (reader.Begin < reader.Detection.HeldAt) {
-        piece = {std::string_view(reader.Buffer + reader.Begin, reader.Detection.HeldAt - reader.Begin),
-                 false, false};
+        piece = {
+            std::string_view(reader.Buffer + reader.Begin, reader.Detection.HeldAt - reader.Begin),
+            false, false};
         reader.Begin = reader.Detection.HeldAt;
         return ReadResult::Line;
     }

@@ -7,8 +7,8 @@
 // chunks (else a memory file), bit 1 whether the pieces of long data lines
 // are taken (else skipped), the other bits seed the chunk sizes.
 
-#include "FuzzSupport.h"
 #include "DataLineScan.h"
+#include "FuzzSupport.h"
 #include "LineKind.h"
 #include "NumberScanner.h"
 #include "TextReader.h"

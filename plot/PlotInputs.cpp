@@ -18,8 +18,7 @@ void KeepHeaderLine(HeaderLines& headers, std::string_view text) {
 
 // Of a long header line only its start is read; the picture shows far less
 // anyway.
-bool KeepHeaders(void* context, const TextReader&, const TextLine& line,
-                 const JudgedLine& judged) {
+bool KeepHeaders(void* context, const TextReader&, const TextLine& line, const JudgedLine& judged) {
     if (judged.Kind == LineKind::Header) {
         KeepHeaderLine(*static_cast<HeaderLines*>(context), line.Text);
     }

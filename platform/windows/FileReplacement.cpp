@@ -42,8 +42,7 @@ BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
 
 // Attributes of a file that is written in place rather than replaced: a
 // folder, a link, a read-only file (which is then refused) and a device.
-constexpr DWORD WrittenInPlaceAttributes = FILE_ATTRIBUTE_DIRECTORY |
-                                           FILE_ATTRIBUTE_REPARSE_POINT |
+constexpr DWORD WrittenInPlaceAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
                                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE;
 
 bool FullPath(const wchar_t* path, wchar_t (&full)[WidePathMax]) {
@@ -136,9 +135,8 @@ CreateResult CreateExclusively(const std::string& path, const ReplacementTarget&
     }
     ReleaseSRWLockExclusive(&PendingLock);
     if (handle == INVALID_HANDLE_VALUE) {
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
-                   ? CreateResult::NameTaken
-                   : CreateResult::Failed;
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateResult::NameTaken
+                                                                           : CreateResult::Failed;
     }
     // Binary mode: the text writer writes CR LF itself.
     const int descriptor =

@@ -1,14 +1,14 @@
 #include "FileReplacementSteps.h"
 
+#include "ExtendedAttributes.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -89,66 +89,6 @@ bool IsReplaceable(const struct stat& existing, const std::string& target) {
            faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-// The largest list of names and the largest value that Linux keeps for one
-// file. Static: a handler-free, allocation-free place for them.
-constexpr std::size_t AttributeBytesMax = 64 * 1024;
-char ExistingNames[AttributeBytesMax];
-char MadeNames[AttributeBytesMax];
-char Value[AttributeBytesMax];
-char MadeValue[AttributeBytesMax];
-
-bool ListsName(const char* names, ssize_t size, const char* name) {
-    for (const char* p = names; p < names + size; p += std::strlen(p) + 1) {
-        if (std::strcmp(p, name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A file system that keeps no extended attributes has none to keep.
-bool NoAttributesHere(int error) {
-    return error == ENOTSUP || error == ENOSYS;
-}
-
-// Extended attributes, and with them the access control lists (a lab's
-// MyMicOut shared with a colleague stays shared), go over to the new file as
-// they are; one the new file got that the existing file lacks (a folder's
-// default list) is taken away. An attribute that cannot be given, such as a
-// security label that differs, fails the replacement, which leaves writing in
-// place.
-bool KeepExtendedAttributes(int descriptor, const std::string& existingPath) {
-    ssize_t namesSize = listxattr(existingPath.c_str(), ExistingNames, sizeof ExistingNames);
-    if (namesSize < 0) {
-        if (!NoAttributesHere(errno)) {
-            return false;
-        }
-        namesSize = 0;
-    }
-    for (const char* name = ExistingNames; name < ExistingNames + namesSize;
-         name += std::strlen(name) + 1) {
-        const ssize_t size = getxattr(existingPath.c_str(), name, Value, sizeof Value);
-        if (size < 0) {
-            return false;
-        }
-        if (fsetxattr(descriptor, name, Value, static_cast<std::size_t>(size), 0) != 0 &&
-            (fgetxattr(descriptor, name, MadeValue, sizeof MadeValue) != size ||
-             std::memcmp(Value, MadeValue, static_cast<std::size_t>(size)) != 0)) {
-            return false;
-        }
-    }
-    const ssize_t madeSize = flistxattr(descriptor, MadeNames, sizeof MadeNames);
-    if (madeSize < 0) {
-        return NoAttributesHere(errno);
-    }
-    for (const char* name = MadeNames; name < MadeNames + madeSize; name += std::strlen(name) + 1) {
-        if (!ListsName(ExistingNames, namesSize, name) && fremovexattr(descriptor, name) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool FindReplacementTarget(const char* path, ReplacementTarget& target) {
@@ -190,11 +130,11 @@ void InstallInterruptCleanup() {
     }
 }
 
-// The kernel's random numbers where it has them; otherwise the process id
-// and the clock still set processes apart.
+// The kernel's random numbers (getrandom) where it has them; otherwise the
+// process id and the clock still set processes apart.
 std::uint64_t TemporaryNameSeed() {
     std::uint64_t seed = 0;
-    if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof seed)) {
+    if (getentropy(&seed, sizeof seed) == 0) {
         return seed;
     }
     timespec now = {};
@@ -245,7 +185,7 @@ bool KeepAttributes(PlatformFile& file, const ReplacementTarget& target) {
                static_cast<gid_t>(target.Group)) != 0) {
         return false;
     }
-    return KeepExtendedAttributes(file.Descriptor, target.Path) &&
+    return KeepExtendedAttributes(file.Descriptor, target.Path.c_str()) &&
            fchmod(file.Descriptor, static_cast<mode_t>(target.Mode)) == 0;
 }
 

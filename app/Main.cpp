@@ -1,6 +1,6 @@
 #include "ConversionRun.h"
 #include "ProgramEntry.h"
 
-bool ProgramMain(int argumentCount, const char* const* arguments) {
-    return RunConversion(argumentCount, arguments);
+int ProgramMain(int argumentCount, const char* const* arguments) {
+    return ExitStatus(RunConversion(argumentCount, arguments));
 }

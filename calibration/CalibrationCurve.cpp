@@ -1,6 +1,7 @@
 #include "CalibrationCurve.h"
 
-#include <cstdio>
+#include "Messages.h"
+
 #include <new>
 
 CalibrationCurve RefMicFromCurve;
@@ -13,7 +14,7 @@ bool AppendCurvePoint(CalibrationCurve& curve, float frequency, float response, 
         curve.Frequencies.push_back(frequency);
         curve.Responses.push_back(response);
     } catch (const std::bad_alloc&) {
-        std::printf("Error - out of memory reading %s\n", path);
+        PrintMessage("Error - out of memory reading %s\n", path);
         return false;
     }
     return true;

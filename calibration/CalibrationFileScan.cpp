@@ -30,5 +30,8 @@ bool ScanCalibrationFile(const char* path, int valueCount, const LineWatcher& wa
         CloseFile(reader.File);
         return false;
     }
+    if (watcher.Finished != nullptr) {
+        watcher.Finished(watcher.Context, reader);
+    }
     return CloseTextReader(reader);
 }

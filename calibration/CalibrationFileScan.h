@@ -13,10 +13,13 @@ struct JudgedLine {
 
 // Sees each line that ScanCalibrationFile reads, with the reader it came
 // from. False stops the reading as a failure whose message Seen printed.
+// Finished, where given, sees the reader once every line has been read,
+// before the file closes.
 struct LineWatcher {
     bool (*Seen)(void* context, const TextReader& reader, const TextLine& line,
                  const JudgedLine& judged) = nullptr;
     void* Context = nullptr;
+    void (*Finished)(void* context, TextReader& reader) = nullptr;
 };
 
 // Reads the file at path line by line and shows each line to watcher, judged

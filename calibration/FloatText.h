@@ -18,3 +18,7 @@ std::from_chars_result ParseFloat(const char* first, const char* last, float& va
 // value in fixed notation with the given number of decimals; inf and -inf
 // for infinities.
 std::to_chars_result FormatFixed(char* first, char* last, double value, int decimals);
+
+// The shortest decimal text that reads back as exactly value (finite), in
+// plain or exponent notation, whichever is shorter.
+std::to_chars_result FormatShortest(char* first, char* last, float value);

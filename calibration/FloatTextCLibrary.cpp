@@ -1,5 +1,6 @@
 #include "FloatText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -41,4 +42,62 @@ std::to_chars_result FormatFixed(char* first, char* last, double value, int deci
     }
     std::memcpy(first, text, static_cast<std::size_t>(length));
     return {first + length, std::errc{}};
+}
+
+// As <charconv> writes it: the fewest significant digits that read back as
+// value, in fixed or exponent notation, whichever is shorter (fixed on a
+// tie), the exponent with a sign and at least two digits.
+std::to_chars_result FormatShortest(char* first, char* last, float value) {
+    // Nine significant digits always read back as the same float; the first
+    // precision that does is the shortest.
+    char scientific[64];
+    for (int precision = 0; precision <= 8; ++precision) {
+        std::snprintf(scientific, sizeof scientific, "%.*e", precision, static_cast<double>(value));
+        if (std::strtof(scientific, nullptr) == value) {
+            break;
+        }
+    }
+    std::string text = scientific;
+    const bool negative = text[0] == '-';
+    const std::size_t e = text.find('e');
+    std::string digits = text.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int exponent = std::atoi(text.c_str() + e + 1);
+
+    std::string fixed;
+    const int count = static_cast<int>(digits.size());
+    if (exponent + 1 > count) {
+        // A whole number longer than its shortest digits is written exactly.
+        char whole[64];
+        std::snprintf(whole, sizeof whole, "%.0f", std::fabs(static_cast<double>(value)));
+        fixed = whole;
+    } else if (exponent >= 0) {
+        fixed = digits.substr(0, static_cast<std::size_t>(exponent + 1));
+        if (count > exponent + 1) {
+            fixed += '.';
+            fixed += digits.substr(static_cast<std::size_t>(exponent + 1));
+        }
+    } else {
+        fixed = "0.";
+        fixed.append(static_cast<std::size_t>(-exponent - 1), '0');
+        fixed += digits;
+    }
+    std::string exponential = digits.substr(0, 1);
+    if (count > 1) {
+        exponential += '.';
+        exponential += digits.substr(1);
+    }
+    char power[16];
+    std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    exponential += power;
+
+    std::string shortest = exponential.size() < fixed.size() ? exponential : fixed;
+    if (negative) {
+        shortest.insert(0, 1, '-');
+    }
+    if (static_cast<std::ptrdiff_t>(shortest.size()) > last - first) {
+        return {last, std::errc::value_too_large};
+    }
+    std::memcpy(first, shortest.data(), shortest.size());
+    return {first + shortest.size(), std::errc{}};
 }

@@ -1,6 +1,6 @@
 #include "OverwriteGuard.h"
 
-#include <cstdio>
+#include "Messages.h"
 
 bool WouldOverwriteInput(const char* outputPath, std::initializer_list<const char*> inputPaths,
                          const PlatformFile* openInput) {
@@ -9,7 +9,7 @@ bool WouldOverwriteInput(const char* outputPath, std::initializer_list<const cha
         overwrites = overwrites || NameSameFile(outputPath, inputPath);
     }
     if (overwrites) {
-        std::printf("Error - will not overwrite input file %s\n", outputPath);
+        PrintMessage("Error - will not overwrite input file %s\n", outputPath);
     }
     return overwrites;
 }

@@ -1,7 +1,8 @@
 #include "ReferenceLoader.h"
 
+#include "Messages.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -22,15 +23,22 @@ bool AppendPoint(void* context, const TextReader& reader, const TextLine& line,
            loading.Watcher->Seen(loading.Watcher->Context, reader, line, judged);
 }
 
+void Finish(void* context, TextReader& reader) {
+    const auto& loading = *static_cast<const Loading*>(context);
+    if (loading.Watcher != nullptr && loading.Watcher->Finished != nullptr) {
+        loading.Watcher->Finished(loading.Watcher->Context, reader);
+    }
+}
+
 } // namespace
 
 bool LoadReferenceCurve(const char* path, CalibrationCurve& curve, const LineWatcher* watcher) {
     Loading loading = {path, &curve, watcher};
-    if (!ScanCalibrationFile(path, ReferenceValueCount, {AppendPoint, &loading})) {
+    if (!ScanCalibrationFile(path, ReferenceValueCount, {AppendPoint, &loading, Finish})) {
         return false;
     }
     if (curve.Frequencies.size() < 2) {
-        std::printf("Error - invalid file %s\n", path);
+        PrintMessage("Error - invalid file %s\n", path);
         return false;
     }
     // Written so that a not-a-number counts as a decrease.

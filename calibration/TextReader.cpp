@@ -1,8 +1,9 @@
 #include "TextReader.h"
 
+#include "Messages.h"
+
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -20,7 +21,7 @@ constexpr auto CarriageReturnRun = [] {
 }();
 
 bool ReportReadFailure(TextReader& reader) {
-    std::printf("Error - could not read %s\n", reader.Path);
+    PrintMessage("Error - could not read %s\n", reader.Path);
     return false;
 }
 
@@ -56,6 +57,8 @@ bool Fill(TextReader& reader) {
     if (endOfText != nullptr) {
         reader.End += static_cast<std::size_t>(endOfText - start);
         reader.AtEnd = true;
+        reader.EndedAtEndOfText = true;
+        reader.BytesAfterEndOfText = endOfText + 1 < start + count;
     } else {
         reader.End += static_cast<std::size_t>(count);
     }
@@ -121,6 +124,19 @@ std::size_t TextLengthBeforeLineEnd(const char* text, std::size_t length) {
     return length > 0 && text[length - 1] == '\r' ? length - 1 : length;
 }
 
+LineEnd CrLfLineEnd(const char* text, std::size_t length) {
+    return length > 0 && text[length - 1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
+}
+
+// lineEnd is the CR or LF that ends a classic Mac OS line.
+LineEnd MacLineEnd(const TextReader& reader, const char* lineEnd) {
+    if (*lineEnd == '\n') {
+        return LineEnd::Lf;
+    }
+    const char* const next = lineEnd + 1;
+    return next < reader.Buffer + reader.End && *next == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+}
+
 // The first size bytes of a line that goes on beyond them; the rest comes
 // piece by piece.
 ReadResult TakeLongLineStart(TextReader& reader, std::size_t size, TextLine& line) {
@@ -147,7 +163,8 @@ ReadResult NextCrLfLine(TextReader& reader, TextLine& line) {
             const auto length = static_cast<std::size_t>(lineEnd - start);
             const std::size_t textLength = TextLengthBeforeLineEnd(start, length);
             if (textLength <= ReadLimit) {
-                line = {std::string_view(start, textLength), true, true};
+                line = {std::string_view(start, textLength), true, true,
+                        CrLfLineEnd(start, length)};
                 reader.Begin += length + 1;
                 return ReadResult::Line;
             }
@@ -207,7 +224,8 @@ ReadResult NextCrLfPiece(TextReader& reader, TextLine& piece) {
         const auto* lineEnd = static_cast<const char*>(std::memchr(start, '\n', available));
         if (lineEnd != nullptr) {
             const auto length = static_cast<std::size_t>(lineEnd - start);
-            piece = {std::string_view(start, TextLengthBeforeLineEnd(start, length)), false, true};
+            piece = {std::string_view(start, TextLengthBeforeLineEnd(start, length)), false, true,
+                     CrLfLineEnd(start, length)};
             reader.Begin += length + 1;
             reader.InLongLine = false;
             return ReadResult::Line;
@@ -235,7 +253,7 @@ ReadResult NextMacLine(TextReader& reader, TextLine& line) {
         if (reader.Detection.HeldCarriageReturns > 0 && reader.Begin == reader.Detection.HeldAt) {
             --reader.Detection.HeldCarriageReturns;
             reader.SkipLineFeed = false;
-            line = {std::string_view(start, 0), true, true};
+            line = {std::string_view(start, 0), true, true, LineEnd::Cr};
             return ReadResult::Line;
         }
         const std::size_t available = reader.End - reader.Begin;
@@ -256,7 +274,7 @@ ReadResult NextMacLine(TextReader& reader, TextLine& line) {
         const char* const lineEnd = FindMacLineEnd(start, window);
         if (lineEnd != start + window) {
             const auto length = static_cast<std::size_t>(lineEnd - start);
-            line = {std::string_view(start, length), true, true};
+            line = {std::string_view(start, length), true, true, MacLineEnd(reader, lineEnd)};
             reader.Begin += length + 1;
             reader.SkipLineFeed = *lineEnd == '\r';
             return ReadResult::Line;
@@ -294,7 +312,8 @@ ReadResult NextMacPiece(TextReader& reader, TextLine& piece) {
         const char* const lineEnd = FindMacLineEnd(start, available);
         const auto length = static_cast<std::size_t>(lineEnd - start);
         const bool hasLineEnd = length < available;
-        piece = {std::string_view(start, length), false, hasLineEnd};
+        piece = {std::string_view(start, length), false, hasLineEnd,
+                 hasLineEnd ? MacLineEnd(reader, lineEnd) : LineEnd::None};
         reader.Begin += length;
         if (hasLineEnd) {
             ++reader.Begin;
@@ -346,7 +365,7 @@ ReadResult NextUndecided(TextReader& reader, TextLine& text, bool firstPiece) {
 bool OpenTextReader(const char* path, TextReader& reader) {
     reader.Path = path;
     if (!OpenForReading(path, reader.File)) {
-        std::printf("Error - could not open %s\n", path);
+        PrintMessage("Error - could not open %s\n", path);
         return false;
     }
     while (reader.End < ByteOrderMark.size() && !reader.AtEnd) {

@@ -55,6 +55,9 @@ struct TextReader {
     bool AtEnd = false;
     bool InLongLine = false;
     bool HadByteOrderMark = false;
+    // The input ended at a byte 0x1A, and more bytes were read after it.
+    bool EndedAtEndOfText = false;
+    bool BytesAfterEndOfText = false;
     LineEndDetection Detection;
     // A classic Mac OS line ended in CR; an LF right after it is part of it.
     bool SkipLineFeed = false;
@@ -62,10 +65,15 @@ struct TextReader {
     char Buffer[ReadLimit + 2 + ReadBlockSize];
 };
 
+// What ended a line. A CR LF in a classic Mac OS file whose LF has not been
+// read yet counts as a CR.
+enum class LineEnd { None, Lf, CrLf, Cr };
+
 struct TextLine {
     std::string_view Text; // without its line end
     bool Whole = true;     // false: more of the line follows, see NextLinePiece
     bool HasLineEnd = false;
+    LineEnd End = LineEnd::None;
 };
 
 enum class ReadResult { Line, End, Failed };

@@ -1,13 +1,14 @@
 #include "TextWriter.h"
 
-#include <cstdio>
+#include "Messages.h"
+
 #include <cstring>
 
 namespace {
 
 bool ReportWriteFailure(TextWriter& writer) {
     if (!writer.Failed) {
-        std::printf("Error - could not write %s\n", writer.Path);
+        PrintMessage("Error - could not write %s\n", writer.Path);
         writer.Failed = true;
     }
     return false;
@@ -18,7 +19,7 @@ bool ReportWriteFailure(TextWriter& writer) {
 bool OpenTextWriter(const char* path, TextWriter& writer) {
     writer.Path = path;
     if (!OpenForReplacing(path, writer.File, writer.Replacement)) {
-        std::printf("Error - could not open %s for writing\n", path);
+        PrintMessage("Error - could not open %s for writing\n", path);
         return false;
     }
     return true;

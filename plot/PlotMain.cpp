@@ -1,6 +1,6 @@
 #include "PlotRun.h"
 #include "ProgramEntry.h"
 
-bool ProgramMain(int argumentCount, const char* const* arguments) {
-    return RunPlot(argumentCount, arguments);
+int ProgramMain(int argumentCount, const char* const* arguments) {
+    return ExitStatus(RunPlot(argumentCount, arguments));
 }

@@ -8,5 +8,5 @@ int main(int argc, char** argv) {
     // message, not as a silent end by signal.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    return ExitStatus(ProgramMain(argc, argv));
+    return ProgramMain(argc, argv);
 }

@@ -56,7 +56,7 @@ int wmain(int argc, wchar_t** argv) {
         arguments.push_back(argument.c_str());
     }
     const UINT previousCodePage = BeginUtf8Console();
-    const bool succeeded = ProgramMain(argc, arguments.data());
+    const int status = ProgramMain(argc, arguments.data());
     EndUtf8Console(previousCodePage);
-    return ExitStatus(succeeded);
+    return status;
 }

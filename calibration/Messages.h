@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// Every failure message of the file format's code goes through PrintMessage:
+// to standard output, where the user reads it, unless a program keeps the
+// messages to show them in its own way. The check does, to quote in its
+// report what the converter would say.
+extern std::string* KeptMessages;
+
+[[gnu::format(printf, 1, 2)]] void PrintMessage(const char* format, ...);

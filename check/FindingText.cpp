@@ -1,0 +1,72 @@
+#include "FindingText.h"
+
+#include "FloatText.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t QuotedCharactersMax = 60;
+
+} // namespace
+
+std::string Number(float value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
+    char text[64];
+    const auto result = FormatShortest(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string SignedNumber(float value) {
+    const std::string text = Number(value);
+    return value > 0 || (value == 0 && !std::signbit(value)) ? "+" + text : text;
+}
+
+std::string Decibels(double value) {
+    if (!std::isfinite(value)) {
+        return Number(static_cast<float>(value));
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%+.3f", value);
+    std::string shown = text;
+    while (shown.back() == '0') {
+        shown.pop_back();
+    }
+    if (shown.back() == '.') {
+        shown.pop_back();
+    }
+    return shown == "-0" ? "0" : shown == "+0" ? "0" : shown;
+}
+
+std::string Count(std::uint64_t count, std::string_view singular, std::string_view plural) {
+    return std::to_string(count) + " " + std::string(count == 1 ? singular : plural);
+}
+
+std::string LineList(const std::vector<std::uint64_t>& lines, std::uint64_t total) {
+    std::string list;
+    for (const std::uint64_t line : lines) {
+        list += list.empty() ? "" : ", ";
+        list += std::to_string(line);
+    }
+    if (total > lines.size()) {
+        list += ", ...";
+    }
+    return list;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    if (text.size() > QuotedCharactersMax) {
+        quoted += text.substr(0, QuotedCharactersMax);
+        quoted += "...";
+    } else {
+        quoted += text;
+    }
+    return quoted + "\"";
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+
+// Shapes of lines that their writer meant as points or header lines, but that
+// the converter drops or reads only in part. Each looks at one line's text,
+// and each that asks "would it be a data line" asks the converter's own scan.
+
+// Numbers written with a decimal comma: a comma between two digits, in a
+// line that has no full stop (where full stops are the decimal points, the
+// comma separates).
+bool HasDecimalComma(std::string_view text);
+
+// A dropped line whose numbers, whitespace between them, have decimal
+// commas: with points for those commas it would be a data line.
+bool IsDecimalCommaLine(std::string_view text, int valueCount);
+
+// A dropped line whose numbers are separated by commas or semicolons, as
+// spreadsheets write them: with those separators made blanks (and decimal
+// commas points) it would be a data line.
+bool IsCommaSeparatedLine(std::string_view text, int valueCount);
+
+enum class HeaderShape {
+    None,
+    SensFactor,     // "Sens Factor =-0.8dB, SERNO: ..." without its quote
+    MisplacedQuote, // a quote after blanks, or only at the end
+};
+
+// A dropped line that reads like a header line whose opening quote is missing
+// or not its very first byte.
+HeaderShape UnquotedHeaderShape(std::string_view text);
+
+// The sensitivity in dB of a "Sens Factor =-0.8dB" line, quoted or not;
+// false when the line holds none.
+bool SensitivityOf(std::string_view text, float& decibels);

@@ -1,0 +1,84 @@
+#include "ReportJson.h"
+
+#include "FindingText.h"
+#include "ShownText.h"
+
+#include <cmath>
+
+namespace {
+
+std::string JsonNumber(float value) {
+    return std::isfinite(value) ? Number(value) : "null";
+}
+
+std::string JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+void AppendFile(std::string& out, const FileReport& file) {
+    out += "{ \"role\": \"";
+    out += RoleName(file.Role);
+    out += "\", \"path\": ";
+    AppendJsonString(out, file.Path);
+    out += ", \"read\": " + JsonBool(file.Read);
+    out += ", \"lines\": " + std::to_string(file.Lines);
+    out += ", \"headerLines\": " + std::to_string(file.HeaderLines);
+    out += ", \"dataLines\": " + std::to_string(file.DataLines);
+    out += ", \"droppedLines\": " + std::to_string(file.DroppedLines);
+    out += ", \"lineEnds\": \"";
+    out += LineEndsName(file.LineEnds);
+    out += "\", \"byteOrderMark\": " + JsonBool(file.ByteOrderMark);
+    out +=
+        ", \"firstFrequency\": " + (file.HasFrequencies ? JsonNumber(file.FirstFrequency) : "null");
+    out +=
+        ", \"lastFrequency\": " + (file.HasFrequencies ? JsonNumber(file.LastFrequency) : "null");
+    out += ", \"ascending\": " + JsonBool(file.Ascending) + " }";
+}
+
+void AppendConversion(std::string& out, const ConversionReport& conversion) {
+    if (!conversion.Made) {
+        out += "null";
+        return;
+    }
+    const bool has = conversion.HasCorrection;
+    out += "{ \"points\": " + std::to_string(conversion.Points);
+    out += ", \"extrapolated\": " + std::to_string(conversion.Extrapolated);
+    out += ", \"correctionMin\": " + (has ? JsonNumber(conversion.CorrectionMin) : "null");
+    out += ", \"correctionMinFrequency\": " +
+           (has ? JsonNumber(conversion.CorrectionMinFrequency) : "null");
+    out += ", \"correctionMax\": " + (has ? JsonNumber(conversion.CorrectionMax) : "null");
+    out += ", \"correctionMaxFrequency\": " +
+           (has ? JsonNumber(conversion.CorrectionMaxFrequency) : "null");
+    out += " }";
+}
+
+void AppendFinding(std::string& out, const Finding& finding) {
+    out += "{ \"severity\": \"";
+    out += SeverityName(finding.Level);
+    out += "\", \"code\": \"" + finding.Code + "\", \"role\": \"";
+    out += RoleName(finding.Role);
+    out += "\", \"line\": " + (finding.Line != 0 ? std::to_string(finding.Line) : "null");
+    out += ", \"message\": ";
+    AppendJsonString(out, finding.Message);
+    out += " }";
+}
+
+} // namespace
+
+std::string ReportAsJson(const CheckReport& report) {
+    std::string out = "{ \"status\": " + std::to_string(ReportStatus(report)) + ",\n";
+    out += "  \"files\": [";
+    for (std::size_t i = 0; i < report.Files.size(); ++i) {
+        out += i == 0 ? "\n    " : ",\n    ";
+        AppendFile(out, report.Files[i]);
+    }
+    out += " ],\n  \"conversion\": ";
+    AppendConversion(out, report.Conversion);
+    out += ",\n  \"findings\": [";
+    for (std::size_t i = 0; i < report.Findings.size(); ++i) {
+        out += i == 0 ? "\n    " : ",\n    ";
+        AppendFinding(out, report.Findings[i]);
+    }
+    out += report.Findings.empty() ? "] }\n" : " ] }\n";
+    return out;
+}

@@ -19,10 +19,18 @@ bool Loaded(const FileScan& scan) {
     return scan.Report.Read && scan.Report.DataLines >= 2;
 }
 
-// Errors first, then warnings, then notes; the order of the files within.
+// Errors first, then warnings, then notes; within each, file by file and
+// line by line.
 void SortFindings(std::vector<Finding>& findings) {
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.Level > b.Level; });
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+        if (a.Level != b.Level) {
+            return a.Level > b.Level;
+        }
+        if (a.Role != b.Role) {
+            return a.Role < b.Role;
+        }
+        return a.Line < b.Line;
+    });
 }
 
 } // namespace

@@ -53,8 +53,8 @@ void AddShapeFindings(const FileScan& scan, std::vector<Finding>& findings) {
         Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
                 " dropped because the numbers are separated by commas or semicolons, and " +
-                Consequence(scan, t.Count > 1) + " (line " + LineList(t.FirstLines, t.Count) +
-                ": " + Quoted(t.FirstText) +
+                Consequence(scan, t.Count > 1) + " (" + LineList(t.FirstLines, t.Count) + ": " +
+                Quoted(t.FirstText) +
                 "). Numbers must be separated by blanks or tabs: save the file as tab-separated "
                 "text, or replace the separators with tabs.");
     }
@@ -71,7 +71,7 @@ void AddShapeFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
-                " dropped because a decimal comma cuts the numbers short (line " +
+                " dropped because a decimal comma cuts the numbers short (" +
                 LineList(t.FirstLines, t.Count) + ": " + Quoted(t.FirstText) + "), and " +
                 Consequence(scan, t.Count > 1) +
                 ". Save the file with full stops as decimal points, then check it again.");
@@ -98,7 +98,7 @@ void AddShapeFindings(const FileScan& scan, std::vector<Finding>& findings) {
         Add(findings, Severity::Warning, "unquoted-header", scan, t.FirstLines[0],
             Count(t.Count, "line reads", "lines read") +
                 " like a header line whose double quote is not its very first character, so " +
-                (t.Count > 1 ? "they are" : "it is") + " dropped (line " +
+                (t.Count > 1 ? "they are" : "it is") + " dropped (" +
                 LineList(t.FirstLines, t.Count) + ": " + Quoted(t.FirstText) +
                 "). Put the \" at the very start of the line to keep it.");
     }
@@ -109,12 +109,13 @@ void AddDroppedAndLongFindings(const FileScan& scan, std::vector<Finding>& findi
         Add(findings, Severity::Note, "dropped-lines", scan, t.FirstLines[0],
             Count(t.Count, "other line is", "other lines are") +
                 " dropped as neither header nor data line (words, comments, a single number, "
-                "a frequency of 0): line " +
-                LineList(t.FirstLines, t.Count) + ", the first " + Quoted(t.FirstText) + ".");
+                "a frequency of 0): " +
+                LineList(t.FirstLines, t.Count) + ", the first of them " + Quoted(t.FirstText) +
+                ".");
     }
     if (const LineTally& t = scan.LongLines; t.Count > 0) {
         Add(findings, Severity::Note, "long-line", scan, t.FirstLines[0],
-            Count(t.Count, "line is", "lines are") + " longer than 65,536 bytes (line " +
+            Count(t.Count, "line is", "lines are") + " longer than 65,536 bytes (" +
                 LineList(t.FirstLines, t.Count) +
                 "): only the first 65,536 bytes of each are read for numbers.");
     }
@@ -123,14 +124,14 @@ void AddDroppedAndLongFindings(const FileScan& scan, std::vector<Finding>& findi
             scan.ValueCount == 2 ? "frequency and response" : "frequency, response and third value";
         Add(findings, Severity::Note, "extra-values", scan, t.FirstLines[0],
             Count(t.Count, "data line holds", "data lines hold") + " more than " +
-                std::to_string(scan.ValueCount) + " numbers (line " +
-                LineList(t.FirstLines, t.Count) + "): only the first " +
-                std::to_string(scan.ValueCount) + ", " + used + ", are used.");
+                std::to_string(scan.ValueCount) + " numbers (" + LineList(t.FirstLines, t.Count) +
+                "): only the first " + std::to_string(scan.ValueCount) + ", " + used +
+                ", are used.");
     }
     if (const LineTally& t = scan.NotFinite; t.Count > 0) {
         Add(findings, Severity::Warning, "non-finite", scan, t.FirstLines[0],
             Count(t.Count, "data line holds", "data lines hold") +
-                " a number beyond the range of a 32-bit float, read as infinity (line " +
+                " a number beyond the range of a 32-bit float, read as infinity (" +
                 LineList(t.FirstLines, t.Count) + ": " + ValuesRead(t) + "). Check those numbers.");
     }
 }

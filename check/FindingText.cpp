@@ -49,9 +49,9 @@ std::string Count(std::uint64_t count, std::string_view singular, std::string_vi
 }
 
 std::string LineList(const std::vector<std::uint64_t>& lines, std::uint64_t total) {
-    std::string list;
+    std::string list = total == 1 ? "line " : "lines ";
     for (const std::uint64_t line : lines) {
-        list += list.empty() ? "" : ", ";
+        list += line == lines.front() ? "" : ", ";
         list += std::to_string(line);
     }
     if (total > lines.size()) {

@@ -20,7 +20,7 @@ std::string Decibels(double value);
 // "1 line", "3 lines".
 std::string Count(std::uint64_t count, std::string_view singular, std::string_view plural);
 
-// "3, 7, 12" and ", ..." when there were more than shown.
+// "line 3", "lines 3, 7, 12", and ", ..." when there were more than shown.
 std::string LineList(const std::vector<std::uint64_t>& lines, std::uint64_t total);
 
 // The start of a line, quoted, cut where it grows long.

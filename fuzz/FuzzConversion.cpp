@@ -3,11 +3,15 @@
 // or fail exactly when the model has fewer than two, and the converted file
 // must be, byte for byte, what the model of the conversion writes.
 //
+// The check reads the same files again, and must count MyMicIn's header and
+// data lines as MyMicOut has them, or refuse the references the run refused.
+//
 // The first input byte picks how the files are offered: bit 0 MyMicIn as a
 // FIFO fed in chunks, bit 1 the references too (else memory files), the other
 // bits seed the chunk sizes.
 
 #include "CalibrationCurve.h"
+#include "CheckCalibration.h"
 #include "EvaluateCurve.h"
 #include "FuzzSupport.h"
 #include "LineKind.h"
@@ -133,6 +137,49 @@ void Convert(const InputFile& myMicIn, InputFile& myMicOut) {
     }
 }
 
+// Header and data lines of a MyMicOut: every line ends in CR LF but perhaps
+// the last, and a header line starts with a double quote.
+void CountLines(std::string_view out, std::uint64_t& headers, std::uint64_t& data) {
+    if (out.starts_with("\xEF\xBB\xBF")) {
+        out.remove_prefix(3);
+    }
+    headers = data = 0;
+    while (!out.empty()) {
+        const std::size_t end = out.find("\r\n");
+        const std::string_view line = out.substr(0, end);
+        ++(IsHeaderLine(line) ? headers : data);
+        out = end == std::string_view::npos ? std::string_view() : out.substr(end + 2);
+    }
+}
+
+void CheckTheCheck(const std::string (&files)[3], bool converted, std::string_view myMicOut) {
+    InputFile offered[3];
+    for (int i = 0; i < 3; ++i) {
+        Offer(files[i], false, 0, i, offered[i]);
+    }
+    const CheckReport report =
+        CheckConversion(offered[0].Path.c_str(), offered[1].Path.c_str(), offered[2].Path.c_str());
+    for (InputFile& file : offered) {
+        WithdrawInputFile(file);
+    }
+    if ((ReportStatus(report) == 2) == converted) {
+        FailCheck("the check's status", converted ? "below 2" : "2",
+                  std::to_string(ReportStatus(report)));
+    }
+    if (!converted) {
+        return;
+    }
+    std::uint64_t headers = 0;
+    std::uint64_t data = 0;
+    CountLines(myMicOut, headers, data);
+    const FileReport& in = report.Files[2];
+    if (in.HeaderLines != headers || in.DataLines != data) {
+        FailCheck("the check's count of MyMicIn's header and data lines",
+                  std::to_string(headers) + " and " + std::to_string(data),
+                  std::to_string(in.HeaderLines) + " and " + std::to_string(in.DataLines));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -164,14 +211,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RefMicFromCurve = CalibrationCurve{};
     RefMicToCurve = CalibrationCurve{};
     SegmentHint = 0;
-    if (CheckLoad("RefMicFrom", inputs[0], from, RefMicFromCurve) &&
-        CheckLoad("RefMicTo", inputs[1], to, RefMicToCurve)) {
+    std::string converted;
+    const bool converts = CheckLoad("RefMicFrom", inputs[0], from, RefMicFromCurve) &&
+                          CheckLoad("RefMicTo", inputs[1], to, RefMicToCurve);
+    if (converts) {
         Convert(inputs[2], myMicOut);
-        CheckOutput(ModelConvert(files[2], from, to), ReadOutputFile(myMicOut));
+        converted = ReadOutputFile(myMicOut);
+        CheckOutput(ModelConvert(files[2], from, to), converted);
     }
     for (InputFile& file : inputs) {
         WithdrawInputFile(file);
     }
     WithdrawInputFile(myMicOut);
+    CheckTheCheck(files, converts, converted);
     return 0;
 }

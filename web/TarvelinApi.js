@@ -158,3 +158,13 @@ export async function summarizeCalibration({ refMicFrom, refMicTo, myMicIn, myMi
                return summary;
              });
 }
+
+// What TarvelinCheck --json tells about the three files: each file's lines,
+// line ends and frequencies, the conversion's points and correction, and the
+// findings with their severity, code, file and line. The files' names are
+// the names in the report.
+export async function checkCalibration({ refMicFrom, refMicTo, myMicIn, names } = {}) {
+  const chosen = NamesOf(names);
+  return Run({ refMicFrom, refMicTo, myMicIn }, ["refMicFrom", "refMicTo", "myMicIn"], chosen,
+             "CheckFiles", [MessagesPath], (FS, status, messages) => JSON.parse(messages));
+}

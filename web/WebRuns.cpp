@@ -5,11 +5,13 @@
 // page gets exactly the bytes a console would show.
 
 #include "CalibrationCurve.h"
+#include "CheckCalibration.h"
 #include "ConversionRun.h"
 #include "EvaluateCurve.h"
 #include "NumberFormatter.h"
 #include "PlotInputs.h"
 #include "PlotRun.h"
+#include "ReportJson.h"
 #include "ProgramEntry.h"
 
 #include <algorithm>
@@ -120,6 +122,20 @@ int SummarizeFiles(const char* refMicFrom, const char* refMicTo, const char* myM
     std::printf("notANumberCorrections %zu\n", notNumbers);
     std::fflush(stdout);
     return 0;
+}
+
+// The check of the three files, its report as JSON, as TarvelinCheck --json
+// prints it. It writes no MyMicOut; its name comes as for every entry.
+int CheckFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn, const char*,
+               const char* reportPath) {
+    if (!StartRun(reportPath)) {
+        return -1;
+    }
+    const CheckReport report = CheckConversion(refMicFrom, refMicTo, myMicIn);
+    const std::string json = ReportAsJson(report);
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    std::fflush(stdout);
+    return ReportStatus(report);
 }
 
 } // extern "C"

@@ -10,7 +10,7 @@
 import { pathToFileURL } from "node:url";
 import { resolve } from "node:path";
 
-const { convertCalibration, plotCalibration } =
+const { checkCalibration, convertCalibration, plotCalibration } =
     await import(pathToFileURL(resolve(process.argv[2])));
 const Bytes = (text) => new TextEncoder().encode(text);
 const Text = (bytes) => (bytes === null ? "null" : new TextDecoder().decode(bytes));
@@ -64,6 +64,17 @@ Expect("the failing call's status", failed.status, -1);
 Expect("the failing call's messages", failed.messages,
        "\nTarvelin\n\nError - invalid file Ω one point.txt\n");
 Expect("the failing call's MyMicOut", failed.myMicOut, null);
+
+// The check in the module: the same report as TarvelinCheck --json.
+const checked = await checkCalibration(Failing);
+Expect("the failing call's check status", checked.status, 2);
+Expect("the failing call's first finding", checked.findings[0].code,
+       "too-few-points");
+const checkedA = await checkCalibration(A);
+// RefMicFrom's frequencies fall at its third point.
+Expect("A's check status", checkedA.status, 1);
+Expect("A's first finding", checkedA.findings[0].code, "not-ascending");
+Expect("A's data lines in the check", checkedA.files[2].dataLines, 2);
 
 for (const failure of failures) {
   console.log("FAIL " + failure);

@@ -177,18 +177,23 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& in, std::vector<Fi
     }
 }
 
-void AddSensitivityChange(const FileScan& from, const FileScan& to,
+void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileScan& in,
                           std::vector<Finding>& findings) {
     if (!from.HasSensitivity || !to.HasSensitivity || from.Sensitivity == to.Sensitivity) {
         return;
     }
-    const auto change = static_cast<float>(static_cast<double>(to.Sensitivity) - from.Sensitivity);
+    const double change = static_cast<double>(to.Sensitivity) - from.Sensitivity;
+    const std::string own =
+        in.HasSensitivity
+            ? "MyMicOut keeps MyMicIn's own Sens Factor line (" + Number(in.Sensitivity) +
+                  " dB) as it is; if that sensitivity was measured against this reference, it "
+                  "may need the same change."
+            : "MyMicIn has no Sens Factor line; if the microphone's sensitivity was measured "
+              "against this reference, it may need the same change.";
     Add(findings, Severity::Note, "sensitivity-changed", FileRole::RefMicTo, to.SensitivityLine,
         "RefMicFrom's header gives the reference's Sens Factor as " + Number(from.Sensitivity) +
             " dB, RefMicTo's as " + Number(to.Sensitivity) + " dB, a change of " +
-            Decibels(change) +
-            " dB. MyMicOut keeps MyMicIn's own Sens Factor line unchanged; if MyMicIn's "
-            "sensitivity was measured against this reference, it may need the same change.");
+            Decibels(change) + " dB. Tarvelin changes only the responses: " + own);
 }
 
 } // namespace
@@ -220,5 +225,5 @@ void AddConversionFindings(const ConversionScan& scan, const FileScan& from, con
                 "that frequency.");
     }
     AddExtrapolated(scan, findings);
-    AddSensitivityChange(from, to, findings);
+    AddSensitivityChange(from, to, in, findings);
 }

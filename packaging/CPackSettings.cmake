@@ -1,5 +1,6 @@
-# The packages of this build tree: a Debian package and a tarball on Linux,
-# a zip on Windows, a zip of the page from the WebAssembly build. They land in TARVELIN_PACKAGE_DIR, which the package
+# The packages of this build tree: a Debian package on Linux (a tarball when
+# the programs are fully static), a zip on Windows, a zip of the page from the
+# WebAssembly build. They land in TARVELIN_PACKAGE_DIR, which the package
 # preset points at build/packages.
 set(TARVELIN_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages CACHE PATH "Where the packages are written")
 
@@ -18,13 +19,14 @@ between the reference's points. Header lines and a phase column are carried
 through, and numbers are read and written exactly, the same byte for byte on
 every platform.
 
-tarvelin-plot draws a conversion as an SVG picture.]])
+tarvelin-plot draws a conversion as an SVG picture. tarvelin-check reads the
+files of a conversion as tarvelin does and tells what it would do with them:
+numbers it cannot read, lines it drops, points it extrapolates.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${TARVELIN_PACKAGE_DIR})
-# The same modes whatever the umask of whoever builds the package.
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# Whatever the umask of whoever builds them, ReproduciblePackage.cmake gives
+# every folder and file in a package the usual modes.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackPerGenerator.cmake.in
                ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackPerGenerator.cmake)
@@ -36,15 +38,20 @@ if(EMSCRIPTEN)
 elseif(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME Tarvelin-${PROJECT_VERSION}-win32)
-else()
-  set(CPACK_GENERATOR DEB TGZ)
+elseif(TARVELIN_FULLY_STATIC)
+  # For any Linux of this processor, however old: nothing to depend on.
+  set(CPACK_GENERATOR TGZ)
   set(CPACK_PACKAGE_FILE_NAME tarvelin-${PROJECT_VERSION}-Linux-${CMAKE_SYSTEM_PROCESSOR})
+else()
+  # The programs linked as Debian links its own: Depends is computed from
+  # them by dpkg-shlibdeps, and names the oldest C and C++ libraries that
+  # have every symbol they use.
+  set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_NAME tarvelin)
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TarvelinMaintainer})
-  # Depends is computed from the programs by dpkg-shlibdeps.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 set(CPACK_SOURCE_GENERATOR "")

@@ -1,6 +1,7 @@
-# Packages for other platforms, each cross-built in a build tree of its own
-# inside this one and packed by its own cpack into the same folder, with this
-# build's time stamp (a Windows program's header holds one too). Target
+# The packages whose programs are built otherwise than this tree's (fully
+# static, or cross-built for another platform), each in a build tree of its
+# own inside this one and packed by its own cpack into the same folder, with
+# this build's time stamp (a Windows program's header holds one too). Target
 # NestedPackages makes them all; one more package is one more AddNestedPackage
 # call.
 add_custom_target(NestedPackages)
@@ -24,6 +25,15 @@ function(AddNestedPackage name)
     VERBATIM)
   add_dependencies(NestedPackages ${name}Package)
 endfunction()
+
+# The tarball: the Linux programs fully static, hardened as the .deb's, with
+# this build's compiler.
+AddNestedPackage(Linux CONFIGURE_ARGS
+  -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER}
+  -DCMAKE_BUILD_TYPE=Release
+  -DTARVELIN_TESTS=OFF
+  -DTARVELIN_FULLY_STATIC=ON
+  -DTARVELIN_DEBIAN_FLAGS=ON)
 
 AddNestedPackage(Windows CONFIGURE_ARGS
   --toolchain ${CMAKE_SOURCE_DIR}/cmake/MinGW32.cmake

@@ -1,5 +1,10 @@
 # Run by cpack after it made a package, so that two builds of one commit give
-# the same bytes on any file system.
+# the same bytes on any file system, under any umask, time zone and locale.
+#
+# Every folder in a package is 0755 and every file 0644, or 0755 when any
+# execute bit is set: cpack and the build create what they stage with the
+# builder's umask, and 077 would otherwise hide installed folders from all
+# but root.
 #
 # The tarball and the zip are packed again from the staged tree, with the
 # entries sorted by name, each with the build's one time stamp and owned by
@@ -15,6 +20,14 @@ endif()
 cmake_path(GET CPACK_TEMPORARY_DIRECTORY PARENT_PATH StagingParent)
 cmake_path(GET CPACK_TEMPORARY_DIRECTORY FILENAME TopFolder)
 list(GET CPACK_PACKAGE_FILES 0 Archive)
+
+function(NormaliseModes tree)
+  execute_process(COMMAND find ${tree} -type d -exec chmod 0755 {} + COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND find ${tree} -type f -perm /111 -exec chmod 0755 {} +
+                  COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND find ${tree} -type f ! -perm /111 -exec chmod 0644 {} +
+                  COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
 
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(Tree ${StagingParent}/${TopFolder}.rebuilt)
@@ -35,8 +48,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${InstalledKiB}\n"
          Control "${Control}")
   file(WRITE ${Tree}/DEBIAN/control "${Control}")
-  file(CHMOD ${Tree} ${Tree}/DEBIAN DIRECTORY_PERMISSIONS
-       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  NormaliseModes(${Tree})
   file(REMOVE ${Archive})
   # dpkg-deb takes its time stamps from SOURCE_DATE_EPOCH, which cpack has.
   execute_process(
@@ -47,10 +59,10 @@ if(CPACK_GENERATOR STREQUAL "DEB")
 endif()
 
 file(REMOVE ${Archive})
+NormaliseModes(${CPACK_TEMPORARY_DIRECTORY})
 if(CPACK_GENERATOR STREQUAL "TGZ")
   execute_process(
     COMMAND tar --create --format=gnu --sort=name --owner=0 --group=0 --numeric-owner
-            --mode=u+rwX,go+rX,go-w
             --mtime=@${TarvelinSourceDateEpoch} --directory=${StagingParent} ${TopFolder}
     COMMAND gzip -9 -n
     OUTPUT_FILE ${Archive}
@@ -73,3 +85,6 @@ else()
     WORKING_DIRECTORY ${StagingParent}
     COMMAND_ERROR_IS_FATAL ANY)
 endif()
+# The package file itself is for everyone to read, like the .deb that
+# dpkg-deb writes.
+file(CHMOD ${Archive} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -82,6 +82,9 @@ class Page:
     def Text(self, id):
         return self.Browser.find_element(By.ID, id).text
 
+    def Body(self, attribute):
+        return self.Browser.find_element(By.TAG_NAME, "body").get_attribute(attribute)
+
     def Shown(self, id):
         return self.Browser.find_element(By.ID, id).is_displayed()
 
@@ -190,8 +193,8 @@ def ExampleFiles(page, options, axe):
     outcome = page.Run(lambda: page.Choose("myMicIn", Examples / "MyMicIn.txt"))
     messages = page.Text("messages").splitlines()
     page.Expect(outcome.startswith("Converted MyMicIn.txt"), f"examples: outcome {outcome!r}")
-    page.Expect(messages[0].startswith("$ Tarvelin RefMicFrom.txt") and messages[1:] == ["", "Tarvelin"],
-                f"examples: messages {messages!r}")
+    page.Expect(messages[0].startswith("$ Tarvelin RefMicFrom.txt") and
+                messages[1:] == ["", "Tarvelin"], f"examples: messages {messages!r}")
     picture = page.Browser.find_element(By.ID, "plot-image")
     WebDriverWait(page.Browser, 10).until(lambda _: picture.get_attribute("src"))
     loaded = page.Browser.execute_script(
@@ -202,8 +205,8 @@ def ExampleFiles(page, options, axe):
     correction = page.Text("summary-correction")
     page.Expect(correction.endswith(" dB") and " to " in correction,
                 f"examples: summary of the correction {correction!r}")
-    print("conversion of the examples in the page: "
-          f"{page.Browser.find_element(By.TAG_NAME, 'body').get_attribute('data-conversion-milliseconds')} ms")
+    print("conversion of the examples in the page: " + page.Body("data-conversion-milliseconds")
+          + " ms")
     if options.screenshot:
         page.Browser.save_screenshot(options.screenshot)
     CheckAccessibility(page, axe, "a conversion")
@@ -330,8 +333,7 @@ def MillionLines(page, pageUri, work, tarvelin):
     for _ in range(2):
         outcome = page.Run(lambda: page.Choose("myMicIn", big), timeout=120)
         page.Expect(outcome.startswith("Converted Million.txt"), f"million lines: {outcome!r}")
-        times.append(float(page.Browser.find_element(By.TAG_NAME, "body")
-                           .get_attribute("data-conversion-milliseconds")))
+        times.append(float(page.Body("data-conversion-milliseconds")))
     stall = page.Browser.execute_script("return window.longestStall")
     # A choice while the large file converts supersedes it, for good.
     page.Choose("myMicIn", big)

@@ -220,26 +220,23 @@ function ErrorLine(messages) {
       "The conversion failed.";
 }
 
-// Each file's outcome, in a word for the code and a sentence for people.
+// Each file's outcome: a word for the code, and what to do about it.
 function Judge(result) {
-  const names = result.names;
   if (result.unreadable) {
-    return { kind: "unreadable", failed: true,
-             text: `${result.unreadable.name} could not be read: it may have changed or ` +
-                   "moved since it was chosen. Choose it again." };
+    return { kind: "unreadable", failed: true };
   }
   if (result.status !== 0) {
     return { kind: "refused", failed: true,
              text: `${ErrorLine(result.messages)}. ${Advice(result)}` };
   }
   if (result.dataLines === 0) {
-    return { kind: "empty", failed: true,
-             text: `${names.myMicIn} has no data lines, so there is nothing to convert. ` +
-                   NothingAdvice(result) };
+    return { kind: "empty", failed: true, text: NothingAdvice(result) };
   }
   const warnings = Count(result.check, "warning");
   return { kind: warnings > 0 ? "warnings" : "converted", failed: false, warnings };
 }
+
+const Unreadable = "could not be read: it may have changed or moved since it was chosen.";
 
 function ShowMessages(results) {
   let text = "";
@@ -273,8 +270,7 @@ function ShowResult(data) {
   if (data.unreadable) {
     const { key, name } = data.unreadable;
     Forget(key);
-    ShowOutcome(`Not converted: ${Roles[key]} ${name} could not be read; it may have changed ` +
-                "or moved since it was chosen. Choose it again.", "failed");
+    ShowOutcome(`Not converted. ${Roles[key]} ${name} ${Unreadable} Choose it again.`, "failed");
     return;
   }
   const results = data.results;
@@ -291,11 +287,11 @@ function ShowResult(data) {
   if (data.plotted) {
     const result = results[data.plotted.index];
     if (result.summary) {
-      ShowSummary(result.summary);
+      ShowSummary(result.summary, results.length > 1 ? result.names.myMicIn : null);
     }
     ShowPlot(data.plotted, result.names, results.length > 1);
   } else if (results.length === 1 && results[0].summary) {
-    ShowSummary(results[0].summary);
+    ShowSummary(results[0].summary, null);
   }
 }
 
@@ -305,10 +301,13 @@ function ShowOne(result, data) {
   if (result.unreadable) {
     Forget("myMicIn");
   }
-  if (judged.kind === "unreadable" || judged.kind === "refused") {
+  if (judged.kind === "unreadable") {
+    ShowOutcome(`Not converted. ${names.myMicIn} ${Unreadable} Choose it again.`, "failed");
+  } else if (judged.kind === "refused") {
     ShowOutcome(`Not converted. ${judged.text}`, "failed");
   } else if (judged.kind === "empty") {
-    ShowOutcome(`Nothing was converted: ${judged.text}`, "failed");
+    ShowOutcome(`Nothing was converted: ${names.myMicIn} has no data lines, so there is ` +
+                `nothing to convert. ${judged.text}`, "failed");
   } else if (judged.kind === "warnings") {
     ShowOutcome(`Converted, with ${Plural(judged.warnings, "warning", "warnings")}: ` +
                 `${names.myMicOut} is ready to download. Read the findings below before ` +
@@ -356,10 +355,12 @@ function ShowBatch(results, data) {
     const item = Make("li", `file ${entry.kind}`);
     item.dataset.outcome = entry.kind;
     item.append(Make("strong", "", result.names.myMicIn), ": ");
-    if (entry.kind === "unreadable" || entry.kind === "refused") {
+    if (entry.kind === "unreadable") {
+      item.append(`not converted. It ${Unreadable} Choose the files again.`);
+    } else if (entry.kind === "refused") {
       item.append(`not converted. ${entry.text}`);
     } else if (entry.kind === "empty") {
-      item.append(`nothing was converted. ${entry.text}`);
+      item.append(`nothing was converted, as it has no data lines. ${entry.text}`);
     } else {
       item.append(`converted to ${result.names.myMicOut}` +
                   (entry.warnings ? `, with ${Plural(entry.warnings, "warning", "warnings")}.`
@@ -378,7 +379,8 @@ function Number6(text) {
   return String(Number(text));
 }
 
-function ShowSummary(summary) {
+function ShowSummary(summary, name) {
+  $("summary-heading").textContent = name === null ? "Summary" : `Summary of ${name}`;
   $("summary-points").textContent = `RefMicFrom ${summary.pointsRefMicFrom}, ` +
       `RefMicTo ${summary.pointsRefMicTo}, MyMicIn ${summary.pointsMyMicIn}`;
   $("summary-range").textContent = summary.lowestFrequency === undefined

@@ -5,7 +5,9 @@ from a folder:
   control (pressed with Space), with the messages, the plot and the summary
   shown, and the plot's text stays readable on a phone-wide screen;
 - a one-point reference, dropped on its box, gives its error message in plain
-  sight, naming the file by its own name, and no download;
+  sight, naming the file by its own name, and no download; files dropped
+  beside the boxes fill the empty ones in order, and two dropped on a
+  reference's box are refused with a message;
 - a comma-separated MyMicIn gives "Nothing was converted" and no download;
 - a file changed after it was chosen gives an error that says to choose it
   again, and choosing it again at the same path converts;
@@ -108,14 +110,19 @@ class Page:
 
     def Drop(self, key, name, text):
         """Drops a file made of text onto the box of the input key."""
+        self.DropFiles(f'.drop[data-key="{key}"]', [(name, text)])
+
+    def DropFiles(self, where, files):
+        """Drops files made of text, [(name, text)], on the element where."""
         self.Browser.execute_script("""
-            const [key, name, text] = arguments;
+            const [where, files] = arguments;
             const transfer = new DataTransfer();
-            transfer.items.add(new File([text], name, { type: "text/plain" }));
-            const zone = document.querySelector(`.drop[data-key="${key}"]`);
-            zone.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true,
-                                                       cancelable: true }));
-        """, key, name, text)
+            for (const [name, text] of files) {
+              transfer.items.add(new File([text], name, { type: "text/plain" }));
+            }
+            document.querySelector(where).dispatchEvent(
+                new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
+        """, where, files)
 
     def Downloaded(self, name):
         saved = self.Downloads / name
@@ -318,8 +325,16 @@ def MillionLines(page, pageUri, work, tarvelin):
     page.Browser.get(pageUri)
     WebDriverWait(page.Browser, 30).until(lambda driver: driver.execute_script(
         "return document.body.dataset.converterReady === 'yes'"))
-    for key, name in (("refMicFrom", "RefMicFrom.txt"), ("refMicTo", "RefMicTo.txt")):
-        page.Choose(key, Examples / name)
+    # Dropped beside the boxes, the references fill the empty ones in order;
+    # two more dropped on one reference's box are refused, and said to be.
+    references = [(name, (Examples / name).read_text()) for name in ("RefMicFrom.txt",
+                                                                     "RefMicTo.txt")]
+    page.DropFiles("header", references)
+    page.DropFiles('.drop[data-key="refMicTo"]', references)
+    chosen = [page.Text(f"{key}-chosen") for key in ("refMicFrom", "refMicTo", "myMicIn")]
+    page.Expect(chosen[:2] == ["Chosen: RefMicFrom.txt", "Chosen: RefMicTo.txt"] and
+                "Chosen" not in chosen[2] and "takes one file" in page.Text("drop-message"),
+                f"drops: boxes {chosen}, message {page.Text('drop-message')!r}")
     page.Browser.execute_script("""
         window.longestStall = 0;
         let last = performance.now();

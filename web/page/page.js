@@ -66,14 +66,7 @@ function Run() {
     if (worker !== null) {
       worker.terminate();
     }
-    // The browser sets up its drawing of SVG pictures, text and all, on the first
-// one, which costs this thread some tens of milliseconds: better now than
-// while a result is shown.
-new Image().src = "data:image/svg+xml," + encodeURIComponent(
-    '<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8" font-family="sans-serif">' +
-    '<path d="M0,0L8,8" stroke="#000"/><text y="8" font-size="8">0</text></svg>');
-
-StartWorker();
+    StartWorker();
     if (worker === null) {
       return;
     }

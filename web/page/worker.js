@@ -129,11 +129,16 @@ async function RunJob({ job, refMicFrom, refMicTo, myMicIn }) {
 }
 
 const warmedUp = (async () => {
-  // A conversion of three small files instantiates the module and compiles
-  // its code before the first real one, which is then as quick as any.
+  // A conversion before the first real one instantiates the module, and with
+  // some thousand lines it runs long enough for the browser to compile the
+  // busy code fully; the first real conversion is then as quick as any.
   const Bytes = (text) => new TextEncoder().encode(text);
-  await convertCalibration({ refMicFrom: Bytes("100 0\n1000 1\n"),
-                             refMicTo: Bytes("100 1\n1000 0\n"), myMicIn: Bytes("500 0\n") });
+  let lines = "";
+  for (let i = 0; i < 20000; ++i) {
+    lines += `${(20 + i).toFixed(3)}\t${(i % 7) / 8}\t${i % 90}\r\n`;
+  }
+  await convertCalibration({ refMicFrom: Bytes("10 0\r\n100000 1\r\n"),
+                             refMicTo: Bytes("10 1\r\n100000 0\r\n"), myMicIn: Bytes(lines) });
 })();
 
 self.onmessage = async ({ data }) => {

@@ -214,8 +214,6 @@ def ExampleFiles(page, options, axe):
                 f"examples: summary of the correction {correction!r}")
     print("conversion of the examples in the page: " + page.Body("data-conversion-milliseconds")
           + " ms")
-    if options.screenshot:
-        page.Browser.save_screenshot(options.screenshot)
     CheckAccessibility(page, axe, "a conversion")
 
     page.Browser.find_element(By.ID, "download").send_keys(Keys.SPACE)
@@ -279,16 +277,22 @@ def ChangedAfterChoosing(page, work):
                 f"changed file, chosen again: outcome {outcome!r}")
 
 
-def Batch(page, work, tarvelin):
-    second = work / "Second mic.txt"
-    second.write_bytes(b'"second"\r\n100 1\r\n1000 -0.5\r\n10000 2.25 45\r\n')
-    comma = work / "Comma mic.txt"
-    comma.write_bytes(b"20,1.5\r\n1000,0.25\r\n")
-    outcome = page.Run(lambda: page.Choose("myMicIn", Examples / "MyMicIn.txt", second, comma))
+def Batch(page, work, options, tarvelin):
+    """A lab's microphones, one of them written by an older program with
+    commas; the README's picture is this one."""
+    files = {"Mic 4410982.txt": (Examples / "MyMicIn.txt").read_bytes(),
+             "Mic 4410983.txt": b'"Sens Factor =-0.12dB, SERNO: 4410983"\r\n'
+                                b"20 -1.5\r\n1000 -0.5\r\n10000 2.25 45\r\n",
+             "Mic 3390417.txt": b'"Freq(Hz),SPL(dB)"\r\n20,-1.52\r\n1000,0.00\r\n'}
+    for name, data in files.items():
+        (work / name).write_bytes(data)
+    outcome = page.Run(lambda: page.Choose("myMicIn", *(work / name for name in files)))
     page.Expect(outcome.startswith("Converted 2 of 3 files"), f"batch: outcome {outcome!r}")
     outcomes = [item.get_attribute("data-outcome") for item in
                 page.Browser.find_elements(By.CSS_SELECTOR, "#findings > li")]
     page.Expect(outcomes[2:] == ["empty"] and len(outcomes) == 3, f"batch: list {outcomes}")
+    if options.screenshot:
+        page.Browser.save_screenshot(options.screenshot)
     page.Browser.find_element(By.ID, "download").click()
     zipped = page.Downloaded("Tarvelin-converted.zip")
     if zipped is None:
@@ -298,15 +302,16 @@ def Batch(page, work, tarvelin):
     with zipfile.ZipFile(work / "batch.zip") as archive:
         page.Expect(archive.testzip() is None, "batch: the zip is damaged")
         entries = {name: archive.read(name) for name in archive.namelist()}
-    page.Expect(sorted(entries) == ["MyMicIn-converted.txt", "Second mic-converted.txt"],
+    converted = ["Mic 4410982.txt", "Mic 4410983.txt"]
+    page.Expect(sorted(entries) == [name[:-4] + "-converted.txt" for name in converted],
                 f"batch: the zip holds {sorted(entries)}")
     if tarvelin is None:
         print("skipped: the batch's bytes, without a native Tarvelin to compare with")
         return
-    for name, source in (("MyMicIn-converted.txt", Examples / "MyMicIn.txt"),
-                         ("Second mic-converted.txt", second)):
-        page.Expect(entries.get(name) == NativeOutput(tarvelin, work, source),
-                    f"batch: {name} in the zip is not what the program writes")
+    for name in converted:
+        entry = name[:-4] + "-converted.txt"
+        page.Expect(entries.get(entry) == NativeOutput(tarvelin, work, work / name),
+                    f"batch: {entry} in the zip is not what the program writes")
 
 
 def WriteMillionLines(path):
@@ -375,8 +380,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--page", required=True)
     parser.add_argument("--tarvelin", default="", help="the native program, to compare with")
-    parser.add_argument("--screenshot", help="where to save a picture of the converted examples")
-    parser.add_argument("--phone-screenshot", help="the same, 390 pixels wide")
+    parser.add_argument("--screenshot", help="where to save a picture of the batch (the README's)")
+    parser.add_argument("--phone-screenshot",
+                        help="where to save a picture of the converted examples, 390 pixels wide")
     options = parser.parse_args()
     if webdriver is None or not Path(Chromium).exists() or not Path(ChromeDriver).exists():
         print("skipped: needs chromium, chromium-driver and python3-selenium")
@@ -398,7 +404,7 @@ def main():
             OnePointReference(page, axe)
             CommaSeparated(page)
             ChangedAfterChoosing(page, work)
-            Batch(page, work, tarvelin)
+            Batch(page, work, options, tarvelin)
             MillionLines(page, pageUri, work, tarvelin)
             for url in UnexpectedRequests(browser, pageUri):
                 problems.append(f"requested {url[:100]}")

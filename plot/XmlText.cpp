@@ -12,12 +12,9 @@ bool IsContinuation(unsigned char byte) {
 }
 
 // The length of the well-formed UTF-8 character at the start of bytes, or 0
-// for a byte that starts none. A broken sequence is replaced as a whole up to
-// the byte that breaks it, as Unicode recommends; *consumed says how far.
-std::size_t CharacterLength(std::string_view bytes, std::uint32_t& character,
-                            std::size_t& consumed) {
+// for a byte that starts none.
+std::size_t CharacterLength(std::string_view bytes, std::uint32_t& character) {
     const auto lead = static_cast<unsigned char>(bytes[0]);
-    consumed = 1;
     if (lead < 0x80) {
         character = lead;
         return 1;
@@ -53,9 +50,32 @@ std::size_t CharacterLength(std::string_view bytes, std::uint32_t& character,
             return 0;
         }
         character = (character << 6) | (byte & 0x3Fu);
-        consumed = i + 1;
     }
     return length;
+}
+
+// Windows-1252 from 0x80 to 0x9F, where it differs from Latin-1; 0 for the
+// five bytes it leaves undefined. Above that the byte is the character.
+constexpr std::uint16_t Windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::uint32_t Windows1252Character(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : byte;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t character) {
+    if (character < 0x80) {
+        out += static_cast<char>(character);
+    } else if (character < 0x800) {
+        out += static_cast<char>(0xC0 | (character >> 6));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (character >> 12));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    }
 }
 
 bool IsXmlCharacter(std::uint32_t character) {
@@ -92,16 +112,24 @@ void AppendXmlText(std::string& out, std::string_view bytes, std::size_t maxChar
             return;
         }
         std::uint32_t character = 0;
-        std::size_t consumed = 0;
-        const std::size_t length = CharacterLength(bytes, character, consumed);
-        if (length == 0 || !IsXmlCharacter(character)) {
+        std::size_t length = CharacterLength(bytes, character);
+        // A byte that is no part of UTF-8 was most likely written by an older
+        // Windows program, in its code page.
+        const bool utf8 = length != 0;
+        if (!utf8) {
+            character = Windows1252Character(static_cast<unsigned char>(bytes[0]));
+            length = 1;
+        }
+        if (!IsXmlCharacter(character)) {
             out += Replacement;
         } else if (const std::string_view escape = Escaped(bytes[0]); !escape.empty()) {
             out += escape;
-        } else {
+        } else if (utf8) {
             out += bytes.substr(0, length);
+        } else {
+            AppendUtf8(out, character);
         }
-        bytes.remove_prefix(consumed);
+        bytes.remove_prefix(length);
         ++characters;
     }
 }

@@ -40,18 +40,33 @@ TEST(XmlText, WhatXmlCannotHoldIsReplaced) {
     } rows[] = {
         {"zero byte", std::string_view("a\0b", 3), "a" REPLACED "b"},
         {"control characters", "\x01\x1B\r", REPLACED REPLACED REPLACED},
-        {"Latin-1 byte", "caf\xE9", "caf" REPLACED},
-        {"lone continuation", "\x80", REPLACED},
-        {"overlong slash", "\xC0\xAF", REPLACED REPLACED},
-        {"overlong three bytes", "\xE0\x80\xAF", REPLACED REPLACED REPLACED},
-        {"surrogate", "\xED\xA0\x80", REPLACED REPLACED REPLACED},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80", REPLACED REPLACED REPLACED REPLACED},
-        {"lead byte F5", "\xF5\x80", REPLACED REPLACED},
-        {"cut at the end", "ab\xE2\x82", "ab" REPLACED},
-        {"cut before ASCII", "\xE2\x82<", REPLACED "&lt;"},
-        {"cut four bytes", "\xF0\x9F\x8E", REPLACED},
         {"noncharacter FFFE", "\xEF\xBF\xBE", REPLACED},
         {"noncharacter FFFF", "\xEF\xBF\xBF", REPLACED},
+        {"undefined in Windows-1252", "\x81\x8D\x8F\x90\x9D",
+         REPLACED REPLACED REPLACED REPLACED REPLACED},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Xml(row.Bytes), row.Expected) << row.Name;
+    }
+}
+
+// Older Windows programs write their headers in Windows-1252: a byte that no
+// well-formed UTF-8 character holds is read so, one byte at a time.
+TEST(XmlText, WhatIsNotUtf8IsWindows1252) {
+    const struct {
+        const char* Name;
+        std::string_view Bytes;
+        std::string Expected;
+    } rows[] = {
+        {"Latin-1 letter", "f\xFCr", "f\xC3\xBCr"},
+        {"degree sign", "Phase(\xB0)", "Phase(\xC2\xB0)"},
+        {"beside UTF-8", "caf\xC3\xA9 \xE9", "caf\xC3\xA9 \xC3\xA9"},
+        {"euro and quotes", "\x80 \x93x\x94", "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D"},
+        {"overlong slash", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
+        {"surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"beyond U+10FFFF", "\xF4\x90", "\xC3\xB4" REPLACED},
+        {"cut at the end", "ab\xE2\x82", "ab\xC3\xA2\xE2\x80\x9A"},
+        {"cut before markup", "\xE2<", "\xC3\xA2&lt;"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Xml(row.Bytes), row.Expected) << row.Name;
@@ -65,7 +80,7 @@ TEST(XmlText, CutAfterMaxCharacters) {
     // A character counts once however many bytes it takes or replaces.
     EXPECT_EQ(Xml("\xC3\xA9\xC3\xA9\xC3\xA9", 2), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
     EXPECT_EQ(Xml("&&&", 2), "&amp;&amp;\xE2\x80\xA6");
-    EXPECT_EQ(Xml("\xFF\xFFx", 2), REPLACED REPLACED "\xE2\x80\xA6");
+    EXPECT_EQ(Xml("\xFF\xFFx", 2), "\xC3\xBF\xC3\xBF\xE2\x80\xA6");
 }
 
 } // namespace

@@ -310,9 +310,10 @@ def Audio(frequency):
 
 @Case
 def awkward_points_and_names(work):
-    """Points that have no place in the picture, bytes that are no text,
-    names that are markup, header lines too long or too many to show,
-    thousands of points in one path."""
+    """Points that have no place in the picture, bytes that are no text, a
+    header in an older Windows program's code page, names that are markup,
+    header lines too long or too many to show, thousands of points in one
+    path."""
     fromName, toName = "R&D 'from'.txt", "to (b).txt"
     # At most two points to a column (see dense_curve), so none is thinned.
     inner = LogSpaced(2000, 10, 100000, Audio)
@@ -321,7 +322,9 @@ def awkward_points_and_names(work):
         fromName: b'"From <ref> & co \xff\x01"\r\n' + Table(LogSpaced(5, 10, 100000, lambda f: 0)),
         toName: b'"' + b"x" * 100000 + b'"\r\n'
                 + Table([(10, 1), (100, 1), (1000, 1), (10000, 2), (100000, 2)]),
-        "in.txt": b"\xef\xbb\xbf" + b"".join(b'"header %d"\r\n' % i for i in range(6))
+        # An older Windows program's header, in Windows-1252.
+        "in.txt": b"\xef\xbb\xbf" + b'"f\xfcr Phase(\xb0) \x80"\r\n'
+                  + b"".join(b'"header %d"\r\n' % i for i in range(1, 6))
                   + awkward + Table(inner, third=True),
         "out.txt": b"-5 2\r\n" + Table([(f, r + 1) for f, r in inner], third=True),
         "plot.svg": b"an older picture",
@@ -349,9 +352,10 @@ def awkward_points_and_names(work):
                         ["in.txt", "2000 points, 3 more not drawn"],
                         ["out.txt", "2000 points, 1 more not drawn"]])
     headers = Texts(Group(root, "HeaderLines"))
-    expectedHeaders = [f'RefMicFrom "From <ref> & co {Replacement}{Replacement}"',
-                       'RefMicTo "' + "x" * 109 + "\u2026"] + [
-        f'MyMicIn "header {i}"' for i in range(4)] + ["MyMicIn and 2 more header lines"]
+    expectedHeaders = [f'RefMicFrom "From <ref> & co \u00ff{Replacement}"',
+                       'RefMicTo "' + "x" * 109 + "\u2026",
+                       'MyMicIn "f\u00fcr Phase(\u00b0) \u20ac"'] + [
+        f'MyMicIn "header {i}"' for i in range(1, 4)] + ["MyMicIn and 2 more header lines"]
     Expect(headers == expectedHeaders, f"header lines {headers}")
 
 

@@ -1,31 +1,58 @@
 #!/usr/bin/env python3
 """The page in headless Chromium, opened from file:// as a user would open it
-from a folder: the three example files give the expected MyMicOut through the
-download button, with the messages, the plot and the summary shown; a
-one-point reference, dropped on its box, gives its error message in plain
-sight, naming the file by its own name; and nothing asks
-for anything beyond the page itself, which its Content-Security-Policy would
-refuse anyway.
+from a folder:
+- the three example files give the expected MyMicOut through the download
+  control (pressed with Space), with the messages, the plot and the summary
+  shown, and the plot's text stays readable on a phone-wide screen;
+- a one-point reference, dropped on its box, gives its error message in plain
+  sight, naming the file by its own name, and no download; files dropped
+  beside the boxes fill the empty ones in order, and two dropped on a
+  reference's box are refused with a message;
+- a comma-separated MyMicIn gives "Nothing was converted" and no download;
+- a file changed after it was chosen gives an error that says to choose it
+  again, and choosing it again at the same path converts;
+- a batch of three MyMicIn files gives one zip whose entries are the native
+  program's MyMicOut, the file with no data lines left out and listed;
+- a MyMicIn of a million lines leaves no stretch of the page's thread longer
+  than 100 ms, measured with a 10 ms timer in the page, and the conversion's
+  time is printed beside the native program's; a new choice while it
+  converts supersedes it;
+- axe-core finds no serious or critical violation after a conversion and after
+  an error (skipped, with a message, when axe-core is not installed);
+- nothing asks for anything beyond the page itself, which its
+  Content-Security-Policy would refuse anyway.
+What needs the module's checkCalibration (findings by code) is skipped, with a
+message, while the module lacks it.
 
 Exits 77 (skipped) when Chromium, its driver or Selenium is missing."""
 
 import argparse
 import json
-import shutil
+import math
+import os
+import statistics
+import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 from pathlib import Path
 
 SkipStatus = 77
-Examples = Path(__file__).resolve().parents[2] / "examples"
+Root = Path(__file__).resolve().parents[2]
+Examples = Root / "examples"
 Chromium = "/usr/bin/chromium"
 ChromeDriver = "/usr/bin/chromedriver"
+# Where tests/web/ci-steps.sh installs axe-core; AXE_CORE names another file.
+AxeCandidates = [os.environ.get("AXE_CORE", ""),
+                 Root / "build" / "axe" / "node_modules" / "axe-core" / "axe.min.js"]
+LongestStall = 100  # milliseconds
 
 try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:
     webdriver = None
@@ -47,28 +74,99 @@ def StartBrowser(profile, downloads):
     return webdriver.Chrome(service=Service(ChromeDriver), options=options)
 
 
-def WaitForOutcome(browser, previous):
-    """The outcome line once a run has finished after previous was shown."""
-    def Finished(driver):
-        text = driver.find_element(By.ID, "outcome").text
-        return text if text != previous and not text.startswith(("Converting", "Waiting")) else None
-    return WebDriverWait(browser, 60).until(Finished)
+class Page:
+    def __init__(self, browser, downloads, problems):
+        self.Browser = browser
+        self.Downloads = downloads
+        self.Problems = problems
+        self.CheckMissingSaid = False
+
+    def Text(self, id):
+        return self.Browser.find_element(By.ID, id).text
+
+    def Body(self, attribute):
+        return self.Browser.find_element(By.TAG_NAME, "body").get_attribute(attribute)
+
+    def Shown(self, id):
+        return self.Browser.find_element(By.ID, id).is_displayed()
+
+    def Expect(self, condition, problem):
+        if not condition:
+            self.Problems.append(problem)
+
+    def Run(self, action, timeout=60):
+        """Does action (a choice or a drop) and returns the outcome line once
+        that run has finished."""
+        self.Browser.execute_script("document.getElementById('outcome').textContent = '';")
+        action()
+
+        def Finished(driver):
+            text = driver.find_element(By.ID, "outcome").text
+            return text if text and not text.startswith(("Converting", "Waiting")) else None
+        return WebDriverWait(self.Browser, timeout).until(Finished)
+
+    def Choose(self, key, *paths):
+        self.Browser.find_element(By.ID, key).send_keys("\n".join(str(path) for path in paths))
+
+    def Drop(self, key, name, text):
+        """Drops a file made of text onto the box of the input key."""
+        self.DropFiles(f'.drop[data-key="{key}"]', [(name, text)])
+
+    def DropFiles(self, where, files):
+        """Drops files made of text, [(name, text)], on the element where."""
+        self.Browser.execute_script("""
+            const [where, files] = arguments;
+            const transfer = new DataTransfer();
+            for (const [name, text] of files) {
+              transfer.items.add(new File([text], name, { type: "text/plain" }));
+            }
+            document.querySelector(where).dispatchEvent(
+                new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
+        """, where, files)
+
+    def Downloaded(self, name):
+        saved = self.Downloads / name
+        for _ in range(100):
+            if saved.exists():
+                return saved.read_bytes()
+            time.sleep(0.1)
+        return None
+
+    def Findings(self):
+        """The codes of the findings shown, or None (said once) while the
+        module has no check."""
+        if self.Browser.find_element(By.ID, "findings").get_attribute("data-check") != "available":
+            if not self.CheckMissingSaid:
+                print("skipped: the rows on findings, until the module has checkCalibration")
+                self.CheckMissingSaid = True
+            return None
+        return [item.get_attribute("data-code") for item in
+                self.Browser.find_elements(By.CSS_SELECTOR, "#findings li[data-code]")]
 
 
-def Choose(browser, key, path):
-    browser.find_element(By.ID, key).send_keys(str(path))
+def AxeScript():
+    for candidate in AxeCandidates:
+        if candidate and Path(candidate).is_file():
+            return Path(candidate).read_text(encoding="utf-8")
+    print("skipped: axe-core, not found (tests/web/ci-steps.sh installs it into build/axe)")
+    return None
 
 
-def Drop(browser, key, name, text):
-    """Drops a file made of text onto the zone of the input key."""
-    browser.execute_script("""
-        const [key, name, text] = arguments;
-        const transfer = new DataTransfer();
-        transfer.items.add(new File([text], name, { type: "text/plain" }));
-        const zone = document.querySelector(`.drop[data-key="${key}"]`);
-        zone.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true,
-                                                   cancelable: true }));
-    """, key, name, text)
+def CheckAccessibility(page, axe, when):
+    if axe is None:
+        return
+    violations = page.Browser.execute_async_script("""
+        const [source, done] = arguments;
+        if (typeof axe === "undefined") {
+          (0, eval)(source);
+        }
+        axe.run(document, { resultTypes: ["violations"] })
+           .then((result) => done(result.violations.map((v) => [v.id, v.impact, v.nodes.length])),
+                 (error) => done([["axe failed", String(error), 0]]));
+    """, axe)
+    for rule, impact, count in violations:
+        page.Expect(impact not in ("serious", "critical") and rule != "axe failed",
+                    f"axe after {when}: {rule} ({impact}) on {count} elements")
 
 
 def UnexpectedRequests(browser, page):
@@ -89,15 +187,209 @@ def UnexpectedRequests(browser, page):
     return unexpected
 
 
+def NativeOutput(tarvelin, work, myMicIn):
+    out = work / "native-out.txt"
+    subprocess.run([tarvelin, Examples / "RefMicFrom.txt", Examples / "RefMicTo.txt", myMicIn,
+                    out], check=True, capture_output=True, timeout=60)
+    return out.read_bytes()
+
+
+def ExampleFiles(page, options, axe):
+    for key, name in (("refMicFrom", "RefMicFrom.txt"), ("refMicTo", "RefMicTo.txt")):
+        page.Choose(key, Examples / name)
+    outcome = page.Run(lambda: page.Choose("myMicIn", Examples / "MyMicIn.txt"))
+    messages = page.Text("messages").splitlines()
+    page.Expect(outcome.startswith("Converted MyMicIn.txt"), f"examples: outcome {outcome!r}")
+    page.Expect(messages[0].startswith("$ Tarvelin RefMicFrom.txt") and
+                messages[1:] == ["", "Tarvelin"], f"examples: messages {messages!r}")
+    picture = page.Browser.find_element(By.ID, "plot-image")
+    WebDriverWait(page.Browser, 10).until(lambda _: picture.get_attribute("src"))
+    loaded = page.Browser.execute_script(
+        "return arguments[0].decode().then(() => arguments[0].naturalWidth > 0, () => false)",
+        picture)
+    page.Expect(picture.get_attribute("src").startswith("blob:") and loaded,
+                "examples: no plot shown")
+    correction = page.Text("summary-correction")
+    page.Expect(correction.endswith(" dB") and " to " in correction,
+                f"examples: summary of the correction {correction!r}")
+    print("conversion of the examples in the page: " + page.Body("data-conversion-milliseconds")
+          + " ms")
+    CheckAccessibility(page, axe, "a conversion")
+
+    page.Browser.find_element(By.ID, "download").send_keys(Keys.SPACE)
+    expected = (Examples / "expected" / "MyMicOut.txt").read_bytes()
+    page.Expect(page.Downloaded("MyMicIn-converted.txt") == expected,
+                "examples: Space on the download gave no MyMicIn-converted.txt equal to "
+                "examples/expected/MyMicOut.txt")
+
+    # On a phone the picture keeps its size, in a frame that scrolls: its
+    # smallest text, 11 of its 960 units, stays at 10 pixels or more.
+    page.Browser.set_window_size(390, 844)
+    width = page.Browser.execute_script(
+        "return document.getElementById('plot-image').getBoundingClientRect().width")
+    page.Expect(width * 11 / 960 >= 10, f"examples: the plot is {width} pixels wide on a phone")
+    if options.phone_screenshot:
+        page.Browser.save_screenshot(options.phone_screenshot)
+    page.Browser.set_window_size(1000, 1800)
+
+
+def OnePointReference(page, axe):
+    # Dropped, not chosen, and named unlike the default, so that the
+    # message shows that the file's own name reaches the converter.
+    outcome = page.Run(lambda: page.Drop("refMicTo", "Ref one point.txt",
+                                         '"one point is no curve"\r\n1000 0.5\r\n'))
+    messages = page.Text("messages")
+    error = "Error - invalid file Ref one point.txt"
+    page.Expect(messages.strip().splitlines()[-1:] == [error],
+                f"one-point reference: messages {messages!r}")
+    # The converter's message, and beyond it what to fix.
+    page.Expect(outcome.startswith(f"Not converted. {error}. ") and len(outcome) > 60,
+                f"one-point reference: outcome {outcome!r}")
+    page.Expect(not page.Shown("download"), "one-point reference: a download is offered")
+    findings = page.Findings()
+    page.Expect(findings is None or "too-few-points" in findings,
+                f"one-point reference: findings {findings}")
+    CheckAccessibility(page, axe, "an error")
+    page.Run(lambda: page.Choose("refMicTo", Examples / "RefMicTo.txt"))
+
+
+def CommaSeparated(page):
+    outcome = page.Run(lambda: page.Drop("myMicIn", "Comma mic.txt",
+                                         '"Freq,SPL"\r\n20,1.5\r\n1000,0.25\r\n'))
+    page.Expect(outcome.startswith("Nothing was converted: Comma mic.txt has no data lines"),
+                f"comma-separated: outcome {outcome!r}")
+    page.Expect(not page.Shown("download"), "comma-separated: a download is offered")
+    findings = page.Findings()
+    page.Expect(findings is None or "no-data-lines" in findings,
+                f"comma-separated: findings {findings}")
+
+
+def ChangedAfterChoosing(page, work):
+    changing = work / "Changing mic.txt"
+    changing.write_bytes((Examples / "MyMicIn.txt").read_bytes())
+    page.Run(lambda: page.Choose("myMicIn", changing))
+    changing.write_bytes(b'"edited"\r\n' + (Examples / "MyMicIn.txt").read_bytes())
+    outcome = page.Run(lambda: page.Choose("refMicTo", Examples / "RefMicTo.txt"))
+    page.Expect(outcome.startswith("Not converted") and "Changing mic.txt" in outcome and
+                "Choose it again" in outcome, f"changed file: outcome {outcome!r}")
+    outcome = page.Run(lambda: page.Choose("myMicIn", changing))
+    page.Expect(outcome.startswith("Converted Changing mic.txt"),
+                f"changed file, chosen again: outcome {outcome!r}")
+
+
+def Batch(page, work, options, tarvelin):
+    """A lab's microphones, one of them written by an older program with
+    commas; the README's picture is this one."""
+    files = {"Mic 4410982.txt": (Examples / "MyMicIn.txt").read_bytes(),
+             "Mic 4410983.txt": b'"Sens Factor =-0.12dB, SERNO: 4410983"\r\n'
+                                b"20 -1.5\r\n1000 -0.5\r\n10000 2.25 45\r\n",
+             "Mic 3390417.txt": b'"Freq(Hz),SPL(dB)"\r\n20,-1.52\r\n1000,0.00\r\n'}
+    for name, data in files.items():
+        (work / name).write_bytes(data)
+    outcome = page.Run(lambda: page.Choose("myMicIn", *(work / name for name in files)))
+    page.Expect(outcome.startswith("Converted 2 of 3 files"), f"batch: outcome {outcome!r}")
+    outcomes = [item.get_attribute("data-outcome") for item in
+                page.Browser.find_elements(By.CSS_SELECTOR, "#findings > li")]
+    page.Expect(outcomes[2:] == ["empty"] and len(outcomes) == 3, f"batch: list {outcomes}")
+    if options.screenshot:
+        page.Browser.save_screenshot(options.screenshot)
+    page.Browser.find_element(By.ID, "download").click()
+    zipped = page.Downloaded("Tarvelin-converted.zip")
+    if zipped is None:
+        page.Problems.append("batch: no Tarvelin-converted.zip downloaded")
+        return
+    (work / "batch.zip").write_bytes(zipped)
+    with zipfile.ZipFile(work / "batch.zip") as archive:
+        page.Expect(archive.testzip() is None, "batch: the zip is damaged")
+        entries = {name: archive.read(name) for name in archive.namelist()}
+    converted = ["Mic 4410982.txt", "Mic 4410983.txt"]
+    page.Expect(sorted(entries) == [name[:-4] + "-converted.txt" for name in converted],
+                f"batch: the zip holds {sorted(entries)}")
+    if tarvelin is None:
+        print("skipped: the batch's bytes, without a native Tarvelin to compare with")
+        return
+    for name in converted:
+        entry = name[:-4] + "-converted.txt"
+        page.Expect(entries.get(entry) == NativeOutput(tarvelin, work, work / name),
+                    f"batch: {entry} in the zip is not what the program writes")
+
+
+def WriteMillionLines(path):
+    with open(path, "w", newline="") as file:
+        file.write('"a million lines"\r\n')
+        count = 1000000
+        for i in range(count):
+            file.write(f"{10 * 2000 ** (i / (count - 1)):.6f} {math.sin(i / 1000):.4f} "
+                       f"{i % 90}\r\n")
+
+
+def MillionLines(page, pageUri, work, tarvelin):
+    big = work / "Million.txt"
+    WriteMillionLines(big)
+    # A fresh page, so that its first conversion is measured too.
+    page.Browser.get(pageUri)
+    WebDriverWait(page.Browser, 30).until(lambda driver: driver.execute_script(
+        "return document.body.dataset.converterReady === 'yes'"))
+    # Dropped beside the boxes, the references fill the empty ones in order;
+    # two more dropped on one reference's box are refused, and said to be.
+    references = [(name, (Examples / name).read_text()) for name in ("RefMicFrom.txt",
+                                                                     "RefMicTo.txt")]
+    page.DropFiles("header", references)
+    page.DropFiles('.drop[data-key="refMicTo"]', references)
+    chosen = [page.Text(f"{key}-chosen") for key in ("refMicFrom", "refMicTo", "myMicIn")]
+    page.Expect(chosen[:2] == ["Chosen: RefMicFrom.txt", "Chosen: RefMicTo.txt"] and
+                "Chosen" not in chosen[2] and "takes one file" in page.Text("drop-message"),
+                f"drops: boxes {chosen}, message {page.Text('drop-message')!r}")
+    page.Browser.execute_script("""
+        window.longestStall = 0;
+        let last = performance.now();
+        setInterval(() => {
+          const now = performance.now();
+          window.longestStall = Math.max(window.longestStall, now - last);
+          last = now;
+        }, 10);
+    """)
+    times = []
+    for _ in range(2):
+        outcome = page.Run(lambda: page.Choose("myMicIn", big), timeout=120)
+        page.Expect(outcome.startswith("Converted Million.txt"), f"million lines: {outcome!r}")
+        times.append(float(page.Body("data-conversion-milliseconds")))
+    stall = page.Browser.execute_script("return window.longestStall")
+    # A choice while the large file converts supersedes it, for good.
+    page.Choose("myMicIn", big)
+    outcome = page.Run(lambda: page.Choose("myMicIn", Examples / "MyMicIn.txt"))
+    time.sleep(2)
+    page.Expect(outcome.startswith("Converted MyMicIn.txt") and page.Text("outcome") == outcome,
+                f"superseded: outcome {outcome!r}, then {page.Text('outcome')!r}")
+    print(f"million lines: longest stretch of the page's thread {stall:.0f} ms")
+    page.Expect(stall < LongestStall, f"million lines: the page's thread stalled {stall:.0f} ms")
+    if tarvelin is not None:
+        native = []
+        for _ in range(3):
+            started = time.perf_counter()
+            subprocess.run([tarvelin, Examples / "RefMicFrom.txt", Examples / "RefMicTo.txt", big,
+                            work / "million-out.txt"], check=True, capture_output=True)
+            native.append((time.perf_counter() - started) * 1000)
+        middle = statistics.median(native)
+        print(f"million lines: the page's conversion {times[0]:.0f} ms first, {times[1]:.0f} ms "
+              f"next; the native program {middle:.0f} ms (median of 3); "
+              f"ratios {times[0] / middle:.1f} and {times[1] / middle:.1f}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--page", required=True)
-    parser.add_argument("--screenshot", help="where to save a picture of the converted examples")
+    parser.add_argument("--tarvelin", default="", help="the native program, to compare with")
+    parser.add_argument("--screenshot", help="where to save a picture of the batch (the README's)")
+    parser.add_argument("--phone-screenshot",
+                        help="where to save a picture of the converted examples, 390 pixels wide")
     options = parser.parse_args()
     if webdriver is None or not Path(Chromium).exists() or not Path(ChromeDriver).exists():
         print("skipped: needs chromium, chromium-driver and python3-selenium")
         return SkipStatus
-    page = Path(options.page).resolve()
+    pageUri = Path(options.page).resolve().as_uri()
+    tarvelin = options.tarvelin if options.tarvelin and Path(options.tarvelin).is_file() else None
+    axe = AxeScript()
     problems = []
 
     with tempfile.TemporaryDirectory() as work:
@@ -105,57 +397,16 @@ def main():
         downloads = work / "downloads"
         downloads.mkdir()
         browser = StartBrowser(work / "profile", downloads)
+        page = Page(browser, downloads, problems)
         try:
-            browser.get(page.as_uri())
-            for key, name in (("refMicFrom", "RefMicFrom.txt"), ("refMicTo", "RefMicTo.txt"),
-                              ("myMicIn", "MyMicIn.txt")):
-                Choose(browser, key, Examples / name)
-            outcome = WaitForOutcome(browser, "")
-            messages = browser.find_element(By.ID, "messages").text
-            if not outcome.startswith("Converted MyMicIn.txt"):
-                problems.append(f"examples: outcome {outcome!r}")
-            if messages.strip() != "Tarvelin":
-                problems.append(f"examples: messages {messages!r}")
-            picture = browser.find_element(By.ID, "plot-image")
-            loaded = browser.execute_script(
-                "return arguments[0].complete && arguments[0].naturalWidth > 0", picture)
-            if not picture.get_attribute("src").startswith("blob:") or not loaded:
-                problems.append("examples: no plot shown")
-            correction = browser.find_element(By.ID, "summary-correction").text
-            if not correction.endswith(" dB") or " to " not in correction:
-                problems.append(f"examples: summary of the correction {correction!r}")
-            milliseconds = browser.execute_script(
-                "return document.body.dataset.conversionMilliseconds")
-            print(f"conversion of the examples in the page: {milliseconds} ms")
-            if options.screenshot:
-                browser.save_screenshot(options.screenshot)
-
-            browser.find_element(By.ID, "download").click()
-            saved = downloads / "MyMicIn-converted.txt"
-            for _ in range(100):
-                if saved.exists():
-                    break
-                time.sleep(0.1)
-            expected = (Examples / "expected" / "MyMicOut.txt").read_bytes()
-            if not saved.exists() or saved.read_bytes() != expected:
-                problems.append("examples: the downloaded MyMicIn-converted.txt is not "
-                                "examples/expected/MyMicOut.txt")
-
-            # Dropped, not chosen, and named unlike the default, so that the
-            # message shows that the file's own name reaches the converter.
-            Drop(browser, "refMicTo", "Ref one point.txt",
-                 '"one point is no curve"\r\n1000 0.5\r\n')
-            outcome = WaitForOutcome(browser, outcome)
-            messages = browser.find_element(By.ID, "messages").text
-            error = "Error - invalid file Ref one point.txt"
-            if messages.strip().splitlines()[-1:] != [error]:
-                problems.append(f"one-point reference: messages {messages!r}")
-            if error not in outcome:
-                problems.append(f"one-point reference: outcome {outcome!r}")
-            if browser.find_element(By.ID, "download").is_displayed():
-                problems.append("one-point reference: a download is offered")
-
-            for url in UnexpectedRequests(browser, page.as_uri()):
+            browser.get(pageUri)
+            ExampleFiles(page, options, axe)
+            OnePointReference(page, axe)
+            CommaSeparated(page)
+            ChangedAfterChoosing(page, work)
+            Batch(page, work, options, tarvelin)
+            MillionLines(page, pageUri, work, tarvelin)
+            for url in UnexpectedRequests(browser, pageUri):
                 problems.append(f"requested {url[:100]}")
             for entry in browser.get_log("browser"):
                 if entry["level"] == "SEVERE":

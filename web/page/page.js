@@ -1,66 +1,379 @@
-// The page's own part: gathers the three files from the inputs or from drops,
-// runs the converter as soon as all three are there, and shows what it said,
-// the plot and a summary. convertCalibration, plotCalibration and
-// summarizeCalibration come from the module placed ahead of this script.
+// The page's own part: gathers the files from the inputs or from drops, hands
+// them to the worker that runs the converter (worker.js, made from the text
+// of #worker-source), and shows what comes back: the outcome, the check's
+// findings, what the converter printed, a summary, the plot, and one download
+// for one file or a zip for several. This thread never runs the converter,
+// so that the page answers while it works.
 
 const Keys = ["refMicFrom", "refMicTo", "myMicIn"];
-const chosenFiles = {};
-let runNumber = 0;
-let downloadUrl = null;
-let plotUrl = null;
+const Roles = { refMicFrom: "RefMicFrom", refMicTo: "RefMicTo", myMicIn: "MyMicIn" };
+const RoleKeys = { RefMicFrom: "refMicFrom", RefMicTo: "refMicTo", MyMicIn: "myMicIn" };
+const Severities = ["error", "warning", "note"];
+const ZipName = "Tarvelin-converted.zip";
+const chosen = { refMicFrom: [], refMicTo: [], myMicIn: [] };
+let worker = null;
+let busy = false;
+let currentJob = 0;
+let urls = [];
 
 const $ = (id) => document.getElementById(id);
 
-// Two files may well share a name (two folders' calibration.txt); the
-// converter names files in its messages, so each gets a name of its own.
-function DistinctNames(names) {
-  const used = new Set();
-  const distinct = {};
-  for (const [key, name] of Object.entries(names)) {
-    let candidate = name;
-    const dot = name.lastIndexOf(".");
-    const stem = dot > 0 ? name.slice(0, dot) : name;
-    const extension = dot > 0 ? name.slice(dot) : "";
-    for (let copy = 2; used.has(candidate); ++copy) {
-      candidate = `${stem} (${copy})${extension}`;
-    }
-    used.add(candidate);
-    distinct[key] = candidate;
+function Make(tag, className, text) {
+  const element = document.createElement(tag);
+  if (className) {
+    element.className = className;
   }
-  return distinct;
+  if (text !== undefined) {
+    element.textContent = text;
+  }
+  return element;
 }
 
-// MyMic.txt becomes MyMic-converted.txt.
-function ConvertedName(name) {
-  const dot = name.lastIndexOf(".");
-  return dot > 0 ? `${name.slice(0, dot)}-converted${name.slice(dot)}` : `${name}-converted`;
+function Plural(count, one, many) {
+  return `${count} ${count === 1 ? one : many}`;
+}
+
+// ---- The worker -------------------------------------------------------------
+
+const workerUrl = URL.createObjectURL(
+    new Blob([$("worker-source").textContent], { type: "text/javascript" }));
+
+function StartWorker() {
+  try {
+    worker = new Worker(workerUrl);
+  } catch (error) {
+    worker = null;
+    ShowOutcome(`The converter cannot start in this browser (${error}).`, "failed");
+    return;
+  }
+  worker.onmessage = ({ data }) => Receive(data);
+  worker.onerror = (event) => {
+    event.preventDefault();
+    busy = false;
+    HideProgress();
+    ShowOutcome(`Not converted: the converter stopped (${event.message || "it could not start"}).`,
+                "failed");
+  };
+}
+
+// A new choice while a conversion runs ends it: the result shown is always
+// the one for the files shown.
+function Run() {
+  if (!Keys.every((key) => chosen[key].length > 0)) {
+    return;
+  }
+  if (busy || worker === null) {
+    if (worker !== null) {
+      worker.terminate();
+    }
+    StartWorker();
+    if (worker === null) {
+      return;
+    }
+  }
+  busy = true;
+  const job = ++currentJob;
+  ClearResult();
+  ShowOutcome("Converting…", "");
+  ShowProgress({ done: 0, total: 1 });
+  worker.postMessage({ job, refMicFrom: chosen.refMicFrom[0], refMicTo: chosen.refMicTo[0],
+                       myMicIn: chosen.myMicIn });
+}
+
+function Receive(data) {
+  if (data.type === "ready") {
+    document.body.dataset.converterReady = "yes";
+    return;
+  }
+  if (data.job !== currentJob && data.job !== null) {
+    return;
+  }
+  if (data.type === "progress") {
+    ShowProgress(data);
+  } else if (data.type === "failed") {
+    busy = false;
+    HideProgress();
+    ShowOutcome(`Not converted: the converter stopped (${data.error}).`, "failed");
+  } else if (data.type === "done") {
+    busy = false;
+    HideProgress();
+    ShowResult(data);
+  }
+}
+
+// ---- Showing the result -----------------------------------------------------
+
+function ShowOutcome(text, kind) {
+  const outcome = $("outcome");
+  outcome.textContent = text;
+  outcome.className = kind;
+}
+
+function ShowProgress({ text, done, total }) {
+  const progress = $("progress");
+  progress.max = total;
+  progress.value = Math.min(done, total);
+  progress.hidden = false;
+  if (text) {
+    ShowOutcome(`Converting… ${text}.`, "");
+  }
+}
+
+function HideProgress() {
+  $("progress").hidden = true;
+}
+
+function ClearResult() {
+  for (const url of urls) {
+    URL.revokeObjectURL(url);
+  }
+  urls = [];
+  for (const id of ["download", "findings-part", "messages-part", "summary", "plot"]) {
+    $(id).hidden = true;
+  }
+  $("findings").replaceChildren();
+  $("messages").textContent = "";
+  $("messages").classList.remove("failed");
+  delete document.body.dataset.conversionMilliseconds;
+}
+
+function Url(blob) {
+  const url = URL.createObjectURL(blob);
+  urls.push(url);
+  return url;
+}
+
+function Quoted(name) {
+  return /^[\w.+-]+$/.test(name) ? name : `"${name}"`;
+}
+
+function Command(names) {
+  return "$ Tarvelin " + [names.refMicFrom, names.refMicTo, names.myMicIn, names.myMicOut]
+      .map(Quoted).join(" ") + "\n";
+}
+
+function Sorted(findings) {
+  return [...findings].sort((a, b) =>
+      Severities.indexOf(a.severity) - Severities.indexOf(b.severity));
+}
+
+function Count(check, severity) {
+  return check ? check.findings.filter((finding) => finding.severity === severity).length : 0;
+}
+
+function FindingItem(finding, names) {
+  const item = Make("li", `finding ${finding.severity}`);
+  item.dataset.code = finding.code;
+  item.dataset.severity = finding.severity;
+  const severity = finding.severity[0].toUpperCase() + finding.severity.slice(1);
+  item.append(Make("span", "severity", severity), " ");
+  const key = RoleKeys[finding.role];
+  let where = key ? `${finding.role} ${names[key]}` : finding.role;
+  if (typeof finding.line === "number") {
+    where += `, line ${finding.line}`;
+  }
+  item.append(Make("span", "where", where), ": ", finding.message, " ",
+              Make("code", "code", finding.code));
+  return item;
+}
+
+function FindingList(check, names) {
+  const list = Make("ul", "findings");
+  for (const finding of Sorted(check.findings)) {
+    list.append(FindingItem(finding, names));
+  }
+  return list;
+}
+
+// What to fix when the converter refuses the files: the check's own words
+// where it ran, else what the converter's one message can mean.
+function Advice(result) {
+  const errors = result.check ? Sorted(result.check.findings)
+      .filter((finding) => finding.severity === "error") : [];
+  if (errors.length > 0) {
+    return errors.map((finding) => finding.message).join(" ");
+  }
+  return "Each reference needs at least two data lines, and each data line a frequency and a " +
+      "level as numbers separated by spaces or tabs (not commas), with a point as the " +
+      "decimal mark.";
+}
+
+function NothingAdvice(result) {
+  const finding = result.check ? Sorted(result.check.findings)
+      .find((entry) => entry.role === "MyMicIn" && entry.severity !== "note") : null;
+  if (finding) {
+    return finding.message;
+  }
+  return "No line of it is a frequency and a level as numbers separated by spaces or tabs " +
+      "(not commas).";
+}
+
+function ErrorLine(messages) {
+  return messages.split("\n").find((line) => line.startsWith("Error")) ||
+      "The conversion failed.";
+}
+
+// Each file's outcome: a word for the code, and what to do about it.
+function Judge(result) {
+  if (result.unreadable) {
+    return { kind: "unreadable", failed: true };
+  }
+  if (result.status !== 0) {
+    return { kind: "refused", failed: true,
+             text: `${ErrorLine(result.messages)}. ${Advice(result)}` };
+  }
+  if (result.dataLines === 0) {
+    return { kind: "empty", failed: true, text: NothingAdvice(result) };
+  }
+  const warnings = Count(result.check, "warning");
+  return { kind: warnings > 0 ? "warnings" : "converted", failed: false, warnings };
+}
+
+const Unreadable = "could not be read: it may have changed or moved since it was chosen.";
+
+function ShowMessages(results) {
+  let text = "";
+  for (const result of results) {
+    if (!result.unreadable) {
+      text += Command(result.names) + result.messages;
+    }
+  }
+  $("messages").textContent = text;
+  $("messages").classList.toggle("failed", results.some((result) => result.status !== 0 &&
+                                                                    !result.unreadable));
+  $("messages-part").hidden = text === "";
+}
+
+function Offer(blob, name) {
+  const download = $("download");
+  download.href = Url(blob);
+  download.download = name;
+  download.textContent = `Download ${name}`;
+  download.hidden = false;
+}
+
+// A file that cannot be read is chosen again: its box is emptied, and the
+// control takes the same path again.
+function Forget(key) {
+  chosen[key] = [];
+  ShowChosen(key);
+}
+
+function ShowResult(data) {
+  if (data.unreadable) {
+    const { key, name } = data.unreadable;
+    Forget(key);
+    ShowOutcome(`Not converted. ${Roles[key]} ${name} ${Unreadable} Choose it again.`, "failed");
+    return;
+  }
+  const results = data.results;
+  if (results.length === 1) {
+    ShowOne(results[0], data);
+  } else {
+    ShowBatch(results, data);
+  }
+  ShowMessages(results);
+  const timed = results.find((result) => result.milliseconds !== null);
+  if (timed) {
+    document.body.dataset.conversionMilliseconds = timed.milliseconds.toFixed(1);
+  }
+  if (data.plotted) {
+    const result = results[data.plotted.index];
+    if (result.summary) {
+      ShowSummary(result.summary, results.length > 1 ? result.names.myMicIn : null);
+    }
+    ShowPlot(data.plotted, result.names, results.length > 1);
+  } else if (results.length === 1 && results[0].summary) {
+    ShowSummary(results[0].summary, null);
+  }
+}
+
+function ShowOne(result, data) {
+  const names = result.names;
+  const judged = Judge(result);
+  if (result.unreadable) {
+    Forget("myMicIn");
+  }
+  if (judged.kind === "unreadable") {
+    ShowOutcome(`Not converted. ${names.myMicIn} ${Unreadable} Choose it again.`, "failed");
+  } else if (judged.kind === "refused") {
+    ShowOutcome(`Not converted. ${judged.text}`, "failed");
+  } else if (judged.kind === "empty") {
+    ShowOutcome(`Nothing was converted: ${names.myMicIn} has no data lines, so there is ` +
+                `nothing to convert. ${judged.text}`, "failed");
+  } else if (judged.kind === "warnings") {
+    ShowOutcome(`Converted, with ${Plural(judged.warnings, "warning", "warnings")}: ` +
+                `${names.myMicOut} is ready to download. Read the findings below before ` +
+                "you use it.", "warning");
+  } else {
+    ShowOutcome(`Converted ${names.myMicIn}: ${names.myMicOut} is ready to download.`, "");
+  }
+  if (result.output) {
+    Offer(result.output, names.myMicOut);
+  }
+  $("findings-heading").textContent = "Findings";
+  $("findings").dataset.check = data.checkAvailable ? "available" : "missing";
+  if (result.check) {
+    const list = FindingList(result.check, names);
+    if (list.children.length === 0) {
+      list.append(Make("li", "finding", "The check found nothing to say about these files."));
+    }
+    $("findings").replaceChildren(...list.children);
+    $("findings-part").hidden = false;
+  }
+}
+
+function ShowBatch(results, data) {
+  const judged = results.map(Judge);
+  const converted = judged.filter((entry) => !entry.failed).length;
+  const warned = judged.filter((entry) => entry.kind === "warnings").length;
+  let text = `Converted ${converted} of ${results.length} files`;
+  if (warned > 0) {
+    text += `, ${warned} with warnings`;
+  }
+  if (converted < results.length) {
+    text += `; ${results.length - converted} not converted (see the list)`;
+  }
+  text += converted > 0 ? `: ${ZipName} holds the ${Plural(converted, "file", "files")} ` +
+      "converted." : ".";
+  ShowOutcome(text, converted === 0 ? "failed" :
+                    converted < results.length || warned > 0 ? "warning" : "");
+  if (data.zip) {
+    Offer(data.zip, ZipName);
+  }
+  $("findings-heading").textContent = "The files, one line each";
+  $("findings").dataset.check = data.checkAvailable ? "available" : "missing";
+  const items = results.map((result, index) => {
+    const entry = judged[index];
+    const item = Make("li", `file ${entry.kind}`);
+    item.dataset.outcome = entry.kind;
+    item.append(Make("strong", "", result.names.myMicIn), ": ");
+    if (entry.kind === "unreadable") {
+      item.append(`not converted. It ${Unreadable} Choose the files again.`);
+    } else if (entry.kind === "refused") {
+      item.append(`not converted. ${entry.text}`);
+    } else if (entry.kind === "empty") {
+      item.append(`nothing was converted, as it has no data lines. ${entry.text}`);
+    } else {
+      item.append(`converted to ${result.names.myMicOut}` +
+                  (entry.warnings ? `, with ${Plural(entry.warnings, "warning", "warnings")}.`
+                                  : "."));
+    }
+    if (result.check && result.check.findings.length > 0) {
+      item.append(FindingList(result.check, result.names));
+    }
+    return item;
+  });
+  $("findings").replaceChildren(...items);
+  $("findings-part").hidden = false;
 }
 
 function Number6(text) {
   return String(Number(text));
 }
 
-function ShowOutcome(text, failed) {
-  const outcome = $("outcome");
-  outcome.textContent = text;
-  outcome.classList.toggle("failed", failed);
-}
-
-function ClearResult() {
-  for (const url of [downloadUrl, plotUrl]) {
-    if (url !== null) {
-      URL.revokeObjectURL(url);
-    }
-  }
-  downloadUrl = plotUrl = null;
-  $("download").hidden = true;
-  $("summary").hidden = true;
-  $("plot").hidden = true;
-  $("messages").textContent = "";
-  $("messages").classList.remove("failed");
-}
-
-function ShowSummary(summary) {
+function ShowSummary(summary, name) {
+  $("summary-heading").textContent = name === null ? "Summary" : `Summary of ${name}`;
   $("summary-points").textContent = `RefMicFrom ${summary.pointsRefMicFrom}, ` +
       `RefMicTo ${summary.pointsRefMicTo}, MyMicIn ${summary.pointsMyMicIn}`;
   $("summary-range").textContent = summary.lowestFrequency === undefined
@@ -76,96 +389,133 @@ function ShowSummary(summary) {
   $("summary").hidden = false;
 }
 
-async function Run() {
-  if (!Keys.every((key) => chosenFiles[key])) {
+function ShowPlot(plotted, names, ofBatch) {
+  if (plotted.svg === null) {
+    $("messages").textContent += plotted.messages;
     return;
   }
-  const thisRun = ++runNumber;
-  ClearResult();
-  ShowOutcome("Converting…", false);
-  const files = {};
-  for (const key of Keys) {
-    files[key] = new Uint8Array(await chosenFiles[key].arrayBuffer());
-  }
-  const names = DistinctNames({
-    refMicFrom: chosenFiles.refMicFrom.name,
-    refMicTo: chosenFiles.refMicTo.name,
-    myMicIn: chosenFiles.myMicIn.name,
-    myMicOut: ConvertedName(chosenFiles.myMicIn.name),
-  });
-  try {
-    const started = performance.now();
-    const converted = await convertCalibration({ ...files, names });
-    const conversionTime = performance.now() - started;
-    if (thisRun !== runNumber) {
-      return;
+  // Drawn a moment later, in a task of its own: the browser reads an SVG
+  // picture on this thread, and would add that to laying out the rest.
+  const url = Url(new Blob([plotted.svg], { type: "image/svg+xml" }));
+  setTimeout(() => {
+    if (urls.includes(url)) {
+      $("plot-image").src = url;
     }
-    $("messages").textContent = converted.messages;
-    document.body.dataset.conversionMilliseconds = conversionTime.toFixed(1);
-    if (converted.status !== 0) {
-      $("messages").classList.add("failed");
-      const error = converted.messages.split("\n").find((line) => line.startsWith("Error")) ||
-          "The conversion failed.";
-      ShowOutcome(`Not converted. ${error}`, true);
-      return;
-    }
-    const all = { ...files, myMicOut: converted.myMicOut, names };
-    const [plotted, summary] = [await plotCalibration(all), await summarizeCalibration(all)];
-    if (thisRun !== runNumber) {
-      return;
-    }
-    downloadUrl = URL.createObjectURL(new Blob([converted.myMicOut], { type: "text/plain" }));
-    const download = $("download");
-    download.href = downloadUrl;
-    download.download = names.myMicOut;
-    download.textContent = `Download ${names.myMicOut}`;
-    download.hidden = false;
-    if (summary !== null) {
-      ShowSummary(summary);
-    }
-    if (plotted.status === 0) {
-      plotUrl = URL.createObjectURL(new Blob([plotted.svg], { type: "image/svg+xml" }));
-      $("plot-image").src = plotUrl;
-      $("plot-image").alt = `Plot of ${names.refMicFrom}, ${names.refMicTo}, ` +
-          `${names.myMicIn} and ${names.myMicOut}, with the correction`;
-      $("plot").hidden = false;
-    } else {
-      $("messages").textContent += plotted.messages;
-    }
-    ShowOutcome(`Converted ${names.myMicIn}: ${names.myMicOut} is ready to download.`, false);
-  } catch (error) {
-    if (thisRun === runNumber) {
-      ShowOutcome(`Not converted: the converter stopped (${error}).`, true);
-    }
-  }
+  }, 20);
+  $("plot-image").alt = `Plot of ${names.refMicFrom}, ${names.refMicTo}, ` +
+      `${names.myMicIn} and ${names.myMicOut}, with the correction`;
+  $("plot-caption").textContent = (ofBatch ? `The first file converted, ${names.myMicIn}: ` : "") +
+      "the curves of the four files and the correction, as TarvelinPlot draws them.";
+  $("plot").hidden = false;
 }
 
-function Choose(key, file) {
-  if (!file) {
+// ---- Choosing and dropping --------------------------------------------------
+
+function ShowChosen(key) {
+  const files = chosen[key];
+  const text = files.length === 0
+      ? (key === "myMicIn" ? "No file yet: choose one or more, or drop them here."
+                           : "No file yet: choose it or drop it here.")
+      : files.length === 1 ? `Chosen: ${files[0].name}`
+                           : `Chosen, ${files.length} files: ${files.map((file) => file.name)
+                                                                   .join(", ")}`;
+  $(`${key}-chosen`).textContent = text;
+  document.querySelector(`.drop[data-key="${key}"]`).classList.toggle("ready", files.length > 0);
+}
+
+function Say(text) {
+  $("drop-message").textContent = text;
+}
+
+function Choose(key, files) {
+  if (files.length === 0) {
     return;
   }
-  chosenFiles[key] = file;
-  $(`${key}-chosen`).textContent = `Chosen: ${file.name}`;
-  document.querySelector(`.drop[data-key="${key}"]`).classList.add("ready");
+  chosen[key] = files;
+  ShowChosen(key);
   Run();
 }
 
 for (const key of Keys) {
   const input = $(key);
-  input.addEventListener("change", () => Choose(key, input.files[0]));
-  const zone = document.querySelector(`.drop[data-key="${key}"]`);
-  zone.addEventListener("dragover", (event) => {
-    event.preventDefault();
-    zone.classList.add("over");
-  });
-  zone.addEventListener("dragleave", () => zone.classList.remove("over"));
-  zone.addEventListener("drop", (event) => {
-    event.preventDefault();
-    zone.classList.remove("over");
-    Choose(key, event.dataTransfer.files[0]);
+  input.addEventListener("change", () => {
+    const files = Array.from(input.files);
+    // Emptied at once, so that choosing the same path again (after the
+    // file was changed, say) is a change too.
+    input.value = "";
+    Say("");
+    Choose(key, files);
   });
 }
-// A file dropped beside the zones would otherwise be opened by the browser.
-for (const type of ["dragover", "drop"]) {
-  window.addEventListener(type, (event) => event.preventDefault());
+
+// Files dropped on a box go to that box, several only to MyMicIn's; dropped
+// anywhere else they fill the empty boxes in order, when there are enough.
+function Drop(event) {
+  event.preventDefault();
+  ShowOver(null);
+  const files = Array.from(event.dataTransfer ? event.dataTransfer.files : []);
+  if (files.length === 0) {
+    Say("Only files can be dropped here.");
+    return;
+  }
+  const zone = event.target instanceof Element ? event.target.closest(".drop") : null;
+  if (zone !== null) {
+    const key = zone.dataset.key;
+    if (key !== "myMicIn" && files.length > 1) {
+      Say(`${Roles[key]} takes one file, and ${files.length} were dropped on it; nothing ` +
+          "was changed. Drop several calibrations on MyMicIn to convert them all.");
+      return;
+    }
+    Say("");
+    Choose(key, files);
+    return;
+  }
+  const empty = Keys.filter((key) => chosen[key].length === 0);
+  if (files.length > empty.length) {
+    Say(`${Plural(files.length, "file was", "files were")} dropped beside the boxes, ` +
+        `and ${Plural(empty.length, "box is", "boxes are")} empty; nothing was changed. ` +
+        "Drop each file on its box.");
+    return;
+  }
+  files.forEach((file, index) => {
+    chosen[empty[index]] = [file];
+    ShowChosen(empty[index]);
+  });
+  Say("Dropped beside the boxes: " +
+      files.map((file, index) => `${file.name} as ${Roles[empty[index]]}`).join(", ") + ".");
+  Run();
 }
+
+function ShowOver(zone) {
+  for (const each of document.querySelectorAll(".drop")) {
+    each.classList.toggle("over", each === zone);
+  }
+}
+
+window.addEventListener("dragover", (event) => {
+  event.preventDefault();
+  ShowOver(event.target instanceof Element ? event.target.closest(".drop") : null);
+});
+window.addEventListener("dragleave", (event) => {
+  if (event.relatedTarget === null) {
+    ShowOver(null);
+  }
+});
+window.addEventListener("drop", Drop);
+
+// The download looks like a button, so it acts on Space as well as Enter.
+$("download").addEventListener("keydown", (event) => {
+  if (event.key === " ") {
+    event.preventDefault();
+    $("download").click();
+  }
+});
+
+// The browser sets up its drawing of SVG pictures, text and all, on the first
+// one, which costs this thread some tens of milliseconds: better now than
+// while a result is shown.
+new Image().src = "data:image/svg+xml," + encodeURIComponent(
+    '<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8" font-family="sans-serif">' +
+    '<path d="M0,0L8,8" stroke="#000"/><text y="8" font-size="8">0</text></svg>');
+
+StartWorker();

@@ -368,8 +368,9 @@ function ShowBatch(results, data) {
   $("findings-part").hidden = false;
 }
 
-function Number6(text) {
-  return String(Number(text));
+// The program writes six decimals (20.000000); a person reads 20.
+function WithoutTrailingZeros(sixDecimals) {
+  return String(Number(sixDecimals));
 }
 
 function ShowSummary(summary, name) {
@@ -378,10 +379,10 @@ function ShowSummary(summary, name) {
       `RefMicTo ${summary.pointsRefMicTo}, MyMicIn ${summary.pointsMyMicIn}`;
   $("summary-range").textContent = summary.lowestFrequency === undefined
       ? "no data lines"
-      : `${Number6(summary.lowestFrequency)} Hz to ${Number6(summary.highestFrequency)} Hz`;
+      : `${WithoutTrailingZeros(summary.lowestFrequency)} Hz to ${WithoutTrailingZeros(summary.highestFrequency)} Hz`;
   let correction = summary.smallestCorrection === undefined
       ? "none"
-      : `${Number6(summary.smallestCorrection)} dB to ${Number6(summary.largestCorrection)} dB`;
+      : `${WithoutTrailingZeros(summary.smallestCorrection)} dB to ${WithoutTrailingZeros(summary.largestCorrection)} dB`;
   if (summary.notANumberCorrections !== "0") {
     correction += `; not a number at ${summary.notANumberCorrections} frequencies`;
   }

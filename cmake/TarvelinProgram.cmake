@@ -4,8 +4,9 @@
 #
 # after add_executable(<target> ...). It puts the program on the list that the
 # install rules and the man pages read (TarvelinPrograms, so one more program
-# in every package is one more call), links it the way this build's packages
-# want, and on Windows gives it a version resource.
+# in every package is one more call), gives it the platform's entry, puts it
+# at the top of the build tree, links it the way this build's packages want,
+# and on Windows gives it a version resource.
 #
 # The link is the same for every program of a build, one of three:
 # - the C++ and GCC runtimes linked in (TARVELIN_STATIC_RUNTIME, the default
@@ -46,6 +47,11 @@ function(TarvelinProgram target)
     message(FATAL_ERROR "TarvelinProgram(${target} DESCRIPTION \"...\") takes a description and nothing else")
   endif()
   set_property(GLOBAL APPEND PROPERTY TarvelinPrograms ${target})
+  # The platform's entry calls the program's ProgramMain.
+  target_link_libraries(${target} PRIVATE PlatformEntry)
+  # Every program lands at the top of the build tree, where the README and
+  # the tests point.
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
   if(TARVELIN_FULLY_STATIC)
     # Position-independent all the same, so that the program's addresses

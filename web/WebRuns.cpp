@@ -11,8 +11,8 @@
 #include "NumberFormatter.h"
 #include "PlotInputs.h"
 #include "PlotRun.h"
-#include "ReportJson.h"
 #include "ProgramEntry.h"
+#include "ReportJson.h"
 
 #include <algorithm>
 #include <cmath>

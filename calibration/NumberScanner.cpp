@@ -9,12 +9,6 @@
 
 namespace {
 
-// Exactly tab, line feed, vertical tab, form feed, carriage return and blank;
-// no byte above 0x7F is whitespace, whatever the locale.
-bool IsWhitespace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -181,7 +175,7 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
 int ScanValues(const char* begin, const char* end, float* values, int count) {
     const char* p = begin;
     for (int converted = 0; converted < count; ++converted) {
-        while (p < end && IsWhitespace(*p)) {
+        while (p < end && IsScanWhitespace(*p)) {
             ++p;
         }
         if (p == end) {

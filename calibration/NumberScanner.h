@@ -1,5 +1,11 @@
 #pragma once
 
+// Whitespace to the scan: exactly tab, line feed, vertical tab, form feed,
+// carriage return and blank; no byte above 0x7F, whatever the locale.
+inline bool IsScanWhitespace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // The result of a scan of a line that holds nothing but whitespace.
 constexpr int ScanEndOfInput = -1;
 

@@ -5,24 +5,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 namespace {
-
-// The points need not come in order, so the ends are the extremes.
-FrequencySpan SpanOf(const CalibrationCurve& curve) {
-    FrequencySpan span = {std::numeric_limits<float>::infinity(),
-                          -std::numeric_limits<float>::infinity()};
-    for (const float frequency : curve.Frequencies) {
-        span.Lowest = std::fmin(span.Lowest, frequency);
-        span.Highest = std::fmax(span.Highest, frequency);
-    }
-    return span;
-}
-
-bool IsInside(const FrequencySpan& span, float frequency) {
-    return frequency >= span.Lowest && frequency <= span.Highest;
-}
 
 double OctavesOutside(const FrequencySpan& span, float frequency) {
     if (!(frequency > 0.0f) || !(span.Lowest > 0.0f)) {
@@ -44,7 +28,7 @@ bool UsedRightSegment(const CalibrationCurve& curve, const FrequencySpan& span,
     const float a = curve.Frequencies[segment];
     const float b = curve.Frequencies[segment + 1];
     return (frequency >= std::fmin(a, b) && frequency <= std::fmax(a, b)) ||
-           !IsInside(span, frequency);
+           IsBeyond(span, frequency);
 }
 
 bool SamePoint(const CalibrationCurve& curve, std::uint64_t index, float frequency,
@@ -80,7 +64,7 @@ void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
     ++scan.Report.Points;
     SeeCorrection(scan, frequency, correction);
 
-    if (!IsInside(scan.FromSpan, frequency) || !IsInside(scan.ToSpan, frequency)) {
+    if (IsBeyond(scan.FromSpan, frequency) || IsBeyond(scan.ToSpan, frequency)) {
         if (scan.Report.Extrapolated++ == 0) {
             scan.FirstExtrapolatedLine = line;
         }

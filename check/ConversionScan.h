@@ -4,14 +4,10 @@
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
 #include "FileScan.h"
+#include "FrequencySpan.h"
 
 #include <cstdint>
 #include <vector>
-
-struct FrequencySpan {
-    float Lowest = 0.0f;
-    float Highest = 0.0f;
-};
 
 // The conversion as the converter would make it, point by point of MyMicIn,
 // with both references loaded.

@@ -6,6 +6,7 @@
 #include "NumberScanner.h"
 #include "ReferenceLoader.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,12 +28,7 @@ void Add(LineTally& tally, std::uint64_t line, std::string_view text,
 }
 
 bool IsBlankLine(std::string_view text) {
-    for (const char c : text) {
-        if (c != ' ' && (c < '\t' || c > '\r')) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), IsScanWhitespace);
 }
 
 void NoteLineEnd(FileScan& scan, LineEnd end) {
@@ -159,20 +155,18 @@ void Conclude(FileScan& scan, bool read) {
 void ScanReference(FileScan& scan, CalibrationCurve& curve) {
     scan.ValueCount = ReferenceValueCount;
     const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
-    std::string* const kept = KeptMessages;
     KeptMessages = &scan.Failure;
     const bool loaded = LoadReferenceCurve(scan.Report.Path.c_str(), curve, &watcher);
-    KeptMessages = kept;
+    KeptMessages = nullptr;
     // Too few points is the one failure after which the whole file was read.
     Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < 2));
 }
 
 void ScanUserFile(FileScan& scan) {
     scan.ValueCount = MyMicInValueCount;
-    std::string* const kept = KeptMessages;
     KeptMessages = &scan.Failure;
     const bool read =
         ScanCalibrationFile(scan.Report.Path.c_str(), MyMicInValueCount, {SeeLine, &scan, SeeEnd});
-    KeptMessages = kept;
+    KeptMessages = nullptr;
     Conclude(scan, read);
 }

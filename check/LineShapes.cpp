@@ -13,11 +13,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The converter's whitespace.
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 bool IsDecimalCommaAt(std::string_view text, std::size_t i) {
     return text[i] == ',' && i > 0 && i + 1 < text.size() && IsDigit(text[i - 1]) &&
            IsDigit(text[i + 1]);
@@ -47,14 +42,14 @@ std::size_t WordCount(std::string_view text) {
     std::size_t count = 0;
     bool inWord = false;
     for (const char c : text) {
-        count += !inWord && !IsBlank(c) ? 1 : 0;
-        inWord = !IsBlank(c);
+        count += !inWord && !IsScanWhitespace(c) ? 1 : 0;
+        inWord = !IsScanWhitespace(c);
     }
     return count;
 }
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsScanWhitespace(text.front())) {
         text.remove_prefix(1);
     }
     return text;
@@ -110,7 +105,7 @@ HeaderShape UnquotedHeaderShape(std::string_view text) {
         return HeaderShape::MisplacedQuote;
     }
     std::string_view end = text;
-    while (!end.empty() && IsBlank(end.back())) {
+    while (!end.empty() && IsScanWhitespace(end.back())) {
         end.remove_suffix(1);
     }
     if (!end.empty() && end.back() == '"' && std::count(end.begin(), end.end(), '"') == 1) {

@@ -2,10 +2,8 @@
 
 #include "CalibrationFileScan.h"
 #include "EvaluateReferences.h"
+#include "FrequencySpan.h"
 #include "ReferenceLoader.h"
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -42,25 +40,6 @@ bool LoadReference(PlotFile& file) {
 // MyMicIn.
 bool ReadCurveFile(PlotFile& file) {
     return ScanCalibrationFile(file.Path, MyMicInValueCount, {KeepHeadersAndPoints, &file});
-}
-
-struct FrequencySpan {
-    float Lowest = std::numeric_limits<float>::infinity();
-    float Highest = -std::numeric_limits<float>::infinity();
-};
-
-// The points need not come in order, so the ends are the extremes.
-FrequencySpan SpanOf(const CalibrationCurve& curve) {
-    FrequencySpan span;
-    for (const float frequency : curve.Frequencies) {
-        span.Lowest = std::fmin(span.Lowest, frequency);
-        span.Highest = std::fmax(span.Highest, frequency);
-    }
-    return span;
-}
-
-bool IsBeyond(const FrequencySpan& span, float frequency) {
-    return frequency < span.Lowest || frequency > span.Highest;
 }
 
 // In the converter's order of evaluations, so that the values are the

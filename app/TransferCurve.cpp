@@ -2,9 +2,9 @@
 
 #include "CalibrationCurve.h"
 #include "DataLineScan.h"
-#include "EvaluateReferences.h"
 #include "LineKind.h"
 #include "NumberFormatter.h"
+#include "PointConversion.h"
 
 namespace {
 
@@ -48,6 +48,7 @@ bool TransferCurve(TextReader& input, TextWriter& output) {
     if (input.HadByteOrderMark && !WriteText(output, ByteOrderMark)) {
         return false;
     }
+    const ConversionReferences references = ReferencesOf(RefMicFromCurve, RefMicToCurve);
     input.BeforeWaiting = FlushTextWriterBeforeWaiting;
     input.BeforeWaitingContext = &output;
     TextLine line;
@@ -64,10 +65,7 @@ bool TransferCurve(TextReader& input, TextWriter& output) {
         if (count == 0) {
             continue;
         }
-        const ReferenceValues references =
-            EvaluateReferences(RefMicFromCurve, RefMicToCurve, values[0]);
-        values[1] =
-            static_cast<float>((static_cast<double>(references.To) + values[1]) - references.From);
+        values[1] = ConvertPoint(references, values[0], values[1]).Response;
         if (!WriteDataLine(output, values, count)) {
             return false;
         }

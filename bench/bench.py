@@ -6,7 +6,8 @@ against the awk peer, wc -l, cat and true measured in the same run.
 
 usage: bench.py TARVELIN MEASURE_RUN PEER_AWK [RUNS [CASES]]
   MEASURE_RUN is the program built from MeasureRun.cpp; CASES picks some of
-  the cases, e.g. "ac" (default "abc").
+  the cases, e.g. "ac" (default "abc"). TarvelinCheck, where it stands beside
+  TARVELIN, is timed on case (a)'s files too.
 """
 
 import math
@@ -48,7 +49,7 @@ def run_once(measure_run, argv, stdout_path):
     """Wall seconds, CPU seconds and peak resident KiB of one process."""
     report = subprocess.run([measure_run, stdout_path] + argv, capture_output=True, text=True, check=True)
     status, wall, cpu, peak = report.stdout.split()
-    if status != "0":
+    if status not in ("0", "1"):
         sys.exit(f"failed ({status}): {' '.join(argv)}")
     return float(wall), float(cpu), int(peak)
 
@@ -84,6 +85,8 @@ def main():
     if len(sys.argv) < 4:
         sys.exit(__doc__)
     tarvelin, measure_run, peer = (os.path.abspath(a) for a in sys.argv[1:4])
+    check = os.path.join(os.path.dirname(tarvelin), "TarvelinCheck")
+    check = check if os.path.exists(check) else None
     runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
     chosen = sys.argv[5] if len(sys.argv) > 5 else "abc"
     gawk = shutil.which("gawk")
@@ -120,6 +123,10 @@ def main():
                 continue
             print(f"({name}) {title}")
             commands = [("Tarvelin", [tarvelin, p(ref_from), p(ref_to), p(my_in), p("out.txt")])]
+            # The check reads the same files as the conversion and should
+            # cost about as much.
+            if check is not None and name == "a":
+                commands.append(("check", [check, p(ref_from), p(ref_to), p(my_in)]))
             # The peer walks from one shared index one step at a time, as the
             # tool first did: with a 2-point RefMicFrom that is quadratic and
             # takes days, so (b) runs without it.
@@ -145,6 +152,8 @@ def main():
             if "awk peer" in a:
                 print(f"  (a) awk peer / Tarvelin = {ratio(a['awk peer'], a['Tarvelin'])} (at least 80)")
             print(f"  (a) Tarvelin / wc -l = {ratio(a['Tarvelin'], a['wc -l'])} (at most 30)")
+            if "check" in a:
+                print(f"  (a) TarvelinCheck / Tarvelin = {ratio(a['check'], a['Tarvelin'])} (at most 1.5)")
         if "a" in results and "b" in results:
             print(f"  (b) / (a) = {ratio(results['b']['Tarvelin'], results['a']['Tarvelin'])} (at most 2)")
         if "c" in results:

@@ -11,7 +11,7 @@
 # apt-get install -y gawk), to wc -l and cat over the same input, and to true,
 # all measured in the same run. Then the Google Benchmark micro-benchmarks of
 # the scanner, the formatter and the curve evaluation.
-#   (a) 1,000,000-line MyMicIn, 1,000-point references
+#   (a) 1,000,000-line MyMicIn, 1,000-point references, converted and checked
 #   (b) 1,000,000-line MyMicIn, 2-point RefMicFrom, 1,000,000-point RefMicTo
 #   (c) 300-line MyMicIn, 300-point references (the cost of starting)
 # CASES picks some of them, e.g. "ac"; MICRO=0 skips the micro-benchmarks;
@@ -28,7 +28,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARVELIN_BENCH=ON \
         -DTARVELIN_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j2 --target Tarvelin MeasureRun MicroBenchmarks >/dev/null
+cmake --build "$build" -j2 --target Tarvelin TarvelinCheck MeasureRun MicroBenchmarks >/dev/null
 
 python3 "$root/bench/bench.py" "${TARVELIN:-$build/Tarvelin}" "$build/bench/MeasureRun" "$peer" \
     "${1:-5}" "${2:-abc}"

@@ -172,7 +172,10 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
 
 } // namespace
 
-int ScanValues(const char* begin, const char* end, float* values, int count) {
+namespace {
+
+int ScanValuesAndTexts(const char* begin, const char* end, float* values, std::string_view* texts,
+                       int count) {
     const char* p = begin;
     for (int converted = 0; converted < count; ++converted) {
         while (p < end && IsScanWhitespace(*p)) {
@@ -181,10 +184,25 @@ int ScanValues(const char* begin, const char* end, float* values, int count) {
         if (p == end) {
             return converted > 0 ? converted : ScanEndOfInput;
         }
+        const char* const start = p;
         p = ScanNumber(p, end, values[converted]);
         if (p == nullptr) {
             return converted;
         }
+        if (texts != nullptr) {
+            texts[converted] = std::string_view(start, static_cast<std::size_t>(p - start));
+        }
     }
     return count;
+}
+
+} // namespace
+
+int ScanValues(const char* begin, const char* end, float* values, int count) {
+    return ScanValuesAndTexts(begin, end, values, nullptr, count);
+}
+
+int ScanValueTexts(const char* begin, const char* end, float* values, std::string_view* texts,
+                   int count) {
+    return ScanValuesAndTexts(begin, end, values, texts, count);
 }

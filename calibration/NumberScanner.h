@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 // Whitespace to the scan: exactly tab, line feed, vertical tab, form feed,
 // carriage return and blank; no byte above 0x7F, whatever the locale.
 inline bool IsScanWhitespace(char c) {
@@ -22,3 +24,8 @@ constexpr int ScanEndOfInput = -1;
 // is the only decimal point. Magnitudes beyond the float range become
 // infinities, those below it subnormals or zeros, each keeping its sign.
 int ScanValues(const char* begin, const char* end, float* values, int count);
+
+// The same scan, which also gives the text of each number converted, as the
+// line writes it.
+int ScanValueTexts(const char* begin, const char* end, float* values, std::string_view* texts,
+                   int count);

@@ -25,6 +25,12 @@ bool ReportReadFailure(TextReader& reader) {
     return false;
 }
 
+void KeepFirstBytes(TextReader& reader, const char* bytes, std::size_t count) {
+    const std::size_t kept = std::min(count, FirstBytesKept - reader.FirstByteCount);
+    std::memcpy(reader.FirstBytes + reader.FirstByteCount, bytes, kept);
+    reader.FirstByteCount += kept;
+}
+
 // Appends what the file has ready to the buffered bytes.
 bool Fill(TextReader& reader) {
     if (reader.Begin > 0) {
@@ -52,6 +58,7 @@ bool Fill(TextReader& reader) {
         reader.AtEnd = true;
         return true;
     }
+    KeepFirstBytes(reader, start, static_cast<std::size_t>(count));
     const auto* endOfText = static_cast<const char*>(
         std::memchr(start, EndOfTextByte, static_cast<std::size_t>(count)));
     if (endOfText != nullptr) {
@@ -421,4 +428,32 @@ bool CloseTextReader(TextReader& reader) {
         return ReportReadFailure(reader);
     }
     return true;
+}
+
+bool LooksLikeUtf16(std::string_view firstBytes) {
+    if (firstBytes.starts_with("\xFF\xFE") || firstBytes.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    const std::size_t length = firstBytes.size() & ~std::size_t{1};
+    if (length < 4) {
+        return false;
+    }
+    std::size_t zeros[2] = {};
+    for (std::size_t i = 0; i < length; ++i) {
+        zeros[i & 1] += firstBytes[i] == '\0' ? 1 : 0;
+    }
+    const std::size_t half = length / 2;
+    return (zeros[0] == half && zeros[1] == 0) || (zeros[1] == half && zeros[0] == 0);
+}
+
+bool ReaderSawUtf16(const TextReader& reader) {
+    return LooksLikeUtf16(std::string_view(reader.FirstBytes, reader.FirstByteCount));
+}
+
+bool BytesFollowEndOfText(TextReader& reader) {
+    if (!reader.EndedAtEndOfText) {
+        return false;
+    }
+    char byte;
+    return reader.BytesAfterEndOfText || ReadSome(reader.File, &byte, 1) > 0;
 }

@@ -13,6 +13,9 @@ constexpr std::size_t ReadBlockSize = 64 * 1024;
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
+// How many of a file's first bytes the reader keeps, to tell its encoding.
+constexpr std::size_t FirstBytesKept = 64;
+
 // Reads a calibration file line by line with the rules of Windows' text mode,
 // on every platform: CR LF is one line end, a lone CR is an ordinary byte,
 // and a byte 0x1A ends the input. A UTF-8
@@ -61,6 +64,9 @@ struct TextReader {
     LineEndDetection Detection;
     // A classic Mac OS line ended in CR; an LF right after it is part of it.
     bool SkipLineFeed = false;
+    // The file's first bytes as read, a byte-order mark and 0x1A included.
+    std::size_t FirstByteCount = 0;
+    char FirstBytes[FirstBytesKept];
     // Room for a whole scanned line with its CR LF, plus a block to read into.
     char Buffer[ReadLimit + 2 + ReadBlockSize];
 };
@@ -90,3 +96,16 @@ ReadResult NextLine(TextReader& reader, TextLine& line);
 ReadResult NextLinePiece(TextReader& reader, TextLine& piece);
 
 bool CloseTextReader(TextReader& reader);
+
+// Text in UTF-16, which the converter reads as bytes, a zero byte in every
+// other place: a UTF-16 byte-order mark at the start, or, over at least four
+// bytes, zeros in every place of one parity and in no place of the other.
+bool LooksLikeUtf16(std::string_view firstBytes);
+
+// Whether the file the reader has read looks so, from its first bytes.
+bool ReaderSawUtf16(const TextReader& reader);
+
+// After the input ended at a byte 0x1A, whether more bytes follow it in the
+// file; reads one byte when the reader has not seen any. False at a read
+// error.
+bool BytesFollowEndOfText(TextReader& reader);

@@ -1,8 +1,9 @@
 #include "CheckCalibration.h"
 
 #include "ConversionScan.h"
-#include "EvaluateCurve.h"
 #include "FileScan.h"
+#include "FindingText.h"
+#include "PointConversion.h"
 
 #include <algorithm>
 
@@ -33,11 +34,23 @@ void SortFindings(std::vector<Finding>& findings) {
     });
 }
 
+// Three files in one unit convert as they should; only what reads MyMicOut
+// afterwards may expect Hz.
+void AddAllInKilohertz(const FileScan& in, std::vector<Finding>& findings) {
+    findings.push_back(
+        {Severity::Note, "frequency-in-khz", FileRole::MyMicIn, 0,
+         "The frequencies of all three files lie below 50 Hz (MyMicIn's run from " +
+             Number(in.Span.Lowest) + " to " + Number(in.Span.Highest) +
+             "), so they are probably kHz. The conversion is right as it stands, since all "
+             "three use the same unit, but MyMicOut keeps it: a program that reads MyMicOut "
+             "may expect Hz."});
+}
+
 } // namespace
 
 CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const char* myMicIn) {
     // The evaluations start where a fresh converter's would.
-    ResetEvaluation();
+    ResetConversionState();
     FileScan from = ScanOf(FileRole::RefMicFrom, refMicFrom);
     FileScan to = ScanOf(FileRole::RefMicTo, refMicTo);
     FileScan in = ScanOf(FileRole::MyMicIn, myMicIn);
@@ -55,12 +68,17 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
 
     CheckReport report;
     report.Files = {from.Report, to.Report, in.Report};
+    const bool allKilohertz = LooksLikeKilohertz(from) && LooksLikeKilohertz(to) &&
+                              LooksLikeKilohertz(in);
     for (const FileScan* scan : {&from, &to, &in}) {
-        AddFileFindings(*scan, report.Findings);
+        AddFileFindings(*scan, LooksLikeKilohertz(*scan) && !allKilohertz, report.Findings);
+    }
+    if (allKilohertz) {
+        AddAllInKilohertz(in, report.Findings);
     }
     if (converts && in.Report.Read) {
-        report.Conversion = conversion.Report;
         AddConversionFindings(conversion, from, to, in, report.Findings);
+        report.Conversion = conversion.Report;
     }
     SortFindings(report.Findings);
     return report;
@@ -71,7 +89,7 @@ CheckReport CheckCalibrationFile(const char* path) {
     ScanUserFile(file);
     CheckReport report;
     report.Files = {file.Report};
-    AddFileFindings(file, report.Findings);
+    AddFileFindings(file, LooksLikeKilohertz(file), report.Findings);
     SortFindings(report.Findings);
     return report;
 }

@@ -21,6 +21,9 @@ struct Finding {
     FileRole Role = FileRole::File;
     std::uint64_t Line = 0; // 0 where no line is meant
     std::string Message;    // what happened and what to do, in a sentence or two
+    // How many of the file's dropped lines it names: every dropped line is
+    // named by one finding.
+    std::uint64_t DroppedLines = 0;
 };
 
 enum class LineEndKind { None, CrLf, Lf, Cr, Mixed };
@@ -35,6 +38,7 @@ struct FileReport {
     std::uint64_t DroppedLines = 0;
     LineEndKind LineEnds = LineEndKind::None;
     bool ByteOrderMark = false;
+    bool Utf16 = false; // UTF-16 text, which the converter cannot read
     // Of the data lines, in file order.
     bool HasFrequencies = false;
     float FirstFrequency = 0.0f;

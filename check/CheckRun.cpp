@@ -1,35 +1,78 @@
 #include "CheckRun.h"
 
 #include "CheckCalibration.h"
+#include "CompanionCommandLine.h"
 #include "ReportJson.h"
 #include "ReportText.h"
+#include "ShownText.h"
 
 #include <cstdio>
-#include <string_view>
+#include <string>
 
 namespace {
 
 constexpr int WrongCommandLine = 2;
 
+constexpr const char* Forms[] = {"[--json] <RefMicFrom> <RefMicTo> <MyMicIn>",
+                                 "[--json] <CalibrationFile>"};
+constexpr CommandOption Options[] = {
+    {"--json", 0, "", "print the report as one JSON object, for scripts"},
+};
+constexpr CommandLineSyntax Syntax = {"TarvelinCheck", Forms, Options};
+
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// A script that asked for JSON gets JSON even when its command line is
+// wrong: the report's members, empty, with the usage.
+std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
+    std::string out = "{ \"status\": 2,\n  \"error\": ";
+    AppendJsonString(out, commandLine.Problem.empty() ? "wrong number of files"
+                                                      : commandLine.Problem);
+    out += ",\n  \"usage\": ";
+    AppendJsonString(out, FormsText(Syntax));
+    out += ",\n  \"files\": [],\n  \"conversion\": null,\n  \"findings\": [] }\n";
+    return out;
+}
+
 } // namespace
 
 int RunCheck(int argumentCount, const char* const* arguments) {
-    const bool json = argumentCount > 1 && std::string_view(arguments[1]) == "--json";
-    const int first = json ? 2 : 1;
-    const int files = argumentCount - first;
+    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
+    if (commandLine.Request == CommandRequest::Help) {
+        Print(HelpText(Syntax));
+        return 0;
+    }
+    if (commandLine.Request == CommandRequest::Version) {
+        Print(VersionText(Syntax));
+        return 0;
+    }
+    bool json = FindOption(commandLine, "--json") != nullptr;
+    for (int i = 1; i < argumentCount && commandLine.Request == CommandRequest::Wrong; ++i) {
+        json = json || std::string_view(arguments[i]) == "--json";
+    }
+    const std::size_t files = commandLine.Operands.size();
+    if (commandLine.Request == CommandRequest::Wrong || (files != 1 && files != 3)) {
+        if (json) {
+            Print(WrongCommandLineAsJson(commandLine));
+        } else {
+            std::fputs("\nTarvelinCheck\n\n", stdout);
+            if (!commandLine.Problem.empty()) {
+                std::string problem = "Error - ";
+                AppendShownText(problem, commandLine.Problem);
+                Print(problem + "\n");
+            }
+            Print(UsageText(Syntax));
+        }
+        return WrongCommandLine;
+    }
+    const std::vector<const char*>& paths = commandLine.Operands;
+    const CheckReport report = files == 3 ? CheckConversion(paths[0], paths[1], paths[2])
+                                          : CheckCalibrationFile(paths[0]);
     if (!json) {
         std::fputs("\nTarvelinCheck\n\n", stdout);
     }
-    if (files != 1 && files != 3) {
-        std::fputs("usage:\n", stdout);
-        std::fputs("TarvelinCheck [--json] <RefMicFrom> <RefMicTo> <MyMicIn>\n", stdout);
-        std::fputs("TarvelinCheck [--json] <CalibrationFile>\n\n", stdout);
-        return WrongCommandLine;
-    }
-    const CheckReport report =
-        files == 3 ? CheckConversion(arguments[first], arguments[first + 1], arguments[first + 2])
-                   : CheckCalibrationFile(arguments[first]);
-    const std::string shown = json ? ReportAsJson(report) : ReportAsText(report);
-    std::fwrite(shown.data(), 1, shown.size(), stdout);
+    Print(json ? ReportAsJson(report) : ReportAsText(report));
     return ReportStatus(report);
 }

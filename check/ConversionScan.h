@@ -4,7 +4,7 @@
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
 #include "FileScan.h"
-#include "FrequencySpan.h"
+#include "PointConversion.h"
 
 #include <cstdint>
 #include <vector>
@@ -12,13 +12,17 @@
 // The conversion as the converter would make it, point by point of MyMicIn,
 // with both references loaded.
 struct ConversionScan {
-    const CalibrationCurve* From = nullptr;
-    const CalibrationCurve* To = nullptr;
-    FrequencySpan FromSpan;
-    FrequencySpan ToSpan;
+    ConversionReferences References;
     ConversionReport Report;
-    std::uint64_t FirstExtrapolatedLine = 0;
-    double OctavesBeyond = 0.0;
+    CorrectionExtremes Extremes;
+    // Extrapolated points up to an octave beyond a reference, and further.
+    std::uint64_t NearlyBeyond = 0;
+    std::uint64_t FirstNearlyBeyondLine = 0;
+    double OctavesNearlyBeyond = 0.0;
+    std::uint64_t FarBeyond = 0;
+    std::uint64_t FirstFarBeyondLine = 0;
+    float FirstFarBeyondFrequency = 0.0f;
+    double OctavesFarBeyond = 0.0;
     std::uint64_t WrongSegments = 0;
     std::uint64_t FirstWrongSegmentLine = 0;
     float FirstWrongSegmentFrequency = 0.0f;
@@ -39,5 +43,6 @@ void StartConversionScan(ConversionScan& scan, const CalibrationCurve& from,
 // as the converter makes.
 PointWatcher WatchPoints(ConversionScan& scan);
 
-void AddConversionFindings(const ConversionScan& scan, const FileScan& from, const FileScan& to,
+// Completes scan.Report and adds the findings about the conversion.
+void AddConversionFindings(ConversionScan& scan, const FileScan& from, const FileScan& to,
                            const FileScan& in, std::vector<Finding>& findings);

@@ -1,7 +1,8 @@
 #include "FileScan.h"
 
 #include "FindingText.h"
-#include "LineShapes.h"
+
+#include <cmath>
 
 namespace {
 
@@ -12,6 +13,11 @@ bool IsReference(FileRole role) {
 // The file's name at the start of a sentence.
 std::string Name(const FileScan& scan) {
     return scan.Report.Role == FileRole::File ? "The file" : RoleName(scan.Report.Role);
+}
+
+// The file's name within a sentence.
+std::string NameWithin(const FileScan& scan) {
+    return scan.Report.Role == FileRole::File ? "the file" : RoleName(scan.Report.Role);
 }
 
 // What a line dropped from a file costs: missing from MyMicOut, or a point
@@ -27,18 +33,28 @@ std::string Consequence(const FileScan& scan, bool many) {
 }
 
 void Add(std::vector<Finding>& findings, Severity level, std::string code, const FileScan& scan,
-         std::uint64_t line, std::string message) {
-    findings.push_back({level, std::move(code), scan.Report.Role, line, std::move(message)});
+         std::uint64_t line, std::string message, std::uint64_t dropped = 0) {
+    findings.push_back(
+        {level, std::move(code), scan.Report.Role, line, std::move(message), dropped});
+}
+
+std::string ValuesRead(const float* values, int count) {
+    static const char* const Units[] = {" Hz", " dB", ""};
+    std::string shown;
+    for (int i = 0; i < count; ++i) {
+        shown += i == 0 ? "" : (i + 1 == count ? " and " : ", ");
+        shown += Number(values[i]) + Units[i];
+    }
+    return shown;
 }
 
 std::string ValuesRead(const LineTally& tally) {
-    static const char* const Units[] = {" Hz", " dB", ""};
-    std::string values;
-    for (int i = 0; i < tally.FirstValueCount; ++i) {
-        values += i == 0 ? "" : (i + 1 == tally.FirstValueCount ? " and " : ", ");
-        values += Number(tally.FirstValues[i]) + Units[i];
-    }
-    return values;
+    return ValuesRead(tally.FirstValues, tally.FirstValueCount);
+}
+
+// "3 lines are dropped", the lines listed and the first quoted.
+std::string LinesAndFirst(const LineTally& t) {
+    return LineList(t.FirstLines, t.Count) + ": " + Quoted(t.FirstText);
 }
 
 void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
@@ -47,16 +63,65 @@ void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
             "\". Check the path, and that the file is there and readable.");
 }
 
-void AddShapeFindings(const FileScan& scan, std::vector<Finding>& findings) {
-    const bool reference = IsReference(scan.Report.Role);
+void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
+    if (const LineTally& t = scan.Utf16Lines; scan.Utf16) {
+        const std::string outcome = IsReference(scan.Report.Role)
+                                        ? "the reference has no point"
+                                    : scan.Report.Role == FileRole::MyMicIn
+                                        ? "nothing would be converted"
+                                        : "no point is read";
+        Add(findings, Severity::Warning, "utf-16", scan, 0,
+            Name(scan) +
+                " is UTF-16 text (what Windows Notepad saves as \"Unicode\"): every character "
+                "takes two bytes, one of them zero, and the converter reads single bytes, so " +
+                (t.Count == 1 ? "its one line is" : "all " + std::to_string(t.Count) + " lines are") +
+                " dropped and " + outcome +
+                ". Save it as UTF-8 or ANSI text (in Notepad: File, Save As, Encoding), then check "
+                "it again.",
+            t.Count);
+    }
+    if (const LineTally& t = scan.QuotedNumbers; t.Count > 0) {
+        const std::string outcome = IsReference(scan.Report.Role)
+                                        ? "the reference skips " +
+                                              std::string(t.Count > 1 ? "them" : "it")
+                                    : scan.Report.Role == FileRole::MyMicIn
+                                        ? std::string(t.Count > 1 ? "they are" : "it is") +
+                                              " copied to MyMicOut unchanged and not converted"
+                                        : std::string(t.Count > 1 ? "they are" : "it is") +
+                                              " read as header lines, not as points";
+        Add(findings, Severity::Warning, "quoted-numbers", scan, t.FirstLines[0],
+            Count(t.Count, "line holds", "lines hold") +
+                " only numbers in double quotes, as a spreadsheet writes text fields (" +
+                LinesAndFirst(t) +
+                "). A line that starts with a double quote is a header line, so " + outcome +
+                ". Save the file without quotes around the numbers, or remove the quotes.");
+    }
+}
+
+void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.CommaSeparated; t.Count > 0) {
         Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
                 " dropped because the numbers are separated by commas or semicolons, and " +
-                Consequence(scan, t.Count > 1) + " (" + LineList(t.FirstLines, t.Count) + ": " +
-                Quoted(t.FirstText) +
+                Consequence(scan, t.Count > 1) + " (" + LinesAndFirst(t) +
                 "). Numbers must be separated by blanks or tabs: save the file as tab-separated "
-                "text, or replace the separators with tabs.");
+                "text, or replace the separators with tabs.",
+            t.Count);
+    }
+    if (const LineTally& t = scan.SpreadsheetCsv; t.Count > 0) {
+        const bool semicolons = t.FirstText.find(';') != std::string::npos;
+        Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
+            Count(t.Count, "line is", "lines are") +
+                " dropped because they are written as a spreadsheet's CSV under a European "
+                "language setting: numbers separated by " +
+                (semicolons ? "semicolons" : "commas") + ", with decimal commas (" +
+                LinesAndFirst(t) + "), and " + Consequence(scan, t.Count > 1) +
+                ". New separators alone would leave the decimal commas, which end a number: " +
+                (semicolons ? "replace each comma with a full stop and each semicolon with a tab"
+                            : "save the file again with full stops as decimal points and tabs "
+                              "between the numbers") +
+                ", then check it again.",
+            t.Count);
     }
     if (const LineTally& t = scan.DecimalCommaData; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
@@ -71,48 +136,248 @@ void AddShapeFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
-                " dropped because a decimal comma cuts the numbers short (" +
-                LineList(t.FirstLines, t.Count) + ": " + Quoted(t.FirstText) + "), and " +
-                Consequence(scan, t.Count > 1) +
-                ". Save the file with full stops as decimal points, then check it again.");
+                " dropped because a decimal comma cuts the numbers short (" + LinesAndFirst(t) +
+                "), and " + Consequence(scan, t.Count > 1) +
+                ". Save the file with full stops as decimal points, then check it again.",
+            t.Count);
     }
+}
+
+// In a reference, header lines and lines of words alike are read and set
+// aside: a missing quote changes nothing there.
+void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findings) {
+    const bool reference = IsReference(scan.Report.Role);
+    const Severity level = reference ? Severity::Note : Severity::Warning;
     if (const LineTally& t = scan.UnquotedSensFactor; t.Count > 0) {
         float decibels = 0.0f;
         const std::string value =
             SensitivityOf(t.FirstText, decibels) ? " (" + Number(decibels) + " dB)" : "";
-        std::string what = reference ? "the reference's sensitivity" + value +
-                                           ", which measurement software reads from that "
-                                           "line, is lost"
-                                     : "MyMicOut loses the microphone's sensitivity" + value +
-                                           ", which measurement software reads from that line";
-        if (scan.Report.Role == FileRole::File) {
-            what = "the microphone's sensitivity" + value +
-                   ", which measurement software reads from that line, is lost";
-        }
-        Add(findings, Severity::Warning, "unquoted-header", scan, t.FirstLines[0],
-            "Line " + std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) +
-                ", is a Sens Factor line without its opening double quote: it is dropped, and " +
-                what + ". Put a \" in front of it to keep it as a header line.");
+        const std::string more =
+            t.Count > 1 ? " (" + Count(t.Count - 1, "more such line", "more such lines") + ")"
+                        : "";
+        std::string what =
+            reference
+                ? ". In a reference that changes nothing: Tarvelin sets a reference's header "
+                  "lines aside all the same, so MyMicOut is the same with or without the quote"
+                : scan.Report.Role == FileRole::MyMicIn
+                    ? ": it is dropped, and MyMicOut loses the microphone's sensitivity" + value +
+                          ", which measurement software reads from that line. Put a \" in front "
+                          "of it to keep it as a header line"
+                    : ": it is dropped, and the microphone's sensitivity" + value +
+                          ", which measurement software reads from that line, is lost. Put a "
+                          "\" in front of it to keep it as a header line";
+        Add(findings, level, "unquoted-header", scan, t.FirstLines[0],
+            "Line " + std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) + more +
+                ", is a Sens Factor line without its opening double quote" + what + ".",
+            t.Count);
     }
     if (const LineTally& t = scan.UnquotedHeader; t.Count > 0) {
-        Add(findings, Severity::Warning, "unquoted-header", scan, t.FirstLines[0],
+        const std::string what =
+            reference ? ". In a reference that changes nothing: its header lines and its lines "
+                        "of words are set aside alike"
+                      : ", so " + std::string(t.Count > 1 ? "they are" : "it is") +
+                            " dropped. Put the \" at the very start of the line to keep it";
+        Add(findings, level, "unquoted-header", scan, t.FirstLines[0],
             Count(t.Count, "line reads", "lines read") +
-                " like a header line whose double quote is not its very first character, so " +
-                (t.Count > 1 ? "they are" : "it is") + " dropped (" +
-                LineList(t.FirstLines, t.Count) + ": " + Quoted(t.FirstText) +
-                "). Put the \" at the very start of the line to keep it.");
+                " like a header line whose double quote is not its very first character (" +
+                LinesAndFirst(t) + ")" + what + ".",
+            t.Count);
     }
 }
 
-void AddDroppedAndLongFindings(const FileScan& scan, std::vector<Finding>& findings) {
-    if (const LineTally& t = scan.OtherDropped; t.Count > 0) {
-        Add(findings, Severity::Note, "dropped-lines", scan, t.FirstLines[0],
-            Count(t.Count, "other line is", "other lines are") +
-                " dropped as neither header nor data line (words, comments, a single number, "
-                "a frequency of 0): " +
-                LineList(t.FirstLines, t.Count) + ", the first of them " + Quoted(t.FirstText) +
-                ".");
+void AddUnreadableNumbers(const FileScan& scan, std::vector<Finding>& findings) {
+    const LineTally& t = scan.UnreadableNumbers;
+    if (t.Count == 0) {
+        return;
     }
+    const bool reference = IsReference(scan.Report.Role);
+    const bool many = t.Count > 1;
+    Add(findings, reference ? Severity::Note : Severity::Warning, "unreadable-number", scan,
+        t.FirstLines[0],
+        Count(t.Count, "line starts", "lines start") +
+            " with a number and goes on with one that cannot be read (" + LinesAndFirst(t) +
+            "), so " + (many ? "they are" : "it is") + " dropped, and " +
+            Consequence(scan, many) +
+            (reference ? "; the correction there comes from the points around "
+                         "it. Correct the numbers if the point matters."
+                       : ". Correct the numbers on " + std::string(many ? "those lines" : "that line") +
+                             ", then check again."),
+        t.Count);
+}
+
+void AddCutOff(const FileScan& scan, std::vector<Finding>& findings) {
+    if (!scan.CutOff) {
+        return;
+    }
+    const LastLine& last = scan.Last;
+    const ColumnPattern& pattern = scan.Pattern;
+    const NumberShape& shape = last.Shapes[last.Count - 1];
+    const NumberShape& expected = pattern.Shapes[last.Count - 1];
+    std::string sooner;
+    if (scan.CutOffFewerValues) {
+        sooner = "it holds " + Count(static_cast<std::uint64_t>(last.Count), "number", "numbers") +
+                 " where they hold " + std::to_string(pattern.Count);
+    } else if (shape.Decimals < expected.Decimals) {
+        sooner = "its last number has " +
+                 Count(static_cast<std::uint64_t>(shape.Decimals), "decimal", "decimals") +
+                 " where that column has " + std::to_string(expected.Decimals);
+    } else {
+        sooner = "its last number's exponent has " +
+                 Count(static_cast<std::uint64_t>(shape.ExponentDigits), "digit", "digits") +
+                 " where that column has " + std::to_string(expected.ExponentDigits);
+    }
+    const std::string missing =
+        scan.Report.Role == FileRole::MyMicIn ? ", from MyMicOut too" : "";
+    Add(findings, Severity::Warning, "cut-off", scan, last.Number,
+        "The last line of " + NameWithin(scan) + ", line " + std::to_string(last.Number) + ", " +
+            Quoted(std::string_view(last.Text, last.TextSize)) +
+            ", has no line end and ends sooner than the lines before it: " + sooner +
+            ". The file looks cut off: whatever followed is missing" + missing +
+            ", and this line " + (last.Data ? "is read as it stands" : "is dropped") +
+            ". Get the whole file again from where it came, then check again.",
+        scan.CutOffDropped ? 1 : 0);
+}
+
+void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
+    const FileReport& report = scan.Report;
+    const bool reference = IsReference(report.Role);
+    if (kilohertzAlone) {
+        const std::string outcome =
+            report.Role == FileRole::File
+                ? "a program that reads this file takes them as Hz, far below the audio band"
+            : reference ? "the correction would be taken from this reference at frequencies a "
+                          "thousand times too low"
+                        : "MyMicIn's points would lie far below the references' frequencies, "
+                          "where the correction is a straight line guessed far beyond their ends";
+        Add(findings, Severity::Warning, "frequency-in-khz", scan, 0,
+            "The frequencies of " + NameWithin(scan) + " run from " + Number(scan.Span.Lowest) +
+                " to " + Number(scan.Span.Highest) +
+                ": below 50 Hz, though as kHz they would be the audio band. Tarvelin reads "
+                "frequencies in Hz, so " +
+                outcome +
+                ". If they are kHz, multiply the frequencies by 1000 (a spreadsheet does that in "
+                "one column), then check again.");
+    }
+    if (report.DataLines >= 2 && scan.AllTinyAndPositive &&
+        scan.HighestResponse > scan.LowestResponse) {
+        Add(findings, Severity::Warning, "linear-response", scan, 0,
+            "Every response of " + NameWithin(scan) + " is positive and tiny (" +
+                Number(scan.LowestResponse) + " to " + Number(scan.HighestResponse) +
+                "): they look like linear values (pascals, volts per pascal or a ratio), not "
+                "decibels. Tarvelin adds and subtracts responses as decibels, so " +
+                (report.Role == FileRole::MyMicIn || reference ? "MyMicOut would mean nothing "
+                                                                 "in either unit"
+                                                               : "the values cannot be used "
+                                                                 "as they are") +
+                ". Export the calibration in dB (20 times the log10 of each value over its "
+                "reference value), then check again.");
+    }
+    const bool withinHalfCircle =
+        scan.LowestResponse >= -180.0f && scan.HighestResponse <= 180.0f;
+    if (report.DataLines >= 2 && (scan.PhaseNamedLine != 0 ||
+                                  (scan.PhaseWraps > 0 && withinHalfCircle))) {
+        const std::string seen =
+            scan.PhaseNamedLine != 0
+                ? "line " + std::to_string(scan.PhaseNamedLine) + " names the second column a phase"
+                : "it stays within ±180 and jumps from " + Number(scan.WrapFrom.Response) +
+                      " to " + Number(scan.WrapTo.Response) + " at line " +
+                      std::to_string(scan.WrapTo.Line) + ", as a phase does where it wraps around";
+        const std::string outcome =
+            reference ? "the correction would be made of phases"
+            : report.Role == FileRole::MyMicIn ? "the correction would be added to the phase, and "
+                                                 "MyMicOut would hold no response"
+                                               : "the phase would be read as the response";
+        Add(findings, Severity::Warning, "phase-as-response", scan,
+            scan.PhaseNamedLine != 0 ? scan.PhaseNamedLine : scan.WrapTo.Line,
+            "The second column of " + NameWithin(scan) +
+                " looks like a phase in degrees, not a response in dB: " + seen +
+                ". Tarvelin takes the second column as the response, so " + outcome +
+                ". If the file holds the level in another column, put it second (frequency, "
+                "level, phase), then check again.");
+    }
+}
+
+void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
+    const LineTally& t = scan.SignFlips;
+    if (t.Count == 0) {
+        return;
+    }
+    const std::string outcome = IsReference(scan.Report.Role)
+                                    ? "the correction would carry a spike there"
+                                : scan.Report.Role == FileRole::MyMicIn
+                                    ? "MyMicOut would keep it"
+                                    : "it is read as it stands";
+    const std::string more = t.Count > 1 ? " (" + Count(t.Count, "such point", "such points") +
+                                               ": " + LineList(t.FirstLines, t.Count) + ")"
+                                         : "";
+    Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+        "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
+            " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
+            " dB, while the points around it have " + Number(scan.SignFlipNeighbours[0]) +
+            " and " + Number(scan.SignFlipNeighbours[1]) +
+            " dB: about the same size with the other sign, as when a minus sign is lost or "
+            "added" +
+            more + ". If so, " + outcome + ". Check the sign on that line.");
+}
+
+void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
+    const bool reference = scan.Report.Role != FileRole::MyMicIn;
+    if (!scan.Report.Ascending && reference) {
+        Add(findings, Severity::Warning, "not-ascending", scan, scan.FirstDecrease,
+            "The frequencies of " + NameWithin(scan) + " decrease at line " +
+                std::to_string(scan.FirstDecrease) + " (" + Number(scan.DecreaseFrom) +
+                " Hz, then " + Number(scan.DecreaseTo) +
+                " Hz). A reference is searched from low to high frequency; in another order "
+                "corrections can come from the wrong segment. Sort the file from low to high "
+                "frequency.");
+    }
+    if (scan.FirstRepeat != 0 && reference) {
+        Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstRepeat,
+            Name(scan) + " repeats the frequency " + Number(scan.Repeated) + " Hz at line " +
+                std::to_string(scan.FirstRepeat) +
+                ": at that frequency a reference gives the response of one of the points that "
+                "share it.");
+    }
+    if (scan.FirstDifferingRepeat != 0 && !reference) {
+        Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstDifferingRepeat,
+            "MyMicIn repeats the frequency " + Number(scan.DifferingRepeat) + " Hz at line " +
+                std::to_string(scan.FirstDifferingRepeat) + " with another response (" +
+                Number(scan.DifferingResponses[0]) + " dB, then " +
+                Number(scan.DifferingResponses[1]) +
+                " dB): both points are converted and kept in MyMicOut, and a program that "
+                "reads it may take either.");
+    }
+}
+
+void AddDroppedLines(const FileScan& scan, std::vector<Finding>& findings) {
+    static const char* const Reasons[] = {"with words or comments", "with a number alone",
+                                          "with a frequency of 0", "blank"};
+    std::uint64_t total = 0;
+    std::string groups;
+    std::uint64_t first = 0;
+    for (int reason = 0; reason < 4; ++reason) {
+        const LineTally& t = scan.Dropped[reason];
+        if (t.Count == 0) {
+            continue;
+        }
+        total += t.Count;
+        first = first == 0 ? t.FirstLines[0] : std::min(first, t.FirstLines[0]);
+        groups += groups.empty() ? "" : ", ";
+        groups += std::to_string(t.Count) + " " + Reasons[reason] + " (" +
+                  (reason == static_cast<int>(DropReason::Blank) ? LineList(t.FirstLines, t.Count)
+                                                                 : LinesAndFirst(t)) +
+                  ")";
+    }
+    if (total == 0) {
+        return;
+    }
+    Add(findings, Severity::Note, "dropped-lines", scan, first,
+        Count(total, "other line is", "other lines are") +
+            " dropped as neither header nor data line: " + groups + ".",
+        total);
+}
+
+void AddLongAndExtraFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.LongLines; t.Count > 0) {
         Add(findings, Severity::Note, "long-line", scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") + " longer than 65,536 bytes (" +
@@ -136,28 +401,9 @@ void AddDroppedAndLongFindings(const FileScan& scan, std::vector<Finding>& findi
     }
 }
 
-void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
-    if (!scan.Report.Ascending && scan.Report.Role != FileRole::MyMicIn) {
-        Add(findings, Severity::Warning, "not-ascending", scan, scan.FirstDecrease,
-            "The frequencies of " + Name(scan) + " decrease at line " +
-                std::to_string(scan.FirstDecrease) + " (" + Number(scan.DecreaseFrom) +
-                " Hz, then " + Number(scan.DecreaseTo) +
-                " Hz). A reference is searched from low to high frequency; in another order "
-                "corrections can come from the wrong segment. Sort the file from low to high "
-                "frequency.");
-    }
-    if (scan.FirstRepeat != 0 && scan.Report.Role != FileRole::MyMicIn) {
-        Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstRepeat,
-            Name(scan) + " repeats the frequency " + Number(scan.Repeated) + " Hz at line " +
-                std::to_string(scan.FirstRepeat) +
-                ": at that frequency a reference gives the response of one of the points that "
-                "share it.");
-    }
-}
-
 } // namespace
 
-void AddFileFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
     const FileReport& report = scan.Report;
     if (!report.Read) {
         AddUnreadable(scan, findings);
@@ -172,9 +418,13 @@ void AddFileFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 "are separated by blanks or tabs.");
     }
     if (!IsReference(report.Role) && report.DataLines == 0) {
+        const std::string kept =
+            report.HeaderLines == 0
+                ? "MyMicOut would be empty"
+                : "MyMicOut would hold only its " +
+                      Count(report.HeaderLines, "header line", "header lines");
         Add(findings, Severity::Warning, "no-data-lines", scan, 0,
-            Name(scan) + " has no data line: nothing would be converted, and MyMicOut would " +
-                "hold only its " + Count(report.HeaderLines, "header line", "header lines") +
+            Name(scan) + " has no data line: nothing would be converted, and " + kept +
                 ". A data line is a frequency and a response, separated by blanks or tabs.");
     }
     if (scan.CutAtEndOfText) {
@@ -184,7 +434,14 @@ void AddFileFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 ", and the bytes that follow it are not read. If they hold points, remove the "
                 "0x1A byte.");
     }
-    AddShapeFindings(scan, findings);
+    AddEncodingFindings(scan, findings);
+    AddSeparatorFindings(scan, findings);
+    AddUnquotedHeaderFindings(scan, findings);
+    AddUnreadableNumbers(scan, findings);
+    AddCutOff(scan, findings);
+    AddUnitFindings(scan, kilohertzAlone, findings);
+    AddSignFlips(scan, findings);
     AddOrderFindings(scan, findings);
-    AddDroppedAndLongFindings(scan, findings);
+    AddDroppedLines(scan, findings);
+    AddLongAndExtraFindings(scan, findings);
 }

@@ -1,17 +1,28 @@
 #include "FileScan.h"
 
-#include "FindingText.h"
-#include "LineShapes.h"
 #include "Messages.h"
 #include "NumberScanner.h"
 #include "ReferenceLoader.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 constexpr std::size_t FirstLinesShown = 5;
+// The pattern of a column is trusted from this many data lines on.
+constexpr std::uint64_t PatternLinesNeeded = 3;
+
+// A response that jumps by this much from its neighbour wrapped around, as
+// a phase in degrees does; no level of a microphone does.
+constexpr float PhaseWrapJump = 270.0f;
+// Linear values of a microphone (pascals, volts per pascal, a ratio to the
+// reference) lie far below this; decibels of a response do not all do.
+constexpr float TinyResponse = 0.05f;
+// A lone point that leaves its agreeing neighbours by at least this much
+// with its sign flipped has lost or gained a minus sign.
+constexpr float SignFlipJump = 1.0f;
 
 void Add(LineTally& tally, std::uint64_t line, std::string_view text,
          const JudgedLine* judged = nullptr) {
@@ -27,8 +38,15 @@ void Add(LineTally& tally, std::uint64_t line, std::string_view text,
     }
 }
 
-bool IsBlankLine(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), IsScanWhitespace);
+// Takes the last line back out of the tally it went to.
+void Withdraw(LineTally& tally, std::uint64_t line) {
+    --tally.Count;
+    if (!tally.FirstLines.empty() && tally.FirstLines.back() == line) {
+        tally.FirstLines.pop_back();
+    }
+    if (tally.Count == 0) {
+        tally = {};
+    }
 }
 
 void NoteLineEnd(FileScan& scan, LineEnd end) {
@@ -37,17 +55,41 @@ void NoteLineEnd(FileScan& scan, LineEnd end) {
     scan.SawCr = scan.SawCr || end == LineEnd::Cr;
 }
 
-void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
-    ++scan.Report.HeaderLines;
+// Header lines and the lines dropped as words both tell about the
+// microphone: a reference's unquoted Sens Factor line is as good as a
+// quoted one, since a reference's header lines are only read.
+void SeeDescription(FileScan& scan, std::uint64_t line, std::string_view text, bool header) {
     float decibels = 0.0f;
     if (!scan.HasSensitivity && SensitivityOf(text, decibels)) {
         scan.HasSensitivity = true;
+        scan.SensitivityInHeader = header;
         scan.Sensitivity = decibels;
         scan.SensitivityLine = line;
     }
+    if (scan.SerialLine == 0 && SerialNumberOf(text, scan.Serial)) {
+        scan.SerialLine = line;
+    }
+    if (scan.AngleLine == 0) {
+        if (const Incidence angle = IncidenceOf(text); angle.Kind != IncidenceKind::None) {
+            scan.Angle = angle;
+            scan.AngleLine = line;
+        }
+    }
+    if (scan.PhaseNamedLine == 0 && NamesPhaseSecond(text)) {
+        scan.PhaseNamedLine = line;
+    }
 }
 
-void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency) {
+void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
+    ++scan.Report.HeaderLines;
+    if (IsQuotedNumbersLine(text)) {
+        Add(scan.QuotedNumbers, line, text);
+        return;
+    }
+    SeeDescription(scan, line, text, true);
+}
+
+void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float response) {
     FileReport& report = scan.Report;
     if (!report.HasFrequencies) {
         report.HasFrequencies = true;
@@ -60,18 +102,129 @@ void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency) {
             scan.DecreaseFrom = scan.PreviousFrequency;
             scan.DecreaseTo = frequency;
         }
-        if (scan.PreviousFrequency == frequency && scan.FirstRepeat == 0) {
-            scan.FirstRepeat = line;
-            scan.Repeated = frequency;
+        if (scan.PreviousFrequency == frequency) {
+            if (scan.FirstRepeat == 0) {
+                scan.FirstRepeat = line;
+                scan.Repeated = frequency;
+            }
+            if (scan.FirstDifferingRepeat == 0 && scan.PreviousResponse != response) {
+                scan.FirstDifferingRepeat = line;
+                scan.DifferingRepeat = frequency;
+                scan.DifferingResponses[0] = scan.PreviousResponse;
+                scan.DifferingResponses[1] = response;
+            }
         }
     }
     report.LastFrequency = frequency;
     scan.PreviousFrequency = frequency;
+    scan.Span.Lowest = std::fmin(scan.Span.Lowest, frequency);
+    scan.Span.Highest = std::fmax(scan.Span.Highest, frequency);
+}
+
+bool Agree(float a, float b, float tolerance) {
+    return std::fabs(a - b) <= tolerance;
+}
+
+// The middle of the last three points is alone on the other side of zero,
+// far from both neighbours, which agree with each other and with it once
+// its sign is flipped back.
+void SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
+    const ScannedPoint& before = scan.Recent[0];
+    const ScannedPoint& middle = scan.Recent[1];
+    const float neighbours = (before.Response + next.Response) / 2.0f;
+    const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
+    if (std::signbit(middle.Response) == std::signbit(neighbours) ||
+        std::signbit(before.Response) != std::signbit(next.Response) ||
+        std::fabs(middle.Response - neighbours) < SignFlipJump ||
+        !Agree(before.Response, next.Response, tolerance) ||
+        !Agree(-middle.Response, neighbours, tolerance)) {
+        return;
+    }
+    if (scan.SignFlips.Count == 0) {
+        scan.SignFlipNeighbours[0] = before.Response;
+        scan.SignFlipNeighbours[1] = next.Response;
+        scan.SignFlips.FirstValues[0] = middle.Frequency;
+        scan.SignFlips.FirstValues[1] = middle.Response;
+        scan.SignFlips.FirstValueCount = 2;
+    }
+    Add(scan.SignFlips, middle.Line, {});
+}
+
+void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float response) {
+    const std::uint64_t data = scan.Report.DataLines;
+    if (data == 1) {
+        scan.LowestResponse = scan.HighestResponse = response;
+    } else {
+        scan.LowestResponse = std::fmin(scan.LowestResponse, response);
+        scan.HighestResponse = std::fmax(scan.HighestResponse, response);
+        if (std::fabs(response - scan.PreviousResponse) > PhaseWrapJump &&
+            scan.PhaseWraps++ == 0) {
+            scan.WrapFrom = scan.Recent[1];
+            scan.WrapTo = {line, frequency, response};
+        }
+    }
+    scan.AllTinyAndPositive = scan.AllTinyAndPositive && response > 0.0f && response < TinyResponse;
+    const ScannedPoint point = {line, frequency, response};
+    if (data >= 3) {
+        SeeSignFlip(scan, point);
+    }
+    scan.Recent[0] = scan.Recent[1];
+    scan.Recent[1] = point;
+    scan.PreviousResponse = response;
+}
+
+// Folds the line before into the pattern of the data lines, once the next
+// line shows that it was not the last.
+void FoldIntoPattern(FileScan& scan) {
+    const LastLine& last = scan.Last;
+    ColumnPattern& pattern = scan.Pattern;
+    if (!last.Data || !pattern.Agree) {
+        return;
+    }
+    const int count = std::min(last.Count, scan.ValueCount);
+    if (pattern.Lines++ == 0) {
+        pattern.Count = count;
+        std::copy(last.Shapes, last.Shapes + count, pattern.Shapes);
+        return;
+    }
+    pattern.Agree = pattern.Count == count;
+    for (int i = 0; pattern.Agree && i < count; ++i) {
+        pattern.Agree = pattern.Shapes[i].Decimals == last.Shapes[i].Decimals &&
+                        pattern.Shapes[i].ExponentDigits == last.Shapes[i].ExponentDigits;
+    }
+}
+
+// Remembers a line, its numbers and how they are written, until the next one
+// comes.
+void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line, bool header,
+                bool data) {
+    FoldIntoPattern(scan);
+    LastLine& last = scan.Last;
+    last.Number = number;
+    last.HasLineEnd = line.HasLineEnd || !line.Whole;
+    last.Header = header;
+    last.Data = data;
+    last.DroppedInto = nullptr;
+    last.Count = 0;
+    if (header) {
+        return;
+    }
+    last.TextSize = std::min(line.Text.size(), sizeof last.Text);
+    std::memcpy(last.Text, line.Text.data(), last.TextSize);
+    float values[MyMicInValueCount];
+    std::string_view written[MyMicInValueCount];
+    const std::string_view text = line.Text;
+    last.Count = std::max(0, ScanValueTexts(text.data(), text.data() + text.size(), values,
+                                            written, scan.ValueCount));
+    for (int i = 0; i < last.Count; ++i) {
+        last.Shapes[i] = ShapeOf(written[i]);
+    }
 }
 
 void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const JudgedLine& judged) {
     ++scan.Report.DataLines;
-    SeeFrequency(scan, line, judged.Values[0]);
+    SeeFrequency(scan, line, judged.Values[0], judged.Values[1]);
+    SeeResponse(scan, line, judged.Values[0], judged.Values[1]);
     float values[MyMicInValueCount + 1];
     const std::string_view scanned = text.Text;
     if (ScanValues(scanned.data(), scanned.data() + scanned.size(), values, scan.ValueCount + 1) >
@@ -92,24 +245,44 @@ void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const Jud
     }
 }
 
+// The one tally that names a dropped line, so that the findings account for
+// every dropped line once.
+LineTally& DroppedTally(FileScan& scan, std::string_view text) {
+    if (IsDecimalCommaLine(text, scan.ValueCount)) {
+        return scan.DecimalCommaDropped;
+    }
+    if (IsCommaSeparatedLine(text, scan.ValueCount)) {
+        return HasDecimalComma(text) ? scan.SpreadsheetCsv : scan.CommaSeparated;
+    }
+    if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
+        return shape == HeaderShape::SensFactor ? scan.UnquotedSensFactor : scan.UnquotedHeader;
+    }
+    if (IsUnreadableNumberLine(text)) {
+        return scan.UnreadableNumbers;
+    }
+    return scan.Dropped[static_cast<int>(DropReasonOf(text))];
+}
+
 void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.DroppedLines;
-    if (IsDecimalCommaLine(text, scan.ValueCount)) {
-        Add(scan.DecimalCommaDropped, line, text);
-    } else if (IsCommaSeparatedLine(text, scan.ValueCount)) {
-        Add(scan.CommaSeparated, line, text);
-    } else if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
-        Add(shape == HeaderShape::SensFactor ? scan.UnquotedSensFactor : scan.UnquotedHeader, line,
-            text);
-    } else if (!IsBlankLine(text)) {
-        Add(scan.OtherDropped, line, text);
+    LineTally& tally = scan.Utf16 ? scan.Utf16Lines : DroppedTally(scan, text);
+    Add(tally, line, text);
+    scan.Last.DroppedInto = &tally;
+    if (!scan.Utf16 && &tally != &scan.Dropped[static_cast<int>(DropReason::Blank)]) {
+        SeeDescription(scan, line, text, false);
     }
 }
 
-bool SeeLine(void* context, const TextReader&, const TextLine& line, const JudgedLine& judged) {
+bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
+             const JudgedLine& judged) {
     auto& scan = *static_cast<FileScan*>(context);
     const std::uint64_t number = ++scan.Report.Lines;
+    if (number == 1) {
+        scan.Utf16 = scan.Report.Utf16 = ReaderSawUtf16(reader);
+    }
     NoteLineEnd(scan, line.End);
+    KeepAsLast(scan, number, line, judged.Kind == LineKind::Header,
+               judged.Kind == LineKind::Data);
     if (judged.Kind == LineKind::Header) {
         SeeHeader(scan, number, line.Text);
         return true;
@@ -125,20 +298,39 @@ bool SeeLine(void* context, const TextReader&, const TextLine& line, const Judge
     return true;
 }
 
-// A byte 0x1A that ends its read leaves open whether more follows; one more
-// byte tells.
 void SeeEnd(void* context, TextReader& reader) {
     auto& scan = *static_cast<FileScan*>(context);
     scan.Finished = true;
     scan.Report.ByteOrderMark = reader.HadByteOrderMark;
-    char byte;
-    scan.CutAtEndOfText = reader.EndedAtEndOfText &&
-                          (reader.BytesAfterEndOfText || ReadSome(reader.File, &byte, 1) > 0);
+    scan.CutAtEndOfText = BytesFollowEndOfText(reader);
+}
+
+// A machine writes every line alike: a last line without its line end that
+// holds fewer numbers, or fewer digits in its last one, was cut short.
+void SeeCutOff(FileScan& scan) {
+    const LastLine& last = scan.Last;
+    const ColumnPattern& pattern = scan.Pattern;
+    if (scan.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
+        pattern.Lines < PatternLinesNeeded || !pattern.Agree || last.Count > pattern.Count) {
+        return;
+    }
+    const NumberShape& shape = last.Shapes[last.Count - 1];
+    const NumberShape& expected = pattern.Shapes[last.Count - 1];
+    scan.CutOffFewerValues = last.Count < pattern.Count;
+    scan.CutOff = scan.CutOffFewerValues || shape.Decimals < expected.Decimals ||
+                  shape.ExponentDigits < expected.ExponentDigits;
+    if (scan.CutOff && last.DroppedInto != nullptr) {
+        Withdraw(*last.DroppedInto, last.Number);
+        scan.CutOffDropped = true;
+    }
 }
 
 void Conclude(FileScan& scan, bool read) {
     FileReport& report = scan.Report;
     report.Read = read;
+    if (read) {
+        SeeCutOff(scan);
+    }
     const int kinds = (scan.SawCrLf ? 1 : 0) + (scan.SawLf ? 1 : 0) + (scan.SawCr ? 1 : 0);
     report.LineEnds = kinds > 1      ? LineEndKind::Mixed
                       : scan.SawCrLf ? LineEndKind::CrLf
@@ -169,4 +361,9 @@ void ScanUserFile(FileScan& scan) {
         ScanCalibrationFile(scan.Report.Path.c_str(), MyMicInValueCount, {SeeLine, &scan, SeeEnd});
     KeptMessages = nullptr;
     Conclude(scan, read);
+}
+
+bool LooksLikeKilohertz(const FileScan& scan) {
+    return scan.Report.Read && scan.Report.DataLines >= 2 && scan.Span.Lowest > 0.0f &&
+           scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f && scan.Span.Highest < 50.0f;
 }

@@ -3,6 +3,8 @@
 #include "CalibrationCurve.h"
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
+#include "FrequencySpan.h"
+#include "LineShapes.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +27,36 @@ struct PointWatcher {
     void* Context = nullptr;
 };
 
+// A data point as the scan remembers it.
+struct ScannedPoint {
+    std::uint64_t Line = 0;
+    float Frequency = 0.0f;
+    float Response = 0.0f;
+};
+
+// How the data lines before the last one were written, column by column, as
+// long as they all agree.
+struct ColumnPattern {
+    std::uint64_t Lines = 0;
+    bool Agree = true;
+    int Count = 0;
+    NumberShape Shapes[MyMicInValueCount];
+};
+
+// The line read last, kept until the next one comes: the last of the file
+// is the one that tells a file cut short.
+struct LastLine {
+    std::uint64_t Number = 0;
+    bool HasLineEnd = true;
+    bool Header = false;
+    bool Data = false;
+    int Count = 0; // numbers read from its start
+    NumberShape Shapes[MyMicInValueCount];
+    LineTally* DroppedInto = nullptr;
+    std::size_t TextSize = 0;
+    char Text[64] = {};
+};
+
 // One file as the check reads it, line by line, through the converter's own
 // reading: the counts and facts of its report, and tallies of the lines that
 // findings speak of.
@@ -34,28 +66,61 @@ struct FileScan {
     PointWatcher Points;
     bool Finished = false; // every line was read
     std::string Failure;   // what the converter's reading printed, when it failed
+    bool Utf16 = false;
     // Of the data lines.
+    FrequencySpan Span;
     float PreviousFrequency = 0.0f;
+    float PreviousResponse = 0.0f;
     std::uint64_t FirstDecrease = 0;
     float DecreaseFrom = 0.0f;
     float DecreaseTo = 0.0f;
     std::uint64_t FirstRepeat = 0;
     float Repeated = 0.0f;
+    std::uint64_t FirstDifferingRepeat = 0;
+    float DifferingRepeat = 0.0f;
+    float DifferingResponses[2] = {};
+    float LowestResponse = 0.0f;
+    float HighestResponse = 0.0f;
+    bool AllTinyAndPositive = true;
+    std::uint64_t PhaseWraps = 0;
+    ScannedPoint WrapFrom;
+    ScannedPoint WrapTo;
+    // The last two points, for a lone point whose sign flipped.
+    ScannedPoint Recent[2];
+    LineTally SignFlips;
+    float SignFlipNeighbours[2] = {};
+    ColumnPattern Pattern;
+    LastLine Last;
+    // The last line has no line end and ends sooner than the lines before it.
+    bool CutOff = false;
+    bool CutOffFewerValues = false;
+    bool CutOffDropped = false;
     // Line ends seen.
     bool SawCrLf = false;
     bool SawLf = false;
     bool SawCr = false;
-    // Sens Factor header line, first one.
+    // What the header and comment lines say about the microphone, the
+    // first of each.
     bool HasSensitivity = false;
+    bool SensitivityInHeader = false;
     float Sensitivity = 0.0f;
     std::uint64_t SensitivityLine = 0;
+    std::string Serial;
+    std::uint64_t SerialLine = 0;
+    Incidence Angle;
+    std::uint64_t AngleLine = 0;
+    std::uint64_t PhaseNamedLine = 0;
     bool CutAtEndOfText = false;
     LineTally CommaSeparated;
+    LineTally SpreadsheetCsv; // semicolons or commas, and decimal commas
     LineTally DecimalCommaData;
     LineTally DecimalCommaDropped;
     LineTally UnquotedSensFactor;
     LineTally UnquotedHeader;
-    LineTally OtherDropped;
+    LineTally QuotedNumbers;
+    LineTally UnreadableNumbers;
+    LineTally Dropped[4]; // by DropReason
+    LineTally Utf16Lines;
     LineTally LongLines;
     LineTally ExtraValues;
     LineTally NotFinite;
@@ -67,5 +132,10 @@ struct FileScan {
 void ScanReference(FileScan& scan, CalibrationCurve& curve);
 void ScanUserFile(FileScan& scan);
 
-// The findings about the file by itself.
-void AddFileFindings(const FileScan& scan, std::vector<Finding>& findings);
+// The file's frequencies all lie below 50 Hz while, read as kHz, they would
+// span the audio band.
+bool LooksLikeKilohertz(const FileScan& scan);
+
+// The findings about the file by itself. kilohertzAlone: the file looks
+// like kHz while another file of its conversion does not.
+void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings);

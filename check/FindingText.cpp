@@ -1,6 +1,9 @@
 #include "FindingText.h"
 
 #include "FloatText.h"
+#include "Utf8.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstdio>
@@ -61,12 +64,15 @@ std::string LineList(const std::vector<std::uint64_t>& lines, std::uint64_t tota
 }
 
 std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    if (text.size() > QuotedCharactersMax) {
-        quoted += text.substr(0, QuotedCharactersMax);
-        quoted += "...";
-    } else {
-        quoted += text;
+    // Cut between characters, so that a cut never makes a broken one.
+    std::size_t length = 0;
+    for (std::size_t characters = 0; length < text.size() && characters < QuotedCharactersMax;
+         ++characters) {
+        std::uint32_t character;
+        length += std::max<std::size_t>(DecodeUtf8(text.substr(length), character), 1);
     }
-    return quoted + "\"";
+    std::string quoted = "\"";
+    quoted += text.substr(0, length);
+    quoted += length < text.size() ? "...\"" : "\"";
+    return quoted;
 }

@@ -28,6 +28,7 @@ void AppendFile(std::string& out, const FileReport& file) {
     out += ", \"lineEnds\": \"";
     out += LineEndsName(file.LineEnds);
     out += "\", \"byteOrderMark\": " + JsonBool(file.ByteOrderMark);
+    out += ", \"utf16\": " + JsonBool(file.Utf16);
     out +=
         ", \"firstFrequency\": " + (file.HasFrequencies ? JsonNumber(file.FirstFrequency) : "null");
     out +=
@@ -60,7 +61,7 @@ void AppendFinding(std::string& out, const Finding& finding) {
     out += "\", \"line\": " + (finding.Line != 0 ? std::to_string(finding.Line) : "null");
     out += ", \"message\": ";
     AppendJsonString(out, finding.Message);
-    out += " }";
+    out += ", \"droppedLines\": " + std::to_string(finding.DroppedLines) + " }";
 }
 
 } // namespace

@@ -28,6 +28,9 @@ void AppendFile(std::string& out, const FileReport& file) {
     if (file.ByteOrderMark) {
         out += "; UTF-8 byte-order mark";
     }
+    if (file.Utf16) {
+        out += "; UTF-16 text";
+    }
     out += '\n';
     if (file.HasFrequencies) {
         out += Indent + "frequencies " + Number(file.FirstFrequency) + " Hz to " +

@@ -1,42 +1,10 @@
 #include "ShownText.h"
 
+#include "Utf8.h"
+
 #include <cstdio>
 
 namespace {
-
-// The length of the valid UTF-8 sequence at the start of bytes, 0 when it
-// starts with none.
-std::size_t Utf8SequenceLength(std::string_view bytes) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 void AppendHexByte(std::string& out, const char* format, unsigned value) {
     char escape[8];
@@ -49,10 +17,12 @@ void AppendHexByte(std::string& out, const char* format, unsigned value) {
 void AppendShownText(std::string& out, std::string_view bytes) {
     while (!bytes.empty()) {
         const auto lead = static_cast<unsigned char>(bytes[0]);
-        const std::size_t length = Utf8SequenceLength(bytes);
+        std::uint32_t character = 0;
+        const std::size_t length = DecodeUtf8(bytes, character);
         if (lead == '\t') {
             out += "\\t";
         } else if (length == 0 || lead < 0x20 || lead == 0x7F) {
+            AppendHexByte(out, "\\x%02X", lead);
         } else {
             out += bytes.substr(0, length);
             bytes.remove_prefix(length);
@@ -66,7 +36,8 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
     out += '"';
     while (!bytes.empty()) {
         const auto lead = static_cast<unsigned char>(bytes[0]);
-        const std::size_t length = Utf8SequenceLength(bytes);
+        std::uint32_t character = 0;
+        const std::size_t length = DecodeUtf8(bytes, character);
         if (length == 0) {
             out += "\\ufffd";
             bytes.remove_prefix(1);

@@ -12,9 +12,9 @@
 
 #include "CalibrationCurve.h"
 #include "CheckCalibration.h"
-#include "EvaluateCurve.h"
 #include "FuzzSupport.h"
 #include "LineKind.h"
+#include "PointConversion.h"
 #include "ReferenceLoader.h"
 #include "TextReader.h"
 #include "TextWriter.h"
@@ -162,6 +162,17 @@ void CheckTheCheck(const std::string (&files)[3], bool converted, std::string_vi
     for (InputFile& file : offered) {
         WithdrawInputFile(file);
     }
+    // Every dropped line of a file is named by one finding.
+    for (const FileReport& file : report.Files) {
+        std::uint64_t named = 0;
+        for (const Finding& finding : report.Findings) {
+            named += finding.Role == file.Role ? finding.DroppedLines : 0;
+        }
+        if (file.Read && named != file.DroppedLines) {
+            FailCheck("the dropped lines that the findings name", std::to_string(file.DroppedLines),
+                      std::to_string(named));
+        }
+    }
     if ((ReportStatus(report) == 2) == converted) {
         FailCheck("the check's status", converted ? "below 2" : "2",
                   std::to_string(ReportStatus(report)));
@@ -208,9 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Offer(files[1], (mode & 2) != 0, mode >> 2, 1, inputs[1]);
     Offer(files[2], (mode & 1) != 0, mode >> 2, 2, inputs[2]);
 
-    RefMicFromCurve = CalibrationCurve{};
-    RefMicToCurve = CalibrationCurve{};
-    SegmentHint = 0;
+    ResetConversionState();
     std::string converted;
     const bool converts = CheckLoad("RefMicFrom", inputs[0], from, RefMicFromCurve) &&
                           CheckLoad("RefMicTo", inputs[1], to, RefMicToCurve);

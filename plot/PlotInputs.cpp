@@ -1,8 +1,7 @@
 #include "PlotInputs.h"
 
 #include "CalibrationFileScan.h"
-#include "EvaluateReferences.h"
-#include "FrequencySpan.h"
+#include "PointConversion.h"
 #include "ReferenceLoader.h"
 
 namespace {
@@ -46,18 +45,15 @@ bool ReadCurveFile(PlotFile& file) {
 // converter's whatever order the reference frequencies come in.
 bool EvaluateCorrection(PlotInputs& inputs) {
     const CalibrationCurve& in = inputs.MyMicIn.Curve;
-    const FrequencySpan fromSpan = SpanOf(inputs.RefMicFrom.Curve);
-    const FrequencySpan toSpan = SpanOf(inputs.RefMicTo.Curve);
+    const ConversionReferences references =
+        ReferencesOf(inputs.RefMicFrom.Curve, inputs.RefMicTo.Curve);
     for (std::size_t i = 0; i < in.Frequencies.size(); ++i) {
         const float frequency = in.Frequencies[i];
-        const ReferenceValues references =
-            EvaluateReferences(inputs.RefMicFrom.Curve, inputs.RefMicTo.Curve, frequency);
-        const auto change =
-            static_cast<float>(static_cast<double>(references.To) - references.From);
-        const bool extrapolated = IsBeyond(fromSpan, frequency) || IsBeyond(toSpan, frequency);
-        if (!AppendCurvePoint(inputs.Correction, frequency, change, inputs.MyMicIn.Path) ||
-            (extrapolated &&
-             !AppendCurvePoint(inputs.Extrapolated, frequency, change, inputs.MyMicIn.Path))) {
+        const ConvertedPoint point = ConvertPoint(references, frequency, in.Responses[i]);
+        if (!AppendCurvePoint(inputs.Correction, frequency, point.Correction,
+                              inputs.MyMicIn.Path) ||
+            (point.Extrapolated && !AppendCurvePoint(inputs.Extrapolated, frequency,
+                                                     point.Correction, inputs.MyMicIn.Path))) {
             return false;
         }
     }

@@ -2,5 +2,5 @@
 #include "ProgramEntry.h"
 
 int ProgramMain(int argumentCount, const char* const* arguments) {
-    return ExitStatus(RunPlot(argumentCount, arguments));
+    return RunPlot(argumentCount, arguments);
 }

@@ -1,25 +1,30 @@
 #include "PlotRun.h"
 
+#include "CompanionCommandLine.h"
 #include "OverwriteGuard.h"
 #include "PlotDocument.h"
 #include "PlotInputs.h"
+#include "ProgramEntry.h"
 
 #include <cstdio>
+#include <string>
 
-bool RunPlot(int argumentCount, const char* const* arguments) {
-    std::fputs("\nTarvelinPlot\n\n", stdout);
-    if (argumentCount != 6) {
-        std::fputs("usage:\n", stdout);
-        std::fputs("TarvelinPlot <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>\n\n",
-                   stdout);
-        return false;
-    }
+namespace {
+
+constexpr const char* Forms[] = {"<RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>"};
+constexpr CommandLineSyntax Syntax = {"TarvelinPlot", Forms, {}};
+
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+bool Plot(const std::vector<const char*>& paths) {
     PlotInputs inputs;
-    inputs.RefMicFrom.Path = arguments[1];
-    inputs.RefMicTo.Path = arguments[2];
-    inputs.MyMicIn.Path = arguments[3];
-    inputs.MyMicOut.Path = arguments[4];
-    const char* const plotPath = arguments[5];
+    inputs.RefMicFrom.Path = paths[0];
+    inputs.RefMicTo.Path = paths[1];
+    inputs.MyMicIn.Path = paths[2];
+    inputs.MyMicOut.Path = paths[3];
+    const char* const plotPath = paths[4];
 
     // Nothing is written before every input has been read, so any failure
     // leaves an existing picture untouched.
@@ -29,4 +34,27 @@ bool RunPlot(int argumentCount, const char* const* arguments) {
         return false;
     }
     return WritePlotDocument(plotPath, inputs);
+}
+
+} // namespace
+
+int RunPlot(int argumentCount, const char* const* arguments) {
+    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
+    if (commandLine.Request == CommandRequest::Help) {
+        Print(HelpText(Syntax));
+        return 0;
+    }
+    if (commandLine.Request == CommandRequest::Version) {
+        Print(VersionText(Syntax));
+        return 0;
+    }
+    std::fputs("\nTarvelinPlot\n\n", stdout);
+    if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 5) {
+        if (!commandLine.Problem.empty()) {
+            Print("Error - " + commandLine.Problem + "\n");
+        }
+        Print(UsageText(Syntax));
+        return ExitStatus(false);
+    }
+    return ExitStatus(Plot(commandLine.Operands));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 // The whole run of the plotting program for the given argument vector
-// (program name first). Every failure has printed its one line to standard
-// output when this returns false.
-bool RunPlot(int argumentCount, const char* const* arguments);
+// (program name first); returns its exit status: 0 when the picture is
+// written (or the help or version printed), -1 on any failure, whose one line
+// has been printed to standard output.
+int RunPlot(int argumentCount, const char* const* arguments);

@@ -1,58 +1,13 @@
 #include "XmlText.h"
 
+#include "Utf8.h"
+
 #include <cstdint>
 
 namespace {
 
 constexpr std::string_view Replacement = "\xEF\xBF\xBD";
 constexpr std::string_view Ellipsis = "\xE2\x80\xA6";
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 character at the start of bytes, or 0
-// for a byte that starts none.
-std::size_t CharacterLength(std::string_view bytes, std::uint32_t& character) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (lead < 0x80) {
-        character = lead;
-        return 1;
-    }
-    std::size_t length;
-    unsigned char lowest = 0x80;
-    unsigned char highest = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        character = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        character = lead & 0x0Fu;
-        // No overlong forms and no surrogates.
-        lowest = lead == 0xE0 ? 0xA0 : 0x80;
-        highest = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        character = lead & 0x07u;
-        // No overlong forms and nothing beyond U+10FFFF.
-        lowest = lead == 0xF0 ? 0x90 : 0x80;
-        highest = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if (i >= bytes.size()) {
-            return 0;
-        }
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        const bool inRange = i == 1 ? byte >= lowest && byte <= highest : IsContinuation(byte);
-        if (!inRange) {
-            return 0;
-        }
-        character = (character << 6) | (byte & 0x3Fu);
-    }
-    return length;
-}
 
 // Windows-1252 from 0x80 to 0x9F, where it differs from Latin-1; 0 for the
 // five bytes it leaves undefined. Above that the byte is the character.
@@ -112,7 +67,7 @@ void AppendXmlText(std::string& out, std::string_view bytes, std::size_t maxChar
             return;
         }
         std::uint32_t character = 0;
-        std::size_t length = CharacterLength(bytes, character);
+        std::size_t length = DecodeUtf8(bytes, character);
         // A byte that is no part of UTF-8 was most likely written by an older
         // Windows program, in its code page.
         const bool utf8 = length != 0;

@@ -4,18 +4,16 @@
 // starts with, and catches standard output in a file of its own so that the
 // page gets exactly the bytes a console would show.
 
-#include "CalibrationCurve.h"
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
-#include "EvaluateCurve.h"
 #include "NumberFormatter.h"
 #include "PlotInputs.h"
 #include "PlotRun.h"
+#include "PointConversion.h"
 #include "ProgramEntry.h"
 #include "ReportJson.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,8 +22,7 @@ namespace {
 
 // Standard output goes to messagesPath, which starts empty.
 bool StartRun(const char* messagesPath) {
-    ReleaseReferenceCurves();
-    ResetEvaluation();
+    ResetConversionState();
     return std::freopen(messagesPath, "w", stdout) != nullptr;
 }
 
@@ -69,7 +66,9 @@ int PlotFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
         return -1;
     }
     return RunWithArguments({"TarvelinPlot", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
-                            RunPlot);
+                            [](int count, const char* const* arguments) {
+                                return RunPlot(count, arguments) == 0;
+                            });
 }
 
 // What the page shows beside the picture, read by the plotting program's own
@@ -100,26 +99,16 @@ int SummarizeFiles(const char* refMicFrom, const char* refMicTo, const char* myM
         PrintValue("lowestFrequency", *lowest);
         PrintValue("highestFrequency", *highest);
     }
-    std::size_t notNumbers = 0;
-    bool any = false;
-    float smallest = 0;
-    float largest = 0;
-    for (const float change : inputs.Correction.Responses) {
-        if (std::isnan(change)) {
-            ++notNumbers;
-        } else if (!any) {
-            smallest = largest = change;
-            any = true;
-        } else {
-            smallest = std::min(smallest, change);
-            largest = std::max(largest, change);
-        }
+    CorrectionExtremes extremes;
+    for (std::size_t i = 0; i < inputs.Correction.Frequencies.size(); ++i) {
+        SeeCorrection(extremes, inputs.Correction.Frequencies[i], inputs.Correction.Responses[i]);
     }
-    if (any) {
-        PrintValue("smallestCorrection", smallest);
-        PrintValue("largestCorrection", largest);
+    if (extremes.Any) {
+        PrintValue("smallestCorrection", extremes.Smallest);
+        PrintValue("largestCorrection", extremes.Largest);
     }
-    std::printf("notANumberCorrections %zu\n", notNumbers);
+    std::printf("notANumberCorrections %llu\n",
+                static_cast<unsigned long long>(extremes.NotANumber));
     std::fflush(stdout);
     return 0;
 }

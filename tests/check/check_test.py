@@ -5,6 +5,13 @@
              JSON report: the code, its severity, its line, and the status
   golden     folders under golden/: the files, the text report a person
              reads, and the exit status, compared exactly
+  realistic  the files under realistic/, one of every shape that real
+             calibrations come in: with a real reference change, each as
+             MyMicIn gets the warnings it deserves and no other; and the
+             same files damaged or given in the wrong roles, as users do,
+             get the warnings that say so
+  command-line  --help, --version, an unknown option, "--", and JSON for a
+             script whose command line is wrong
   agreement  over the end-to-end golden cases and the generated corpus, the
              check's header and data lines of MyMicIn are those of the
              MyMicOut that Tarvelin writes from the same files
@@ -12,6 +19,7 @@
 
 import argparse
 import json
+import re
 import shutil
 import subprocess
 import sys
@@ -19,6 +27,7 @@ import tempfile
 from pathlib import Path
 
 Here = Path(__file__).resolve().parent
+Realistic = Here / "realistic"
 E2eCases = Here.parent / "e2e" / "cases"
 sys.path.insert(0, str(Here.parent / "reference"))
 import calibration_corpus  # noqa: E402
@@ -90,6 +99,49 @@ FindingRows = [
      "sensitivity-changed", "note", "RefMicTo", 1, 0),
     ("one file, comma-separated", {"mic.txt": b"20,1.5\n"}, ["mic.txt"],
      "comma-separated", "warning", "File", 1, 1),
+    ("frequencies in kHz", Files(**{"in": b"0.02 -1\n1 0\n20 -2\n"}), Conversion,
+     "frequency-in-khz", "warning", "MyMicIn", None, 1),
+    ("every file in kHz",
+     {"from.txt": b"0.1 0\n10 0\n", "to.txt": b"0.1 1\n10 1\n", "in.txt": b"0.05 0\n20 0\n"},
+     Conversion, "frequency-in-khz", "note", "MyMicIn", None, 0),
+    ("responses in pascals", Files(**{"in": b"100 0.0110\n1000 0.0112\n10000 0.0090\n"}),
+     Conversion, "linear-response", "warning", "MyMicIn", None, 1),
+    ("a phase that wraps", Files(**{"in": b"100 170\n200 -175\n1000 -100\n"}), Conversion,
+     "phase-as-response", "warning", "MyMicIn", 2, 1),
+    ("a phase named second", Files(**{"in": b"Freq(Hz) Phase(deg) SPL(dB)\n100 10 -1\n200 12 -1\n"}),
+     Conversion, "phase-as-response", "warning", "MyMicIn", 1, 1),
+    ("references 8 dB apart", Files(**{"to": b"100 8\n1000 8\n10000 8\n"}), Conversion,
+     "large-correction", "warning", "RefMicTo", None, 1),
+    ("two octaves below the references", Files(**{"in": b"500 0\n25 0\n"}), Conversion,
+     "far-extrapolation", "warning", "MyMicIn", 2, 1),
+    ("two microphones as references",
+     Files(**{"from": b'"Sens Factor =-1dB, SERNO: 7100500\n' + From,
+              "to": b'"SN 2298J\n' + To}), Conversion,
+     "different-serial-numbers", "warning", "RefMicTo", 1, 1),
+    ("a 0-degree and a 90-degree reference",
+     Files(**{"from": b'"SERNO: 7100500\n' + From, "to": b'"SERNO: 7100500, 90deg\n' + To}),
+     Conversion, "different-angles", "warning", "RefMicTo", 1, 1),
+    ("MyMicIn names a reference's serial number",
+     Files(**{"from": b'"serial number 14308\n' + From, "in": b'"Serial number 14308\n500 0\n'}),
+     Conversion, "input-is-reference", "warning", "MyMicIn", 1, 1),
+    ("cut off in a number", Files(**{"in": b"100 1.000\n200 1.500\n300 2.000\n400 2.5"}),
+     Conversion, "cut-off", "warning", "MyMicIn", 4, 1),
+    ("UTF-16", Files(**{"in": '"My mic\r\n500 0\r\n'.encode("utf-16")}), Conversion,
+     "utf-16", "warning", "MyMicIn", None, 1),
+    ("quoted numbers", Files(**{"in": b'"500"\t"-0.85"\n'}), Conversion,
+     "quoted-numbers", "warning", "MyMicIn", 1, 1),
+    ("a repeated frequency in MyMicIn", Files(**{"in": b"500 0\n500 1\n"}), Conversion,
+     "repeated-frequency", "note", "MyMicIn", 2, 0),
+    ("a lost minus sign", Files(**{"in": b"200 -3.1\n300 3.0974\n400 -3.09\n"}), Conversion,
+     "outlier", "warning", "MyMicIn", 2, 1),
+    ("an unreadable number", Files(**{"in": b"500 0\n600\t--3.0974\n"}), Conversion,
+     "unreadable-number", "warning", "MyMicIn", 2, 1),
+    ("an unreadable number in a reference",
+     Files(**{"from": b"100 0\n500 --1\n1000 0\n10000 0\n"}), Conversion,
+     "unreadable-number", "note", "RefMicFrom", 2, 0),
+    ("Sens Factor without its quote in a reference",
+     Files(**{"from": b"Sens Factor =-.6162dB, SERNO: 7005701\n" + From}), Conversion,
+     "unquoted-header", "note", "RefMicFrom", 1, 0),
 ]
 
 # (name, bytes of MyMicIn, what its entry in "files" must hold)
@@ -126,6 +178,32 @@ def CheckJson(work, arguments):
     return json.loads(out), status
 
 
+# The command line: (arguments, exit status, what the output starts with).
+CommandLineRows = [
+    (["--help"], 0, b"usage:\nTarvelinCheck [--json] <RefMicFrom>"),
+    (["--version"], 0, b"TarvelinCheck "),
+    (["--wide", "in.txt"], 2, b"\nTarvelinCheck\n\nError - unknown option --wide\nusage:\n"),
+    (["--json", "in.txt", "--wide"], 2, b'{ "status": 2,\n  "error": "unknown option --wide"'),
+    (["--json", "from.txt", "to.txt"], 2, b'{ "status": 2,'),
+    (["--", "-x.txt"], 0, b"\nTarvelinCheck\n\nFile        -x.txt\n"),
+    (["from.txt", "--json", "to.txt", "in.txt"], 0, b'{ "status": 0,'),
+]
+
+
+def CommandLineGroup():
+    problems = []
+    for arguments, status, start in CommandLineRows:
+        with tempfile.TemporaryDirectory() as work:
+            Write(work, {**Files(), "-x.txt": b"500 0\n"})
+            out, actual = Run(Options.check, arguments, work)
+        if actual != status or not out.startswith(start):
+            problems.append(f"{arguments}: status {actual}, output {out[:200]!r}; expected "
+                            f"{status} and {start!r}")
+        if b'"status"' in start:
+            json.loads(out)
+    return problems, len(CommandLineRows)
+
+
 def FindingsGroup():
     problems = []
     for name, files, arguments, code, severity, role, line, status in FindingRows:
@@ -141,6 +219,13 @@ def FindingsGroup():
         if actual != (severity, line, status, status):
             problems.append(f"{name}: {code} gave severity, line, status, exit status {actual}, "
                             f"expected {(severity, line, status, status)}")
+        # Every dropped line is named by one finding.
+        for entry in report["files"]:
+            named = sum(f["droppedLines"] for f in report["findings"]
+                        if f["role"] == entry["role"])
+            if named != entry["droppedLines"]:
+                problems.append(f"{name}: {entry['role']} drops {entry['droppedLines']} lines, "
+                                f"its findings name {named}")
     for name, data, expected in FileFactRows:
         with tempfile.TemporaryDirectory() as work:
             Write(work, Files(**{"in": data}))
@@ -166,6 +251,144 @@ def GoldenGroup():
                             f"report:\n{out.decode('utf-8', 'replace')}\nexpected:\n"
                             f"{expected.decode('utf-8', 'replace')}")
     return problems, len(folders)
+
+
+# Two calibrations of one reference microphone, at one angle, less than half
+# a dB apart: a real reference change.
+OldReference = "reference-2023.txt"
+NewReference = "reference-2025.txt"
+
+# Each real shape as MyMicIn with that change, and the warnings it deserves.
+RealShapeRows = [
+    ("calmic-0deg.txt", set()),
+    ("calmic-90deg.txt", set()),
+    ("older-unquoted.txt", {"unquoted-header"}),
+    ("lab-percent.txt", {"far-extrapolation"}),
+    ("room-correction.txt", {"far-extrapolation"}),
+    ("loudspeaker.frd", set()),
+    ("absolute-spl.txt", set()),
+    ("flat-two-point.txt", {"far-extrapolation"}),
+    ("classic-mac.txt", set()),
+]
+
+
+def DataLines(data, change):
+    """The file with change(columns) applied to each data line's columns,
+    its line ends and other lines kept."""
+    out = []
+    for line in re.split(b"(\r\n|\n|\r)", data):
+        columns = line.split(b"\t") if b"\t" in line else line.split(b" ")
+        if line and not line.startswith((b'"', b"%", b"*")) and re.match(rb"^[0-9.e+-]+$", columns[0]):
+            line = change(columns)
+        out.append(line)
+    return b"".join(out)
+
+
+def Kilohertz(data):
+    return DataLines(data, lambda c: b"\t".join([b"%.6f" % (float(c[0]) / 1000)] + c[1:]))
+
+
+def Pascals(data):
+    return DataLines(data, lambda c: b"\t".join(
+        [c[0], b"%.6f" % (0.0112 * 10 ** (float(c[1]) / 20))] + c[2:]))
+
+
+def PhaseSecond(data):
+    return DataLines(data, lambda c: b"\t".join([c[0], c[2], c[1]]))
+
+
+def SpreadsheetCsv(data):
+    return DataLines(data, lambda c: b";".join(v.replace(b".", b",") for v in c))
+
+
+def QuotedFields(data):
+    return DataLines(data, lambda c: b"\t".join(b'"' + v + b'"' for v in c))
+
+
+def CutInANumber(data):
+    return data[:data.index(b"\n", len(data) // 2) + 12]
+
+
+def Utf16(data):
+    return data.decode("latin-1").encode("utf-16")
+
+
+def SignLost(data):
+    lines = data.split(b"\r\n")
+    at = next(i for i, line in enumerate(lines[5:], 5) if line.endswith(b"\t2.0156"))
+    lines[at] = lines[at].replace(b"\t", b"\t-")
+    return b"\r\n".join(lines)
+
+
+# Real files damaged or given in the wrong roles, as users do: (what, the
+# three files, each a name in realistic/ or (damage, name)), and the
+# warnings the report must hold, no more and no fewer.
+MisuseRows = [
+    ("the 0- and 90-degree files as references", "calmic-0deg.txt", "calmic-90deg.txt",
+     "classic-mac.txt", {"large-correction", "different-angles"}),
+    ("an absolute level as RefMicTo", OldReference, "absolute-spl.txt", "classic-mac.txt",
+     {"large-correction"}),
+    ("two microphones as references", OldReference, "calmic-0deg.txt", "classic-mac.txt",
+     {"different-serial-numbers"}),
+    ("MyMicIn and RefMicTo swapped", OldReference, "calmic-0deg.txt", NewReference,
+     {"different-serial-numbers", "input-is-reference"}),
+    ("MyMicIn in kHz", OldReference, NewReference, (Kilohertz, "calmic-0deg.txt"),
+     {"frequency-in-khz", "far-extrapolation"}),
+    ("RefMicTo in kHz", OldReference, (Kilohertz, NewReference), "calmic-0deg.txt",
+     {"frequency-in-khz", "far-extrapolation"}),
+    ("MyMicIn in pascals", OldReference, NewReference, (Pascals, "calmic-0deg.txt"),
+     {"linear-response"}),
+    ("level and phase swapped", OldReference, NewReference, (PhaseSecond, "absolute-spl.txt"),
+     {"phase-as-response"}),
+    ("a German spreadsheet's CSV", OldReference, NewReference,
+     (SpreadsheetCsv, "calmic-0deg.txt"), {"comma-separated", "no-data-lines"}),
+    ("a spreadsheet's quoted fields", OldReference, NewReference,
+     (QuotedFields, "calmic-0deg.txt"), {"quoted-numbers", "no-data-lines"}),
+    ("cut off in a number", OldReference, NewReference, (CutInANumber, "calmic-0deg.txt"),
+     {"cut-off"}),
+    ("Notepad's Unicode", OldReference, NewReference, (Utf16, "calmic-0deg.txt"),
+     {"utf-16", "no-data-lines"}),
+    ("a lost minus sign", OldReference, NewReference, (SignLost, "calmic-0deg.txt"),
+     {"outlier"}),
+    ("a reference whose Sens Factor line lost its quote", (lambda d: d[1:], OldReference),
+     NewReference, "calmic-0deg.txt", set()),
+]
+
+
+def Warnings(work, names):
+    report, status = CheckJson(work, names)
+    codes = {f["code"] for f in report["findings"] if f["severity"] != "note"}
+    return codes, status
+
+
+def RealisticGroup():
+    problems = []
+    with tempfile.TemporaryDirectory() as work:
+        for path in Realistic.iterdir():
+            if path.suffix in (".txt", ".frd"):
+                shutil.copy(path, work)
+        for name, expected in RealShapeRows:
+            codes, status = Warnings(work, [OldReference, NewReference, name])
+            if codes != expected or status != (1 if expected else 0):
+                problems.append(f"{name} as MyMicIn: warnings {sorted(codes)}, status {status}; "
+                                f"expected {sorted(expected)}")
+            codes, _ = Warnings(work, [name])
+            alone = expected & {"unquoted-header"}
+            if codes != alone:
+                problems.append(f"{name} alone: warnings {sorted(codes)}, expected {sorted(alone)}")
+        for what, *files, expected in MisuseRows:
+            names = []
+            for i, file in enumerate(files):
+                if isinstance(file, tuple):
+                    damage, source = file
+                    (Path(work) / f"damaged{i}.txt").write_bytes(
+                        damage((Realistic / source).read_bytes()))
+                    file = f"damaged{i}.txt"
+                names.append(file)
+            codes, _ = Warnings(work, names)
+            if codes != expected:
+                problems.append(f"{what}: warnings {sorted(codes)}, expected {sorted(expected)}")
+    return problems, len(RealShapeRows) * 2 + len(MisuseRows)
 
 
 def Counted(myMicOut):
@@ -219,7 +442,8 @@ def AgreementGroup():
     return problems, compared
 
 
-Groups = {"findings": FindingsGroup, "golden": GoldenGroup, "agreement": AgreementGroup}
+Groups = {"findings": FindingsGroup, "golden": GoldenGroup, "realistic": RealisticGroup,
+          "command-line": CommandLineGroup, "agreement": AgreementGroup}
 
 
 def main():

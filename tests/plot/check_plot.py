@@ -422,6 +422,8 @@ Failures = [
     ("no arguments", {}, [], None, False),
     ("four arguments", {}, Inputs, None, False),
     ("seven arguments", {}, Inputs + ["p.svg", "extra"], None, False),
+    ("an unknown option", {}, ["--wide"] + Inputs + ["p.svg"],
+     "Error - unknown option --wide\n" + Usage[len(Banner):], False),
     ("missing RefMicFrom", {}, ["nothing.txt"] + Inputs[1:] + ["p.svg"],
      "Error - could not open nothing.txt\n", True),
     ("RefMicTo of one point", {"one.txt": b'"h"\n100 1\n'},
@@ -461,6 +463,21 @@ def FailureCase(name, files, arguments, expected, sameAsConverter):
 
 for failure in Failures:
     Cases.append(FailureCase(*failure))
+
+
+@Case
+def help_version_and_the_end_of_options(work):
+    """--help and --version answer and end; after "--" a name like -p.svg is a file."""
+    Write(work, Good)
+    stdout, status = Run(Settings.Plot, ["--help"], work)
+    Expect(status == 0 and stdout.startswith(Usage[len(Banner):]) and "--version" in stdout,
+           f"--help: status {status}, output {stdout!r}")
+    stdout, status = Run(Settings.Plot, ["--version"], work)
+    Expect(status == 0 and re.fullmatch(r"TarvelinPlot \d+\.\d+\.\d+\n", stdout),
+           f"--version: status {status}, output {stdout!r}")
+    stdout, status = Run(Settings.Plot, ["--"] + Inputs + ["-p.svg"], work)
+    Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
+    CheckPicture(Path(work) / "-p.svg")
 
 
 @Case

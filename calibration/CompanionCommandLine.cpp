@@ -1,0 +1,114 @@
+#include "CompanionCommandLine.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr CommandOption CommonOptions[] = {
+    {"--help", 0, "", "print this help and end"},
+    {"--version", 0, "", "print the program's name and version and end"},
+};
+
+const CommandOption* FindSyntaxOption(const CommandLineSyntax& syntax, std::string_view name) {
+    const auto found = std::find_if(syntax.Options.begin(), syntax.Options.end(),
+                                    [name](const CommandOption& option) {
+                                        return option.Name == name;
+                                    });
+    return found == syntax.Options.end() ? nullptr : &*found;
+}
+
+CommandLine Asking(CommandRequest request, std::string problem = {}) {
+    CommandLine commandLine;
+    commandLine.Request = request;
+    commandLine.Problem = std::move(problem);
+    return commandLine;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
+                             const char* const* arguments) {
+    CommandLine commandLine;
+    bool optionsEnded = false;
+    for (int i = 1; i < argumentCount; ++i) {
+        const std::string_view argument = arguments[i];
+        // A lone "-" is a name like any other.
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            commandLine.Operands.push_back(arguments[i]);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help") {
+            return Asking(CommandRequest::Help);
+        }
+        if (argument == "--version") {
+            return Asking(CommandRequest::Version);
+        }
+        const CommandOption* option = FindSyntaxOption(syntax, argument);
+        if (option == nullptr) {
+            return Asking(CommandRequest::Wrong, "unknown option " + std::string(argument));
+        }
+        if (FindOption(commandLine, argument) != nullptr) {
+            return Asking(CommandRequest::Wrong, "option " + std::string(argument) + " given twice");
+        }
+        if (argumentCount - 1 - i < option->ValueCount) {
+            return Asking(CommandRequest::Wrong, "option " + std::string(argument) + " needs " + option->Values);
+        }
+        GivenOption given{option->Name, {}};
+        for (int value = 0; value < option->ValueCount; ++value) {
+            given.Values.push_back(arguments[++i]);
+        }
+        commandLine.Options.push_back(std::move(given));
+    }
+    return commandLine;
+}
+
+const GivenOption* FindOption(const CommandLine& commandLine, std::string_view name) {
+    const auto found = std::find_if(commandLine.Options.begin(), commandLine.Options.end(),
+                                    [name](const GivenOption& given) {
+                                        return given.Name == name;
+                                    });
+    return found == commandLine.Options.end() ? nullptr : &*found;
+}
+
+std::string FormsText(const CommandLineSyntax& syntax) {
+    std::string text;
+    for (const char* form : syntax.Forms) {
+        text += std::string(syntax.Program) + " " + form + "\n";
+    }
+    return text;
+}
+
+std::string UsageText(const CommandLineSyntax& syntax) {
+    return "usage:\n" + FormsText(syntax) + "\n";
+}
+
+std::string HelpText(const CommandLineSyntax& syntax) {
+    std::string text = UsageText(syntax) + "options:\n";
+    const auto line = [&text](std::string_view name, std::string_view values,
+                              std::string_view help) {
+        std::string left = "  ";
+        left += name;
+        if (!values.empty()) {
+            left += ' ';
+            left += values;
+        }
+        left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
+        text += left + std::string(help) + "\n";
+    };
+    for (const CommandOption& option : syntax.Options) {
+        line(option.Name, option.Values, option.Help);
+    }
+    for (const CommandOption& option : CommonOptions) {
+        line(option.Name, option.Values, option.Help);
+    }
+    line("--", "", "end of the options: a name after it is a file's, even one like -x");
+    return text;
+}
+
+std::string VersionText(const CommandLineSyntax& syntax) {
+    return std::string(syntax.Program) + " " TARVELIN_VERSION "\n";
+}

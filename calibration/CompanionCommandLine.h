@@ -1,0 +1,59 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The command lines of the companion programs (the check, the plot and the
+// ones after them; never the converter's, which is fixed), by the usual
+// conventions: --help and --version, options anywhere before a "--" that
+// ends them, and an unknown option a mistake rather than a file name.
+
+struct CommandOption {
+    std::string_view Name; // "--json"
+    int ValueCount = 0;    // the arguments that follow it as its values
+    const char* Values = ""; // how the help shows them: "N", "LOW HIGH"
+    const char* Help = "";   // one line
+};
+
+struct CommandLineSyntax {
+    const char* Program = ""; // "TarvelinCheck"
+    // The forms of the command line after the program's name.
+    std::span<const char* const> Forms;
+    std::span<const CommandOption> Options;
+};
+
+enum class CommandRequest { Run, Help, Version, Wrong };
+
+struct GivenOption {
+    std::string_view Name;
+    std::vector<const char*> Values;
+};
+
+struct CommandLine {
+    CommandRequest Request = CommandRequest::Run;
+    std::vector<const char*> Operands;
+    std::vector<GivenOption> Options;
+    std::string Problem; // with Wrong: what is wrong, in a few words
+};
+
+// Reads arguments (program name first). --help or --version anywhere
+// before "--" asks for that and nothing else.
+CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
+                             const char* const* arguments);
+
+// The option as given, or nullptr.
+const GivenOption* FindOption(const CommandLine& commandLine, std::string_view name);
+
+// One line per form: the program's name and the form.
+std::string FormsText(const CommandLineSyntax& syntax);
+
+// "usage:", one line per form, and a blank line.
+std::string UsageText(const CommandLineSyntax& syntax);
+
+// The usage and a line per option.
+std::string HelpText(const CommandLineSyntax& syntax);
+
+// "TarvelinCheck 1.2.0".
+std::string VersionText(const CommandLineSyntax& syntax);

@@ -1,0 +1,89 @@
+#include "LineShapes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace {
+
+// How the makers of microphones and calibration labs name a serial number,
+// and lines that name none.
+TEST(LineShapes, SerialNumbers) {
+    const struct {
+        std::string_view Text;
+        std::string_view Serial; // empty: none
+    } rows[] = {
+        {"\"Sens Factor =-.6162dB, SERNO: 7005701", "7005701"},
+        {"% Microphone type 4190, serial number 2631045", "2631045"},
+        {"* SN 2298J", "2298J"},
+        {"S/N: ab-1234", "AB-1234"},
+        {"Serial no. 14308, calibrated 2025-03-01", "14308"},
+        {"\"Serial#8024117", "8024117"},
+        {"SNR 80 dB", ""},
+        {"\"Sens Factor =-0.8dB, AGain =0dB", ""},
+        {"serial number unknown", ""},
+        {"Freq(Hz) SPL(dB) Phase(deg)", ""},
+    };
+    for (const auto& row : rows) {
+        std::string serial;
+        const bool found = SerialNumberOf(row.Text, serial);
+        EXPECT_EQ(found, !row.Serial.empty()) << row.Text;
+        EXPECT_EQ(found ? serial : "", row.Serial) << row.Text;
+    }
+}
+
+// The angle a header says a calibration is for; temperatures and column
+// names are no angles.
+TEST(LineShapes, Incidence) {
+    const struct {
+        std::string_view Text;
+        IncidenceKind Kind;
+        int Degrees;
+    } rows[] = {
+        {"\"Sens Factor =-0.53dB, SERNO: 7012946, 90deg", IncidenceKind::Degrees, 90},
+        {"\"90 degree calibration", IncidenceKind::Degrees, 90},
+        {"* 0\xC2\xB0 free field", IncidenceKind::Degrees, 0},
+        {"* 90\xB0", IncidenceKind::Degrees, 90},
+        {"\"Random incidence response", IncidenceKind::Random, 0},
+        {"% Measured at 23 \xC2\xB0""C, 45 % RH", IncidenceKind::None, 0},
+        {"% 21 deg C", IncidenceKind::None, 0},
+        {"Freq(Hz) SPL(dB) Phase(deg)", IncidenceKind::None, 0},
+        {"* phase from -180 to 180 degrees", IncidenceKind::None, 0},
+        {"* 1.90deg", IncidenceKind::None, 0},
+    };
+    for (const auto& row : rows) {
+        const Incidence angle = IncidenceOf(row.Text);
+        EXPECT_EQ(angle.Kind, row.Kind) << row.Text;
+        EXPECT_EQ(angle.Degrees, row.Degrees) << row.Text;
+    }
+}
+
+// Which lines a spreadsheet wrote with quotes, which start with a number
+// that goes on unreadably, and why other lines are dropped.
+TEST(LineShapes, LinesTheConverterDrops) {
+    EXPECT_TRUE(IsQuotedNumbersLine("\"20\"\t\"-0.85\""));
+    EXPECT_TRUE(IsQuotedNumbersLine("\"20\",\"-0.85\",\"4.1\""));
+    EXPECT_TRUE(IsQuotedNumbersLine("\"10,054\";\"-4,4602\""));
+    EXPECT_FALSE(IsQuotedNumbersLine("\"Sens Factor =-0.8dB"));
+    EXPECT_FALSE(IsQuotedNumbersLine("\"20"));
+    EXPECT_FALSE(IsQuotedNumbersLine("\"20\" Hz"));
+
+    EXPECT_TRUE(IsUnreadableNumberLine("11.238\t--3.0974"));
+    EXPECT_TRUE(IsUnreadableNumberLine("1000 +-0.5"));
+    EXPECT_FALSE(IsUnreadableNumberLine("1 kHz reference"));
+    EXPECT_FALSE(IsUnreadableNumberLine("1000 - 2000 Hz"));
+    EXPECT_FALSE(IsUnreadableNumberLine("20,1.5"));
+
+    EXPECT_EQ(DropReasonOf(" \t"), DropReason::Blank);
+    EXPECT_EQ(DropReasonOf("0 -3.1 0"), DropReason::ZeroFrequency);
+    EXPECT_EQ(DropReasonOf("1000 "), DropReason::OneNumber);
+    EXPECT_EQ(DropReasonOf("1 kHz reference"), DropReason::Words);
+    EXPECT_EQ(DropReasonOf("* 20 -0.85"), DropReason::Words);
+
+    EXPECT_TRUE(NamesPhaseSecond("Freq(Hz)\tPhase(deg)\tSPL(dB)"));
+    EXPECT_TRUE(NamesPhaseSecond("* Frequency, Phase"));
+    EXPECT_FALSE(NamesPhaseSecond("* Freq(Hz) SPL(dB) Phase(deg)"));
+}
+
+} // namespace

@@ -9,6 +9,7 @@ struct JudgedLine {
     LineKind Kind = LineKind::Other;
     int Count = 0; // the values of a data line
     float Values[MyMicInValueCount] = {};
+    std::string_view Texts[MyMicInValueCount]; // as the line writes them
 };
 
 // Sees each line that ScanCalibrationFile reads, with the reader it came

@@ -2,8 +2,9 @@
 
 #include "NumberScanner.h"
 
-int ScanDataLine(std::string_view text, float* values, int maxCount) {
-    const int count = ScanValues(text.data(), text.data() + text.size(), values, maxCount);
+int ScanDataLine(std::string_view text, float* values, int maxCount, std::string_view* texts) {
+    const int count =
+        ScanValueTexts(text.data(), text.data() + text.size(), values, texts, maxCount);
     // A frequency of zero, of either sign or too small for a float, marks a
     // line that holds no point.
     if (count < 2 || values[0] == 0.0f) {

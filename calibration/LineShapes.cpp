@@ -99,7 +99,8 @@ bool StartsWithWords(std::string_view text, std::string_view words) {
 
 bool HasDecimalComma(std::string_view text) {
     text = text.substr(0, ReadLimit);
-    if (text.find('.') != std::string_view::npos) {
+    // Most lines have no comma at all; one search tells.
+    if (text.find(',') == std::string_view::npos || text.find('.') != std::string_view::npos) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -360,15 +361,21 @@ bool NamesPhaseSecond(std::string_view text) {
 
 NumberShape ShapeOf(std::string_view number) {
     NumberShape shape;
-    const std::size_t exponent = number.find_first_of("eE");
-    const std::string_view mantissa = number.substr(0, exponent);
-    if (const std::size_t point = mantissa.find('.'); point != std::string_view::npos) {
-        shape.Decimals = static_cast<int>(mantissa.size() - point - 1);
+    std::size_t i = 0;
+    while (i < number.size() && number[i] != '.' && (number[i] | 0x20) != 'e') {
+        ++i;
     }
-    if (exponent != std::string_view::npos) {
-        const std::string_view digits = number.substr(exponent + 1);
-        shape.ExponentDigits =
-            static_cast<int>(std::count_if(digits.begin(), digits.end(), IsDigit));
+    if (i < number.size() && number[i] == '.') {
+        const std::size_t point = i++;
+        while (i < number.size() && IsDigit(number[i])) {
+            ++i;
+        }
+        shape.Decimals = static_cast<int>(i - point - 1);
+    }
+    if (i < number.size()) {
+        for (++i; i < number.size(); ++i) {
+            shape.ExponentDigits += IsDigit(number[i]) ? 1 : 0;
+        }
     }
     return shape;
 }

@@ -117,8 +117,10 @@ void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float res
     }
     report.LastFrequency = frequency;
     scan.PreviousFrequency = frequency;
-    scan.Span.Lowest = std::fmin(scan.Span.Lowest, frequency);
-    scan.Span.Highest = std::fmax(scan.Span.Highest, frequency);
+    // Comparisons rather than fmin and fmax, which are calls: a not-a-number
+    // is passed over all the same.
+    scan.Span.Lowest = frequency < scan.Span.Lowest ? frequency : scan.Span.Lowest;
+    scan.Span.Highest = frequency > scan.Span.Highest ? frequency : scan.Span.Highest;
 }
 
 bool Agree(float a, float b, float tolerance) {
@@ -155,8 +157,8 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
     if (data == 1) {
         scan.LowestResponse = scan.HighestResponse = response;
     } else {
-        scan.LowestResponse = std::fmin(scan.LowestResponse, response);
-        scan.HighestResponse = std::fmax(scan.HighestResponse, response);
+        scan.LowestResponse = response < scan.LowestResponse ? response : scan.LowestResponse;
+        scan.HighestResponse = response > scan.HighestResponse ? response : scan.HighestResponse;
         if (std::fabs(response - scan.PreviousResponse) > PhaseWrapJump &&
             scan.PhaseWraps++ == 0) {
             scan.WrapFrom = scan.Recent[1];
@@ -195,29 +197,35 @@ void FoldIntoPattern(FileScan& scan) {
 }
 
 // Remembers a line, its numbers and how they are written, until the next one
-// comes.
-void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line, bool header,
-                bool data) {
+// comes. A data line's numbers come as the converter read them; only a
+// dropped line is scanned again.
+void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line,
+                const JudgedLine& judged) {
     FoldIntoPattern(scan);
     LastLine& last = scan.Last;
     last.Number = number;
     last.HasLineEnd = line.HasLineEnd || !line.Whole;
-    last.Header = header;
-    last.Data = data;
+    last.Header = judged.Kind == LineKind::Header;
+    last.Data = judged.Kind == LineKind::Data;
     last.DroppedInto = nullptr;
     last.Count = 0;
-    if (header) {
+    if (last.Header) {
         return;
     }
     last.TextSize = std::min(line.Text.size(), sizeof last.Text);
     std::memcpy(last.Text, line.Text.data(), last.TextSize);
+    const std::string_view* texts = judged.Texts;
+    last.Count = judged.Count;
     float values[MyMicInValueCount];
     std::string_view written[MyMicInValueCount];
-    const std::string_view text = line.Text;
-    last.Count = std::max(0, ScanValueTexts(text.data(), text.data() + text.size(), values,
-                                            written, scan.ValueCount));
+    if (!last.Data) {
+        const std::string_view text = line.Text;
+        last.Count = std::max(0, ScanValueTexts(text.data(), text.data() + text.size(), values,
+                                                written, scan.ValueCount));
+        texts = written;
+    }
     for (int i = 0; i < last.Count; ++i) {
-        last.Shapes[i] = ShapeOf(written[i]);
+        last.Shapes[i] = ShapeOf(texts[i]);
     }
 }
 
@@ -225,11 +233,15 @@ void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const Jud
     ++scan.Report.DataLines;
     SeeFrequency(scan, line, judged.Values[0], judged.Values[1]);
     SeeResponse(scan, line, judged.Values[0], judged.Values[1]);
-    float values[MyMicInValueCount + 1];
-    const std::string_view scanned = text.Text;
-    if (ScanValues(scanned.data(), scanned.data() + scanned.size(), values, scan.ValueCount + 1) >
-        scan.ValueCount) {
-        Add(scan.ExtraValues, line, text.Text);
+    // A scan that stopped short of its count stopped at something that is no
+    // number; one that took them all may have left more.
+    if (judged.Count == scan.ValueCount) {
+        const std::string_view last = judged.Texts[judged.Count - 1];
+        const char* const rest = last.data() + last.size();
+        float extra;
+        if (ScanValues(rest, text.Text.data() + text.Text.size(), &extra, 1) == 1) {
+            Add(scan.ExtraValues, line, text.Text);
+        }
     }
     if (HasDecimalComma(text.Text)) {
         Add(scan.DecimalCommaData, line, text.Text, &judged);
@@ -281,8 +293,7 @@ bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
         scan.Utf16 = scan.Report.Utf16 = ReaderSawUtf16(reader);
     }
     NoteLineEnd(scan, line.End);
-    KeepAsLast(scan, number, line, judged.Kind == LineKind::Header,
-               judged.Kind == LineKind::Data);
+    KeepAsLast(scan, number, line, judged);
     if (judged.Kind == LineKind::Header) {
         SeeHeader(scan, number, line.Text);
         return true;

@@ -9,8 +9,8 @@ bool ScanLines(TextReader& reader, int valueCount, const LineWatcher& watcher) {
         JudgedLine judged;
         if (IsHeaderLine(line.Text)) {
             judged.Kind = LineKind::Header;
-        } else if ((judged.Count = ScanDataLine(line.Text, judged.Values, valueCount,
-                                                 judged.Texts)) > 0) {
+        } else if ((judged.Count =
+                        ScanDataLine(line.Text, judged.Values, valueCount, judged.Texts)) > 0) {
             judged.Kind = LineKind::Data;
         }
         if (!watcher.Seen(watcher.Context, reader, line, judged)) {

@@ -10,10 +10,9 @@ constexpr CommandOption CommonOptions[] = {
 };
 
 const CommandOption* FindSyntaxOption(const CommandLineSyntax& syntax, std::string_view name) {
-    const auto found = std::find_if(syntax.Options.begin(), syntax.Options.end(),
-                                    [name](const CommandOption& option) {
-                                        return option.Name == name;
-                                    });
+    const auto found =
+        std::find_if(syntax.Options.begin(), syntax.Options.end(),
+                     [name](const CommandOption& option) { return option.Name == name; });
     return found == syntax.Options.end() ? nullptr : &*found;
 }
 
@@ -52,10 +51,12 @@ CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
             return Asking(CommandRequest::Wrong, "unknown option " + std::string(argument));
         }
         if (FindOption(commandLine, argument) != nullptr) {
-            return Asking(CommandRequest::Wrong, "option " + std::string(argument) + " given twice");
+            return Asking(CommandRequest::Wrong,
+                          "option " + std::string(argument) + " given twice");
         }
         if (argumentCount - 1 - i < option->ValueCount) {
-            return Asking(CommandRequest::Wrong, "option " + std::string(argument) + " needs " + option->Values);
+            return Asking(CommandRequest::Wrong,
+                          "option " + std::string(argument) + " needs " + option->Values);
         }
         GivenOption given{option->Name, {}};
         for (int value = 0; value < option->ValueCount; ++value) {
@@ -67,10 +68,9 @@ CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
 }
 
 const GivenOption* FindOption(const CommandLine& commandLine, std::string_view name) {
-    const auto found = std::find_if(commandLine.Options.begin(), commandLine.Options.end(),
-                                    [name](const GivenOption& given) {
-                                        return given.Name == name;
-                                    });
+    const auto found =
+        std::find_if(commandLine.Options.begin(), commandLine.Options.end(),
+                     [name](const GivenOption& given) { return given.Name == name; });
     return found == commandLine.Options.end() ? nullptr : &*found;
 }
 

@@ -11,8 +11,8 @@
 // ends them, and an unknown option a mistake rather than a file name.
 
 struct CommandOption {
-    std::string_view Name; // "--json"
-    int ValueCount = 0;    // the arguments that follow it as its values
+    std::string_view Name;   // "--json"
+    int ValueCount = 0;      // the arguments that follow it as its values
     const char* Values = ""; // how the help shows them: "N", "LOW HIGH"
     const char* Help = "";   // one line
 };

@@ -210,8 +210,8 @@ bool IsUnreadableNumberLine(std::string_view text) {
     if (ScanValueTexts(text.data(), text.data() + text.size(), values, written, 2) != 1) {
         return false;
     }
-    std::string_view rest = WithoutLeadingBlanks(text.substr(
-        static_cast<std::size_t>(written[0].data() + written[0].size() - text.data())));
+    std::string_view rest = WithoutLeadingBlanks(
+        text.substr(static_cast<std::size_t>(written[0].data() + written[0].size() - text.data())));
     if (rest.empty() || !(IsDigit(rest[0]) || rest[0] == '+' || rest[0] == '-' || rest[0] == '.')) {
         return false;
     }
@@ -232,18 +232,18 @@ DropReason DropReasonOf(std::string_view text) {
     if (count == 2) {
         return DropReason::ZeroFrequency;
     }
-    if (count == 1 && WithoutLeadingBlanks(text.substr(static_cast<std::size_t>(
-                          written[0].data() + written[0].size() - text.data())))
-                          .empty()) {
+    if (count == 1 &&
+        WithoutLeadingBlanks(text.substr(static_cast<std::size_t>(written[0].data() +
+                                                                  written[0].size() - text.data())))
+            .empty()) {
         return DropReason::OneNumber;
     }
     return DropReason::Words;
 }
 
 bool SerialNumberOf(std::string_view text, std::string& serial) {
-    static constexpr std::string_view Keys[] = {"serno",     "serial number", "serial no",
-                                                "serial nr", "serial",        "s/n",
-                                                "sn"};
+    static constexpr std::string_view Keys[] = {"serno",  "serial number", "serial no", "serial nr",
+                                                "serial", "s/n",           "sn"};
     const std::string lowered = Lowered(text);
     for (const std::string_view key : Keys) {
         for (std::size_t at = lowered.find(key); at != std::string::npos;
@@ -256,9 +256,9 @@ bool SerialNumberOf(std::string_view text, std::string& serial) {
                 continue;
             }
             std::size_t p = after;
-            while (p < lowered.size() && (IsScanWhitespace(lowered[p]) || lowered[p] == ':' ||
-                                          lowered[p] == '=' || lowered[p] == '#' ||
-                                          lowered[p] == '.')) {
+            while (p < lowered.size() &&
+                   (IsScanWhitespace(lowered[p]) || lowered[p] == ':' || lowered[p] == '=' ||
+                    lowered[p] == '#' || lowered[p] == '.')) {
                 ++p;
             }
             std::size_t end = p;
@@ -314,8 +314,9 @@ Incidence IncidenceOf(std::string_view text) {
         } else if (rest.starts_with("deg")) {
             mark = 3;
         }
-        if (mark == 0 || degrees > 90 || (mark + 0 < rest.size() && mark == 3 &&
-                                         IsLetterOrDigit(rest[mark]) && rest[mark] != 'c')) {
+        if (mark == 0 || degrees > 90 ||
+            (mark + 0 < rest.size() && mark == 3 && IsLetterOrDigit(rest[mark]) &&
+             rest[mark] != 'c')) {
             continue;
         }
         rest = WithoutLeadingBlanks(rest.substr(mark));
@@ -343,8 +344,8 @@ bool NamesPhaseSecond(std::string_view text) {
             ++end;
         }
         std::string_view name = std::string_view(lowered).substr(p, end - p);
-        while (!name.empty() && std::string_view("\"*%#;'!").find(name.front()) !=
-                                    std::string_view::npos) {
+        while (!name.empty() &&
+               std::string_view("\"*%#;'!").find(name.front()) != std::string_view::npos) {
             name.remove_prefix(1);
         }
         if (!name.empty()) {

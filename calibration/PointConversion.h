@@ -44,8 +44,7 @@ inline ConvertedPoint ConvertPoint(const ConversionReferences& references, float
     point.To = EvaluateCurve(*references.To, frequency);
     point.ToSegment = SegmentHint;
     point.Correction = static_cast<float>(static_cast<double>(point.To) - point.From);
-    point.Response =
-        static_cast<float>((static_cast<double>(point.To) + response) - point.From);
+    point.Response = static_cast<float>((static_cast<double>(point.To) + response) - point.From);
     point.Extrapolated =
         IsBeyond(references.FromSpan, frequency) || IsBeyond(references.ToSpan, frequency);
     return point;

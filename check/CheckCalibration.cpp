@@ -68,8 +68,8 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
 
     CheckReport report;
     report.Files = {from.Report, to.Report, in.Report};
-    const bool allKilohertz = LooksLikeKilohertz(from) && LooksLikeKilohertz(to) &&
-                              LooksLikeKilohertz(in);
+    const bool allKilohertz =
+        LooksLikeKilohertz(from) && LooksLikeKilohertz(to) && LooksLikeKilohertz(in);
     for (const FileScan* scan : {&from, &to, &in}) {
         AddFileFindings(*scan, LooksLikeKilohertz(*scan) && !allKilohertz, report.Findings);
     }

@@ -28,8 +28,8 @@ void Print(const std::string& text) {
 // wrong: the report's members, empty, with the usage.
 std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
     std::string out = "{ \"status\": 2,\n  \"error\": ";
-    AppendJsonString(out, commandLine.Problem.empty() ? "wrong number of files"
-                                                      : commandLine.Problem);
+    AppendJsonString(out,
+                     commandLine.Problem.empty() ? "wrong number of files" : commandLine.Problem);
     out += ",\n  \"usage\": ";
     AppendJsonString(out, FormsText(Syntax));
     out += ",\n  \"files\": [],\n  \"conversion\": null,\n  \"findings\": [] }\n";
@@ -68,8 +68,8 @@ int RunCheck(int argumentCount, const char* const* arguments) {
         return WrongCommandLine;
     }
     const std::vector<const char*>& paths = commandLine.Operands;
-    const CheckReport report = files == 3 ? CheckConversion(paths[0], paths[1], paths[2])
-                                          : CheckCalibrationFile(paths[0]);
+    const CheckReport report =
+        files == 3 ? CheckConversion(paths[0], paths[1], paths[2]) : CheckCalibrationFile(paths[0]);
     if (!json) {
         std::fputs("\nTarvelinCheck\n\n", stdout);
     }

@@ -123,10 +123,9 @@ void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings)
         Add(findings, Severity::Warning, "far-extrapolation", FileRole::MyMicIn,
             scan.FirstFarBeyondLine,
             Count(scan.FarBeyond, "point of MyMicIn lies", "points of MyMicIn lie") +
-                " more than an octave " +
-                "below or above the frequencies of " + ReferenceSpans(scan) + ", " +
-                Octaves(scan.OctavesFarBeyond) + " beyond (the first at line " +
-                std::to_string(scan.FirstFarBeyondLine) + ", " +
+                " more than an octave " + "below or above the frequencies of " +
+                ReferenceSpans(scan) + ", " + Octaves(scan.OctavesFarBeyond) +
+                " beyond (the first at line " + std::to_string(scan.FirstFarBeyondLine) + ", " +
                 Number(scan.FirstFarBeyondFrequency) +
                 " Hz): there the correction is the reference's first or last segment drawn on "
                 "as a straight line, far from any point measured, and MyMicOut's values can be "
@@ -134,8 +133,7 @@ void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings)
                 "MyMicOut there.");
     }
     if (scan.NearlyBeyond > 0) {
-        Add(findings, Severity::Note, "extrapolated", FileRole::MyMicIn,
-            scan.FirstNearlyBeyondLine,
+        Add(findings, Severity::Note, "extrapolated", FileRole::MyMicIn, scan.FirstNearlyBeyondLine,
             std::to_string(scan.NearlyBeyond) + " of MyMicIn's " +
                 std::to_string(scan.Report.Points) +
                 (scan.NearlyBeyond == 1 ? " points lies" : " points lie") +
@@ -323,14 +321,14 @@ void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileSc
         "MyMicIn has no Sens Factor line; if the microphone's sensitivity was measured "
         "against this reference, it may need the same change.";
     if (in.HasSensitivity) {
-        own = (in.SensitivityInHeader
-                   ? "MyMicOut keeps MyMicIn's own Sens Factor line (" + Number(in.Sensitivity) +
-                         " dB) as it is"
-                   : "MyMicIn's own Sens Factor line (" + Number(in.Sensitivity) +
-                         " dB) lacks its opening quote and is dropped (line " +
-                         std::to_string(in.SensitivityLine) + ")") +
-              "; if that sensitivity was measured against this reference, it may need the "
-              "same change.";
+        own =
+            (in.SensitivityInHeader ? "MyMicOut keeps MyMicIn's own Sens Factor line (" +
+                                          Number(in.Sensitivity) + " dB) as it is"
+                                    : "MyMicIn's own Sens Factor line (" + Number(in.Sensitivity) +
+                                          " dB) lacks its opening quote and is dropped (line " +
+                                          std::to_string(in.SensitivityLine) + ")") +
+            "; if that sensitivity was measured against this reference, it may need the "
+            "same change.";
     }
     Add(findings, Severity::Note, "sensitivity-changed", FileRole::RefMicTo, to.SensitivityLine,
         "RefMicFrom's header gives the reference's Sens Factor as " + Number(from.Sensitivity) +

@@ -65,8 +65,7 @@ void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
 
 void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.Utf16Lines; scan.Utf16) {
-        const std::string outcome = IsReference(scan.Report.Role)
-                                        ? "the reference has no point"
+        const std::string outcome = IsReference(scan.Report.Role) ? "the reference has no point"
                                     : scan.Report.Role == FileRole::MyMicIn
                                         ? "nothing would be converted"
                                         : "no point is read";
@@ -74,21 +73,22 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
             Name(scan) +
                 " is UTF-16 text (what Windows Notepad saves as \"Unicode\"): every character "
                 "takes two bytes, one of them zero, and the converter reads single bytes, so " +
-                (t.Count == 1 ? "its one line is" : "all " + std::to_string(t.Count) + " lines are") +
+                (t.Count == 1 ? "its one line is"
+                              : "all " + std::to_string(t.Count) + " lines are") +
                 " dropped and " + outcome +
                 ". Save it as UTF-8 or ANSI text (in Notepad: File, Save As, Encoding), then check "
                 "it again.",
             t.Count);
     }
     if (const LineTally& t = scan.QuotedNumbers; t.Count > 0) {
-        const std::string outcome = IsReference(scan.Report.Role)
-                                        ? "the reference skips " +
-                                              std::string(t.Count > 1 ? "them" : "it")
-                                    : scan.Report.Role == FileRole::MyMicIn
-                                        ? std::string(t.Count > 1 ? "they are" : "it is") +
-                                              " copied to MyMicOut unchanged and not converted"
-                                        : std::string(t.Count > 1 ? "they are" : "it is") +
-                                              " read as header lines, not as points";
+        const std::string outcome =
+            IsReference(scan.Report.Role)
+                ? "the reference skips " + std::string(t.Count > 1 ? "them" : "it")
+            : scan.Report.Role == FileRole::MyMicIn
+                ? std::string(t.Count > 1 ? "they are" : "it is") +
+                      " copied to MyMicOut unchanged and not converted"
+                : std::string(t.Count > 1 ? "they are" : "it is") +
+                      " read as header lines, not as points";
         Add(findings, Severity::Warning, "quoted-numbers", scan, t.FirstLines[0],
             Count(t.Count, "line holds", "lines hold") +
                 " only numbers in double quotes, as a spreadsheet writes text fields (" +
@@ -153,19 +153,18 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
         const std::string value =
             SensitivityOf(t.FirstText, decibels) ? " (" + Number(decibels) + " dB)" : "";
         const std::string more =
-            t.Count > 1 ? " (" + Count(t.Count - 1, "more such line", "more such lines") + ")"
-                        : "";
+            t.Count > 1 ? " (" + Count(t.Count - 1, "more such line", "more such lines") + ")" : "";
         std::string what =
             reference
                 ? ". In a reference that changes nothing: Tarvelin sets a reference's header "
                   "lines aside all the same, so MyMicOut is the same with or without the quote"
-                : scan.Report.Role == FileRole::MyMicIn
-                    ? ": it is dropped, and MyMicOut loses the microphone's sensitivity" + value +
-                          ", which measurement software reads from that line. Put a \" in front "
-                          "of it to keep it as a header line"
-                    : ": it is dropped, and the microphone's sensitivity" + value +
-                          ", which measurement software reads from that line, is lost. Put a "
-                          "\" in front of it to keep it as a header line";
+            : scan.Report.Role == FileRole::MyMicIn
+                ? ": it is dropped, and MyMicOut loses the microphone's sensitivity" + value +
+                      ", which measurement software reads from that line. Put a \" in front "
+                      "of it to keep it as a header line"
+                : ": it is dropped, and the microphone's sensitivity" + value +
+                      ", which measurement software reads from that line, is lost. Put a "
+                      "\" in front of it to keep it as a header line";
         Add(findings, level, "unquoted-header", scan, t.FirstLines[0],
             "Line " + std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) + more +
                 ", is a Sens Factor line without its opening double quote" + what + ".",
@@ -196,12 +195,12 @@ void AddUnreadableNumbers(const FileScan& scan, std::vector<Finding>& findings) 
         t.FirstLines[0],
         Count(t.Count, "line starts", "lines start") +
             " with a number and goes on with one that cannot be read (" + LinesAndFirst(t) +
-            "), so " + (many ? "they are" : "it is") + " dropped, and " +
-            Consequence(scan, many) +
-            (reference ? "; the correction there comes from the points around "
-                         "it. Correct the numbers if the point matters."
-                       : ". Correct the numbers on " + std::string(many ? "those lines" : "that line") +
-                             ", then check again."),
+            "), so " + (many ? "they are" : "it is") + " dropped, and " + Consequence(scan, many) +
+            (reference
+                 ? "; the correction there comes from the points around "
+                   "it. Correct the numbers if the point matters."
+                 : ". Correct the numbers on " + std::string(many ? "those lines" : "that line") +
+                       ", then check again."),
         t.Count);
 }
 
@@ -226,8 +225,7 @@ void AddCutOff(const FileScan& scan, std::vector<Finding>& findings) {
                  Count(static_cast<std::uint64_t>(shape.ExponentDigits), "digit", "digits") +
                  " where that column has " + std::to_string(expected.ExponentDigits);
     }
-    const std::string missing =
-        scan.Report.Role == FileRole::MyMicIn ? ", from MyMicOut too" : "";
+    const std::string missing = scan.Report.Role == FileRole::MyMicIn ? ", from MyMicOut too" : "";
     Add(findings, Severity::Warning, "cut-off", scan, last.Number,
         "The last line of " + NameWithin(scan) + ", line " + std::to_string(last.Number) + ", " +
             Quoted(std::string_view(last.Text, last.TextSize)) +
@@ -272,21 +270,20 @@ void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
                 ". Export the calibration in dB (20 times the log10 of each value over its "
                 "reference value), then check again.");
     }
-    const bool withinHalfCircle =
-        scan.LowestResponse >= -180.0f && scan.HighestResponse <= 180.0f;
-    if (report.DataLines >= 2 && (scan.PhaseNamedLine != 0 ||
-                                  (scan.PhaseWraps > 0 && withinHalfCircle))) {
+    const bool withinHalfCircle = scan.LowestResponse >= -180.0f && scan.HighestResponse <= 180.0f;
+    if (report.DataLines >= 2 &&
+        (scan.PhaseNamedLine != 0 || (scan.PhaseWraps > 0 && withinHalfCircle))) {
         const std::string seen =
             scan.PhaseNamedLine != 0
                 ? "line " + std::to_string(scan.PhaseNamedLine) + " names the second column a phase"
-                : "it stays within ±180 and jumps from " + Number(scan.WrapFrom.Response) +
-                      " to " + Number(scan.WrapTo.Response) + " at line " +
+                : "it stays within ±180 and jumps from " + Number(scan.WrapFrom.Response) + " to " +
+                      Number(scan.WrapTo.Response) + " at line " +
                       std::to_string(scan.WrapTo.Line) + ", as a phase does where it wraps around";
-        const std::string outcome =
-            reference ? "the correction would be made of phases"
-            : report.Role == FileRole::MyMicIn ? "the correction would be added to the phase, and "
-                                                 "MyMicOut would hold no response"
-                                               : "the phase would be read as the response";
+        const std::string outcome = reference ? "the correction would be made of phases"
+                                    : report.Role == FileRole::MyMicIn
+                                        ? "the correction would be added to the phase, and "
+                                          "MyMicOut would hold no response"
+                                        : "the phase would be read as the response";
         Add(findings, Severity::Warning, "phase-as-response", scan,
             scan.PhaseNamedLine != 0 ? scan.PhaseNamedLine : scan.WrapTo.Line,
             "The second column of " + NameWithin(scan) +
@@ -304,17 +301,16 @@ void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
     }
     const std::string outcome = IsReference(scan.Report.Role)
                                     ? "the correction would carry a spike there"
-                                : scan.Report.Role == FileRole::MyMicIn
-                                    ? "MyMicOut would keep it"
-                                    : "it is read as it stands";
+                                : scan.Report.Role == FileRole::MyMicIn ? "MyMicOut would keep it"
+                                                                        : "it is read as it stands";
     const std::string more = t.Count > 1 ? " (" + Count(t.Count, "such point", "such points") +
                                                ": " + LineList(t.FirstLines, t.Count) + ")"
                                          : "";
     Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
         "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
             " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
-            " dB, while the points around it have " + Number(scan.SignFlipNeighbours[0]) +
-            " and " + Number(scan.SignFlipNeighbours[1]) +
+            " dB, while the points around it have " + Number(scan.SignFlipNeighbours[0]) + " and " +
+            Number(scan.SignFlipNeighbours[1]) +
             " dB: about the same size with the other sign, as when a minus sign is lost or "
             "added" +
             more + ". If so, " + outcome + ". Check the sign on that line.");
@@ -418,11 +414,10 @@ void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
                 "are separated by blanks or tabs.");
     }
     if (!IsReference(report.Role) && report.DataLines == 0) {
-        const std::string kept =
-            report.HeaderLines == 0
-                ? "MyMicOut would be empty"
-                : "MyMicOut would hold only its " +
-                      Count(report.HeaderLines, "header line", "header lines");
+        const std::string kept = report.HeaderLines == 0
+                                     ? "MyMicOut would be empty"
+                                     : "MyMicOut would hold only its " +
+                                           Count(report.HeaderLines, "header line", "header lines");
         Add(findings, Severity::Warning, "no-data-lines", scan, 0,
             Name(scan) + " has no data line: nothing would be converted, and " + kept +
                 ". A data line is a frequency and a response, separated by blanks or tabs.");

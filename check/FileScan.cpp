@@ -159,8 +159,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
     } else {
         scan.LowestResponse = response < scan.LowestResponse ? response : scan.LowestResponse;
         scan.HighestResponse = response > scan.HighestResponse ? response : scan.HighestResponse;
-        if (std::fabs(response - scan.PreviousResponse) > PhaseWrapJump &&
-            scan.PhaseWraps++ == 0) {
+        if (std::fabs(response - scan.PreviousResponse) > PhaseWrapJump && scan.PhaseWraps++ == 0) {
             scan.WrapFrom = scan.Recent[1];
             scan.WrapTo = {line, frequency, response};
         }

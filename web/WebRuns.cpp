@@ -65,10 +65,9 @@ int PlotFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
     if (!StartRun(messagesPath)) {
         return -1;
     }
-    return RunWithArguments({"TarvelinPlot", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
-                            [](int count, const char* const* arguments) {
-                                return RunPlot(count, arguments) == 0;
-                            });
+    return RunWithArguments(
+        {"TarvelinPlot", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
+        [](int count, const char* const* arguments) { return RunPlot(count, arguments) == 0; });
 }
 
 // What the page shows beside the picture, read by the plotting program's own

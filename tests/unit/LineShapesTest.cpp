@@ -46,7 +46,9 @@ TEST(LineShapes, Incidence) {
         {"* 0\xC2\xB0 free field", IncidenceKind::Degrees, 0},
         {"* 90\xB0", IncidenceKind::Degrees, 90},
         {"\"Random incidence response", IncidenceKind::Random, 0},
-        {"% Measured at 23 \xC2\xB0""C, 45 % RH", IncidenceKind::None, 0},
+        {"% Measured at 23 \xC2\xB0"
+         "C, 45 % RH",
+         IncidenceKind::None, 0},
         {"% 21 deg C", IncidenceKind::None, 0},
         {"Freq(Hz) SPL(dB) Phase(deg)", IncidenceKind::None, 0},
         {"* phase from -180 to 180 degrees", IncidenceKind::None, 0},

@@ -36,3 +36,16 @@ bool ScanCalibrationFile(const char* path, int valueCount, const LineWatcher& wa
     }
     return CloseTextReader(reader);
 }
+
+bool ScanCalibrationText(const char* path, std::string_view text, int valueCount,
+                         const LineWatcher& watcher) {
+    TextReader reader;
+    OpenTextReaderOnText(path, text, reader);
+    if (!ScanLines(reader, valueCount, watcher)) {
+        return false;
+    }
+    if (watcher.Finished != nullptr) {
+        watcher.Finished(watcher.Context, reader);
+    }
+    return true;
+}

@@ -28,3 +28,7 @@ struct LineWatcher {
 // ReadLimit only its start is read. A failure has printed its message:
 // "could not open" or "could not read", with the path as passed.
 bool ScanCalibrationFile(const char* path, int valueCount, const LineWatcher& watcher);
+
+// The same for text held in memory, read as the file at path would be.
+bool ScanCalibrationText(const char* path, std::string_view text, int valueCount,
+                         const LineWatcher& watcher);

@@ -84,12 +84,27 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
     return report;
 }
 
-CheckReport CheckCalibrationFile(const char* path) {
-    FileScan file = ScanOf(FileRole::File, path);
+namespace {
+
+CheckReport CheckOneFile(FileScan& file) {
     ScanUserFile(file);
     CheckReport report;
     report.Files = {file.Report};
     AddFileFindings(file, LooksLikeKilohertz(file), report.Findings);
     SortFindings(report.Findings);
     return report;
+}
+
+} // namespace
+
+CheckReport CheckCalibrationFile(const char* path) {
+    FileScan file = ScanOf(FileRole::File, path);
+    return CheckOneFile(file);
+}
+
+CheckReport CheckCalibrationText(const char* path, std::string_view text) {
+    FileScan file = ScanOf(FileRole::File, path);
+    file.FromText = true;
+    file.Text = text;
+    return CheckOneFile(file);
 }

@@ -2,6 +2,8 @@
 
 #include "CheckReport.h"
 
+#include <string_view>
+
 // Reads the three files of a conversion as the converter would, with its
 // own reader, loader and evaluation, and tells what it would do with them:
 // the lines it calls data lines are the lines that become MyMicOut's data
@@ -11,3 +13,6 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
 
 // One calibration file by itself, read by MyMicIn's rules.
 CheckReport CheckCalibrationFile(const char* path);
+
+// The same for text held in memory, named path in the report.
+CheckReport CheckCalibrationText(const char* path, std::string_view text);

@@ -24,6 +24,7 @@ struct Finding {
     // How many of the file's dropped lines it names: every dropped line is
     // named by one finding.
     std::uint64_t DroppedLines = 0;
+    bool Repairable = false; // tarvelin-repair mends it
 };
 
 enum class LineEndKind { None, CrLf, Lf, Cr, Mixed };

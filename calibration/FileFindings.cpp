@@ -38,6 +38,12 @@ void Add(std::vector<Finding>& findings, Severity level, std::string code, const
         {level, std::move(code), scan.Report.Role, line, std::move(message), dropped});
 }
 
+// The repair mends what has one reading; the finding says so.
+void CanRepair(std::vector<Finding>& findings) {
+    findings.back().Repairable = true;
+    findings.back().Message += " tarvelin-repair can repair this.";
+}
+
 std::string ValuesRead(const float* values, int count) {
     static const char* const Units[] = {" Hz", " dB", ""};
     std::string shown;
@@ -79,6 +85,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 ". Save it as UTF-8 or ANSI text (in Notepad: File, Save As, Encoding), then check "
                 "it again.",
             t.Count);
+        CanRepair(findings);
     }
     if (const LineTally& t = scan.QuotedNumbers; t.Count > 0) {
         const std::string outcome =
@@ -95,6 +102,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 LinesAndFirst(t) +
                 "). A line that starts with a double quote is a header line, so " + outcome +
                 ". Save the file without quotes around the numbers, or remove the quotes.");
+        CanRepair(findings);
     }
 }
 
@@ -107,6 +115,9 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 "). Numbers must be separated by blanks or tabs: save the file as tab-separated "
                 "text, or replace the separators with tabs.",
             t.Count);
+        if (scan.TwoWayLines == 0) {
+            CanRepair(findings);
+        }
     }
     if (const LineTally& t = scan.SpreadsheetCsv; t.Count > 0) {
         const bool semicolons = t.FirstText.find(';') != std::string::npos;
@@ -122,6 +133,9 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                               "between the numbers") +
                 ", then check it again.",
             t.Count);
+        if (scan.TwoWayLines == 0) {
+            CanRepair(findings);
+        }
     }
     if (const LineTally& t = scan.DecimalCommaData; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
@@ -132,6 +146,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 ": the digits after each comma are lost, and a column after the first such "
                 "comma is not read. Save the file with full stops as decimal points, then "
                 "check it again.");
+        CanRepair(findings);
     }
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
@@ -140,6 +155,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 "), and " + Consequence(scan, t.Count > 1) +
                 ". Save the file with full stops as decimal points, then check it again.",
             t.Count);
+        CanRepair(findings);
     }
 }
 
@@ -169,6 +185,9 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
             "Line " + std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) + more +
                 ", is a Sens Factor line without its opening double quote" + what + ".",
             t.Count);
+        if (!reference) {
+            CanRepair(findings);
+        }
     }
     if (const LineTally& t = scan.UnquotedHeader; t.Count > 0) {
         const std::string what =
@@ -326,6 +345,9 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 " Hz). A reference is searched from low to high frequency; in another order "
                 "corrections can come from the wrong segment. Sort the file from low to high "
                 "frequency.");
+        if (!scan.DataInterrupted) {
+            CanRepair(findings);
+        }
     }
     if (scan.FirstRepeat != 0 && reference) {
         Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstRepeat,

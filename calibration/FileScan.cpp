@@ -263,6 +263,8 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
         return scan.DecimalCommaDropped;
     }
     if (IsCommaSeparatedLine(text, scan.ValueCount)) {
+        scan.TwoWayLines +=
+            ReadAsMeant(text, scan.ValueCount).Reading == LineReading::TwoWays ? 1 : 0;
         return HasDecimalComma(text) ? scan.SpreadsheetCsv : scan.CommaSeparated;
     }
     if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
@@ -293,6 +295,11 @@ bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
     }
     NoteLineEnd(scan, line.End);
     KeepAsLast(scan, number, line, judged);
+    if (judged.Kind == LineKind::Data) {
+        scan.DataInterrupted = scan.DataInterrupted || scan.SawOtherAfterData;
+    } else {
+        scan.SawOtherAfterData = scan.Report.DataLines > 0;
+    }
     if (judged.Kind == LineKind::Header) {
         SeeHeader(scan, number, line.Text);
         return true;
@@ -367,8 +374,11 @@ void ScanReference(FileScan& scan, CalibrationCurve& curve) {
 void ScanUserFile(FileScan& scan) {
     scan.ValueCount = MyMicInValueCount;
     KeptMessages = &scan.Failure;
-    const bool read =
-        ScanCalibrationFile(scan.Report.Path.c_str(), MyMicInValueCount, {SeeLine, &scan, SeeEnd});
+    const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
+    const char* const path = scan.Report.Path.c_str();
+    const bool read = scan.FromText
+                          ? ScanCalibrationText(path, scan.Text, MyMicInValueCount, watcher)
+                          : ScanCalibrationFile(path, MyMicInValueCount, watcher);
     KeptMessages = nullptr;
     Conclude(scan, read);
 }

@@ -62,6 +62,9 @@ struct LastLine {
 // findings speak of.
 struct FileScan {
     FileReport Report;
+    // Text held in memory, read instead of the file at Report.Path.
+    bool FromText = false;
+    std::string_view Text;
     int ValueCount = MyMicInValueCount;
     PointWatcher Points;
     bool Finished = false; // every line was read
@@ -89,6 +92,12 @@ struct FileScan {
     ScannedPoint Recent[2];
     LineTally SignFlips;
     float SignFlipNeighbours[2] = {};
+    // A line that is no data line stands among the data lines, which then
+    // cannot be sorted as a block.
+    bool SawOtherAfterData = false;
+    bool DataInterrupted = false;
+    // Lines whose commas could mean two things: none of them is mended.
+    std::uint64_t TwoWayLines = 0;
     ColumnPattern Pattern;
     LastLine Last;
     // The last line has no line end and ends sooner than the lines before it.

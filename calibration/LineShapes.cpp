@@ -380,3 +380,78 @@ NumberShape ShapeOf(std::string_view number) {
     }
     return shape;
 }
+
+namespace {
+
+std::string WithTabsForSeparators(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == ',' || c == ';'; }, '\t');
+    return text;
+}
+
+// Blanks or tabs stand between two of the line's first words, each of
+// which starts like a number.
+bool BlanksSeparateNumbers(std::string_view text) {
+    text = WithoutLeadingBlanks(text);
+    const std::size_t end = std::find_if(text.begin(), text.end(), IsScanWhitespace) - text.begin();
+    const std::string_view next = WithoutLeadingBlanks(text.substr(end));
+    const auto startsNumber = [](std::string_view word) {
+        return !word.empty() &&
+               (IsDigit(word[0]) || word[0] == '-' || word[0] == '+' || word[0] == '.');
+    };
+    return startsNumber(text) && startsNumber(next);
+}
+
+// A comma in a comment after the numbers changes nothing the converter reads.
+bool SameReading(std::string_view text, const std::string& mended, int valueCount) {
+    float before[MyMicInValueCount];
+    float after[MyMicInValueCount];
+    const int count = ScanDataLine(text, before, valueCount);
+    return count == ScanDataLine(mended, after, valueCount) &&
+           std::equal(before, before + count, after);
+}
+
+} // namespace
+
+MeantLine ReadAsMeant(std::string_view text, int valueCount) {
+    MeantLine meant;
+    text = text.substr(0, ReadLimit);
+    const bool semicolons = text.find(';') != std::string_view::npos;
+    const bool commas = text.find(',') != std::string_view::npos;
+    const bool decimalCommas = HasDecimalComma(text);
+    const bool isData = IsDataLine(std::string(text), valueCount);
+    if (!semicolons && !commas) {
+        return meant;
+    }
+    if (isData && !decimalCommas) {
+        return meant;
+    }
+    const std::string separated = WithTabsForSeparators(std::string(text));
+    const std::string withPoints = WithTabsForSeparators(WithDecimalPoints(text));
+    std::string chosen;
+    if (!decimalCommas) {
+        chosen = separated;
+    } else if (semicolons || BlanksSeparateNumbers(text)) {
+        chosen = withPoints;
+    } else {
+        // Commas alone separate, and some stand between digits.
+        const bool separatedIsData = IsDataLine(separated, valueCount);
+        const bool withPointsIsData = IsDataLine(withPoints, valueCount);
+        if (separatedIsData && withPointsIsData) {
+            meant.Reading = LineReading::TwoWays;
+            meant.Text = withPoints;
+            meant.Other = separated;
+            return meant;
+        }
+        chosen = withPointsIsData ? withPoints : separated;
+    }
+    if (!IsDataLine(chosen, valueCount) || (isData && SameReading(text, chosen, valueCount))) {
+        return meant;
+    }
+    meant.Reading = LineReading::Mended;
+    meant.DecimalCommas = decimalCommas && chosen == withPoints;
+    meant.Separators =
+        std::count(chosen.begin(), chosen.end(), '\t') > std::count(text.begin(), text.end(), '\t');
+    meant.Text = chosen;
+    return meant;
+}

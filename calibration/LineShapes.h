@@ -22,6 +22,29 @@ bool IsDecimalCommaLine(std::string_view text, int valueCount);
 // commas points) it would be a data line.
 bool IsCommaSeparatedLine(std::string_view text, int valueCount);
 
+// How a line with commas or semicolons was meant to be read. Semicolons,
+// and blanks or tabs between numbers, separate them, so that a comma between
+// two digits is a decimal comma; where commas alone separate, a line without
+// full stops may mean either, and is read so only when one reading alone is a
+// data line.
+enum class LineReading {
+    AsItStands, // nothing to mend, or no mending makes it a data line
+    Mended,     // Text is the line as meant, a data line
+    TwoWays,    // Text with decimal commas, Other with commas between numbers
+};
+
+struct MeantLine {
+    LineReading Reading = LineReading::AsItStands;
+    bool Separators = false;    // commas or semicolons between numbers became tabs
+    bool DecimalCommas = false; // decimal commas became full stops
+    std::string Text;
+    std::string Other;
+};
+
+// A line that the converter drops, or reads as a data line cut short by a
+// decimal comma, as it was meant; any other line stands as it is.
+MeantLine ReadAsMeant(std::string_view text, int valueCount);
+
 // A header line made only of numbers, at least two, each in double quotes
 // or not, separated by blanks, tabs, commas or semicolons: a spreadsheet's
 // text fields.

@@ -61,7 +61,8 @@ void AppendFinding(std::string& out, const Finding& finding) {
     out += "\", \"line\": " + (finding.Line != 0 ? std::to_string(finding.Line) : "null");
     out += ", \"message\": ";
     AppendJsonString(out, finding.Message);
-    out += ", \"droppedLines\": " + std::to_string(finding.DroppedLines) + " }";
+    out += ", \"droppedLines\": " + std::to_string(finding.DroppedLines);
+    out += ", \"repairable\": " + JsonBool(finding.Repairable) + " }";
 }
 
 } // namespace

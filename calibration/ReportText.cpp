@@ -52,18 +52,6 @@ void AppendConversion(std::string& out, const ConversionReport& conversion) {
     out += '\n';
 }
 
-void AppendFinding(std::string& out, const Finding& finding) {
-    std::string where = RoleName(finding.Role);
-    if (finding.Line != 0) {
-        where += " line " + std::to_string(finding.Line);
-    }
-    out += SeverityName(finding.Level);
-    out.append(9 - std::string_view(SeverityName(finding.Level)).size(), ' ');
-    out += "[" + finding.Code + "] " + where + ": ";
-    AppendShownText(out, finding.Message);
-    out += '\n';
-}
-
 std::string Conclusion(const CheckReport& report) {
     std::size_t counts[3] = {};
     for (const Finding& finding : report.Findings) {
@@ -99,11 +87,23 @@ std::string ReportAsText(const CheckReport& report) {
     }
     out += '\n';
     for (const Finding& finding : report.Findings) {
-        AppendFinding(out, finding);
+        AppendFindingLine(out, finding);
     }
     if (!report.Findings.empty()) {
         out += '\n';
     }
     out += Conclusion(report) + "\n";
     return out;
+}
+
+void AppendFindingLine(std::string& out, const Finding& finding) {
+    std::string where = RoleName(finding.Role);
+    if (finding.Line != 0) {
+        where += " line " + std::to_string(finding.Line);
+    }
+    out += SeverityName(finding.Level);
+    out.append(9 - std::string_view(SeverityName(finding.Level)).size(), ' ');
+    out += "[" + finding.Code + "] " + where + ": ";
+    AppendShownText(out, finding.Message);
+    out += '\n';
 }

@@ -31,6 +31,16 @@ void KeepFirstBytes(TextReader& reader, const char* bytes, std::size_t count) {
     reader.FirstByteCount += kept;
 }
 
+long ReadMore(TextReader& reader, char* buffer, std::size_t size) {
+    if (!reader.FromMemory) {
+        return ReadSome(reader.File, buffer, size);
+    }
+    const std::size_t count = std::min(size, reader.Memory.size());
+    std::memcpy(buffer, reader.Memory.data(), count);
+    reader.Memory.remove_prefix(count);
+    return static_cast<long>(count);
+}
+
 // Appends what the file has ready to the buffered bytes.
 bool Fill(TextReader& reader) {
     if (reader.Begin > 0) {
@@ -50,7 +60,7 @@ bool Fill(TextReader& reader) {
         return false;
     }
     char* const start = reader.Buffer + reader.End;
-    const long count = ReadSome(reader.File, start, sizeof reader.Buffer - reader.End);
+    const long count = ReadMore(reader, start, sizeof reader.Buffer - reader.End);
     if (count < 0) {
         return ReportReadFailure(reader);
     }
@@ -274,6 +284,7 @@ ReadResult NextMacLine(TextReader& reader, TextLine& line) {
             reader.SkipLineFeed = false;
             if (available > 0 && *start == '\n') {
                 ++reader.Begin;
+                ++reader.SkippedLineFeeds;
                 continue;
             }
         }
@@ -367,17 +378,10 @@ ReadResult NextUndecided(TextReader& reader, TextLine& text, bool firstPiece) {
     return firstPiece ? NextCrLfLine(reader, text) : NextCrLfPiece(reader, text);
 }
 
-} // namespace
-
-bool OpenTextReader(const char* path, TextReader& reader) {
-    reader.Path = path;
-    if (!OpenForReading(path, reader.File)) {
-        PrintMessage("Error - could not open %s\n", path);
-        return false;
-    }
+// Takes the byte-order mark, which needs the first three bytes.
+bool Start(TextReader& reader) {
     while (reader.End < ByteOrderMark.size() && !reader.AtEnd) {
         if (!Fill(reader)) {
-            CloseFile(reader.File);
             return false;
         }
     }
@@ -387,6 +391,28 @@ bool OpenTextReader(const char* path, TextReader& reader) {
     }
     reader.Detection.Scanned = reader.Begin;
     return true;
+}
+
+} // namespace
+
+bool OpenTextReader(const char* path, TextReader& reader) {
+    reader.Path = path;
+    if (!OpenForReading(path, reader.File)) {
+        PrintMessage("Error - could not open %s\n", path);
+        return false;
+    }
+    if (!Start(reader)) {
+        CloseFile(reader.File);
+        return false;
+    }
+    return true;
+}
+
+void OpenTextReaderOnText(const char* path, std::string_view text, TextReader& reader) {
+    reader.Path = path;
+    reader.FromMemory = true;
+    reader.Memory = text;
+    Start(reader);
 }
 
 ReadResult NextLine(TextReader& reader, TextLine& line) {
@@ -424,7 +450,7 @@ ReadResult NextLinePiece(TextReader& reader, TextLine& piece) {
 }
 
 bool CloseTextReader(TextReader& reader) {
-    if (!CloseFile(reader.File)) {
+    if (!reader.FromMemory && !CloseFile(reader.File)) {
         return ReportReadFailure(reader);
     }
     return true;
@@ -455,5 +481,5 @@ bool BytesFollowEndOfText(TextReader& reader) {
         return false;
     }
     char byte;
-    return reader.BytesAfterEndOfText || ReadSome(reader.File, &byte, 1) > 0;
+    return reader.BytesAfterEndOfText || ReadMore(reader, &byte, 1) > 0;
 }

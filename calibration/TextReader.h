@@ -48,6 +48,9 @@ struct LineEndDetection {
 struct TextReader {
     PlatformFile File;
     const char* Path = nullptr;
+    // Text held in memory, read instead of a file: what is left of it.
+    bool FromMemory = false;
+    std::string_view Memory;
     // Called before the reader waits for more input, so that converted lines
     // waiting in an output reach their file and a slowly fed input streams
     // through. False fails the read; the callee has printed its message.
@@ -64,6 +67,9 @@ struct TextReader {
     LineEndDetection Detection;
     // A classic Mac OS line ended in CR; an LF right after it is part of it.
     bool SkipLineFeed = false;
+    // How many such LFs were passed over: each belongs to the line before,
+    // for a reader that gives back every byte.
+    std::uint64_t SkippedLineFeeds = 0;
     // The file's first bytes as read, a byte-order mark and 0x1A included.
     std::size_t FirstByteCount = 0;
     char FirstBytes[FirstBytesKept];
@@ -86,6 +92,10 @@ enum class ReadResult { Line, End, Failed };
 
 // Prints "Error - could not open %s" (or "could not read %s") and fails.
 bool OpenTextReader(const char* path, TextReader& reader);
+
+// Reads text held in memory by the same rules, as if it were the file at
+// path (which messages name); text must outlive the reader. Cannot fail.
+void OpenTextReaderOnText(const char* path, std::string_view text, TextReader& reader);
 
 // The next line, or its first ReadLimit bytes when it is longer. Any part of
 // the previous line that was not taken is skipped first.

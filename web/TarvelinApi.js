@@ -25,20 +25,24 @@ function Runtime() {
 
 // Each file is named in the work folder by its own name, which the messages
 // show; so every name must be a plain file name, and no two the same.
-function NamesOf(names) {
-  const chosen = { ...DefaultNames, ...(names || {}) };
+function CheckNames(names) {
   const seen = new Set();
-  for (const key of Object.keys(DefaultNames)) {
-    const name = chosen[key];
+  for (const [key, name] of Object.entries(names)) {
     if (typeof name !== "string" || name === "" || name === "." || name === ".." ||
         /[\/\0]/.test(name)) {
-      throw new TypeError(`names.${key} must be a file name without a folder`);
+      throw new TypeError(`${key} must be a file name without a folder`);
     }
     if (seen.has(name)) {
-      throw new TypeError(`names.${key} is the name of another file too: ${name}`);
+      throw new TypeError(`${key} is the name of another file too: ${name}`);
     }
     seen.add(name);
   }
+}
+
+function NamesOf(names) {
+  const chosen = { ...DefaultNames, ...(names || {}) };
+  CheckNames(Object.fromEntries(Object.keys(DefaultNames).map((key) => [`names.${key}`,
+                                                                        chosen[key]])));
   return chosen;
 }
 
@@ -77,23 +81,21 @@ function ReadIfThere(FS, path) {
   return FS.analyzePath(path).exists ? FS.readFile(path) : null;
 }
 
-// Runs one program on the files; whatever happens, the file system is left
-// empty. A run that aborts (memory exhausted) leaves the runtime unusable, so
-// the next call starts a new one.
-async function Run(files, keys, names, entry, extraArguments, collect) {
-  CheckBytes(files, keys);
+// Runs one program's entry with the arguments on the files, each written
+// into the work folder under its name; whatever happens, the file system is
+// left empty. A run that aborts (memory exhausted) leaves the runtime
+// unusable, so the next call starts a new one.
+async function RunEntry(named, entry, argumentList, collect) {
   const module = await Runtime();
   const FS = module.FS;
   try {
     Clear(FS);
     FS.mkdir(WorkFolder);
     FS.mkdir("/plot");
-    for (const key of keys) {
-      FS.writeFile(`${WorkFolder}/${names[key]}`, files[key]);
+    for (const [name, bytes] of named) {
+      FS.writeFile(`${WorkFolder}/${name}`, bytes);
     }
     FS.chdir(WorkFolder);
-    const pathArguments = [names.refMicFrom, names.refMicTo, names.myMicIn, names.myMicOut];
-    const argumentList = [...pathArguments, ...extraArguments];
     const status = module.ccall(entry, "number", argumentList.map(() => "string"),
                                 argumentList);
     const messageBytes = ReadIfThere(FS, MessagesPath) || new Uint8Array();
@@ -109,6 +111,14 @@ async function Run(files, keys, names, entry, extraArguments, collect) {
       runtime = null;
     }
   }
+}
+
+// The four calibration files of a conversion, under their names.
+async function Run(files, keys, names, entry, extraArguments, collect) {
+  CheckBytes(files, keys);
+  const named = keys.map((key) => [names[key], files[key]]);
+  const pathArguments = [names.refMicFrom, names.refMicTo, names.myMicIn, names.myMicOut];
+  return RunEntry(named, entry, [...pathArguments, ...extraArguments], collect);
 }
 
 export async function convertCalibration({ refMicFrom, refMicTo, myMicIn, names } = {}) {
@@ -167,4 +177,26 @@ export async function checkCalibration({ refMicFrom, refMicTo, myMicIn, names } 
   const chosen = NamesOf(names);
   return Run({ refMicFrom, refMicTo, myMicIn }, ["refMicFrom", "refMicTo", "myMicIn"], chosen,
              "CheckFiles", [MessagesPath], (FS, status, messages) => JSON.parse(messages));
+}
+
+// What TarvelinRepair does with one calibration file: its exit status, what
+// it prints, and the repaired copy (null when it wrote none). The copy is
+// named after the file (MyMic.csv gives MyMic-repaired.txt) unless
+// repairedName says otherwise; both names appear in the messages.
+export async function repairCalibration({ file, name = "MyMicIn.txt", repairedName } = {}) {
+  CheckBytes({ file }, ["file"]);
+  const copy = repairedName === undefined ? RepairedNameOf(name) : repairedName;
+  CheckNames({ name, repairedName: copy });
+  return RunEntry([[name, file]], "RepairFiles", [name, copy, MessagesPath],
+                  (FS, status, messages) => ({
+                    status,
+                    messages,
+                    repaired: status === 0 || status === 1 ? ReadIfThere(FS, copy) : null,
+                  }));
+}
+
+// MyMic.csv is repaired into MyMic-repaired.txt.
+function RepairedNameOf(name) {
+  const dot = name.lastIndexOf(".");
+  return `${dot > 0 ? name.slice(0, dot) : name}-repaired.txt`;
 }

@@ -11,6 +11,7 @@
 #include "PlotRun.h"
 #include "PointConversion.h"
 #include "ProgramEntry.h"
+#include "RepairRun.h"
 #include "ReportJson.h"
 
 #include <algorithm>
@@ -124,6 +125,17 @@ int CheckFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn
     std::fwrite(json.data(), 1, json.size(), stdout);
     std::fflush(stdout);
     return ReportStatus(report);
+}
+
+// The repair of one calibration file into a copy; its exit status.
+int RepairFiles(const char* calibrationFile, const char* repairedFile, const char* messagesPath) {
+    if (!StartRun(messagesPath)) {
+        return 2;
+    }
+    const char* const arguments[] = {"TarvelinRepair", calibrationFile, repairedFile, nullptr};
+    const int status = RunRepair(3, arguments);
+    std::fflush(stdout);
+    return status;
 }
 
 } // extern "C"

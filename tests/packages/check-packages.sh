@@ -121,7 +121,7 @@ RunExample() {
     cmp "$dir/MyMicOut.txt" examples/expected/MyMicOut.txt || Fail "$* converted wrongly"
 }
 
-Step "The .deb: dpkg -i, convert, man tarvelin, tarvelin-plot, dpkg -r"
+Step "The .deb: dpkg -i, convert, man tarvelin, tarvelin-plot, tarvelin-repair, dpkg -r"
 dpkg -i "$deb"
 installed=yes
 mkdir "$work/installed"
@@ -144,6 +144,9 @@ grep -q "Tarvelin $version" "$work/man.txt" || Fail "man tarvelin names no versi
 (cd "$work/installed" && tarvelin-plot $examples/RefMicFrom.txt $examples/RefMicTo.txt \
     $examples/MyMicIn.txt MyMicOut.txt Plot.svg >/dev/null) || Fail "tarvelin-plot"
 grep -q '</svg>' "$work/installed/Plot.svg" || Fail "tarvelin-plot wrote no picture"
+(cd "$work/installed" && tarvelin-repair $examples/MyMicIn.txt Repaired.txt >/dev/null) ||
+    Fail "tarvelin-repair"
+cmp "$work/installed/Repaired.txt" $examples/MyMicIn.txt || Fail "tarvelin-repair changed the example"
 dpkg -r tarvelin
 hash -r
 installed=
@@ -224,6 +227,9 @@ RunExample "$top/examples" "$wine" ../Tarvelin.exe RefMicFrom.txt RefMicTo.txt M
 (cd "$top/examples" && "$wine" ../TarvelinPlot.exe RefMicFrom.txt RefMicTo.txt MyMicIn.txt \
     MyMicOut.txt Plot.svg >/dev/null) || Fail "TarvelinPlot.exe"
 grep -q '</svg>' "$top/examples/Plot.svg" || Fail "TarvelinPlot.exe wrote no picture"
+(cd "$top/examples" && "$wine" ../TarvelinRepair.exe MyMicIn.txt Repaired.txt >/dev/null) ||
+    Fail "TarvelinRepair.exe"
+cmp "$top/examples/Repaired.txt" "$top/examples/MyMicIn.txt" || Fail "TarvelinRepair.exe changed the example"
 WINEPREFIX="$repo/build/package/nested/Windows/wine-prefix" wineserver --kill 2>/dev/null || true
 
 Step "The page's zip: its texts, index.html opened from the folder, the examples converted"

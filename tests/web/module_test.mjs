@@ -7,10 +7,11 @@
 //
 //   node module_test.mjs build/web/tarvelin.mjs
 
-import { pathToFileURL } from "node:url";
-import { resolve } from "node:path";
+import { readFileSync } from "node:fs";
+import { fileURLToPath, pathToFileURL } from "node:url";
+import { dirname, resolve } from "node:path";
 
-const { checkCalibration, convertCalibration, plotCalibration } =
+const { checkCalibration, convertCalibration, plotCalibration, repairCalibration } =
     await import(pathToFileURL(resolve(process.argv[2])));
 const Bytes = (text) => new TextEncoder().encode(text);
 const Text = (bytes) => (bytes === null ? "null" : new TextDecoder().decode(bytes));
@@ -75,6 +76,23 @@ const checkedA = await checkCalibration(A);
 Expect("A's check status", checkedA.status, 1);
 Expect("A's first finding", checkedA.findings[0].code, "not-ascending");
 Expect("A's data lines in the check", checkedA.files[2].dataLines, 2);
+
+// The repair in the module: the golden case's report and copy, between the
+// other calls.
+const Golden = resolve(dirname(fileURLToPath(import.meta.url)), "../repair/golden");
+const german = (name) => readFileSync(`${Golden}/semicolons-and-decimal-commas/${name}`);
+const repaired = await repairCalibration({ file: new Uint8Array(german("in/MyMic.csv")),
+                                           name: "MyMic.csv", repairedName: "MyMic.txt" });
+Expect("the repair's status", repaired.status, Number(german("status").toString()));
+Expect("the repair's messages", repaired.messages, german("stdout").toString());
+Expect("the repaired copy", Text(repaired.repaired), german("expected").toString());
+const named = await repairCalibration({ file: Bytes("20,5,-0,85\n"), name: "Two ways.csv" });
+Expect("a line with two readings", named.status, 2);
+Expect("its copy", named.repaired, null);
+Expect("the copy's name", named.messages.includes("Two ways.csv"), true);
+const again = await Both(A);
+Expect("A's MyMicOut after the repair", Text(again.converted.myMicOut),
+       Text(first.converted.myMicOut));
 
 for (const failure of failures) {
   console.log("FAIL " + failure);

@@ -1,0 +1,170 @@
+#include "RepairRun.h"
+
+#include "CheckCalibration.h"
+#include "CompanionCommandLine.h"
+#include "FindingText.h"
+#include "Messages.h"
+#include "OverwriteGuard.h"
+#include "PlatformFile.h"
+#include "RepairText.h"
+#include "ReportText.h"
+#include "ShownText.h"
+#include "TextWriter.h"
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+namespace {
+
+constexpr int NothingWritten = 2;
+
+constexpr const char* Forms[] = {"<CalibrationFile> <RepairedFile>"};
+constexpr CommandLineSyntax Syntax = {"TarvelinRepair", Forms, {}};
+
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// The whole file, held in memory: its data lines may have to be sorted.
+bool ReadWhole(PlatformFile& file, const char* path, std::string& bytes) {
+    try {
+        char block[64 * 1024];
+        for (;;) {
+            const long count = ReadSome(file, block, sizeof block);
+            if (count < 0) {
+                PrintMessage("Error - could not read %s\n", path);
+                return false;
+            }
+            if (count == 0) {
+                return true;
+            }
+            bytes.append(block, static_cast<std::size_t>(count));
+        }
+    } catch (const std::bad_alloc&) {
+        PrintMessage("Error - out of memory reading %s\n", path);
+        return false;
+    }
+}
+
+// Reads the input and keeps it open until the copy is known not to be it.
+bool ReadInput(const char* input, const char* output, std::string& bytes) {
+    PlatformFile file;
+    if (!OpenForReading(input, file)) {
+        PrintMessage("Error - could not open %s\n", input);
+        return false;
+    }
+    const bool read = ReadWhole(file, input, bytes) && !WouldOverwriteInput(output, {}, &file);
+    if (!CloseFile(file) && read) {
+        PrintMessage("Error - could not read %s\n", input);
+        return false;
+    }
+    return read;
+}
+
+bool WriteCopy(const char* output, const std::string& bytes) {
+    TextWriter writer;
+    if (!OpenTextWriter(output, writer)) {
+        return false;
+    }
+    if (!WriteText(writer, bytes)) {
+        DiscardTextWriter(writer);
+        return false;
+    }
+    return CloseTextWriter(writer);
+}
+
+std::string Shown(std::string_view text) {
+    std::string shown;
+    AppendShownText(shown, text);
+    return shown;
+}
+
+// What each kind of change did, in the words a person reads.
+constexpr const char* ChangeWords[RepairKindCount] = {
+    "UTF-16 text became UTF-8",
+    "the double quotes around numbers went",
+    "commas or semicolons between numbers became tabs",
+    "decimal commas became full stops",
+    "the Sens Factor line got its opening double quote",
+    "the data lines were put in rising order of frequency",
+};
+
+std::string ChangesText(const RepairOutcome& outcome, const char* input, const char* output) {
+    std::string text;
+    for (int kind = 0; kind < RepairKindCount; ++kind) {
+        const RepairTally& tally = outcome.Changes[kind];
+        if (tally.Count == 0) {
+            continue;
+        }
+        text += "  " + Count(tally.Count, "line", "lines") + ": " + ChangeWords[kind];
+        if (kind != static_cast<int>(RepairKind::Utf16)) {
+            text += " (" + LineList(tally.FirstLines, tally.Count) + ")";
+        }
+        text += "\n";
+    }
+    const std::string unsorted =
+        outcome.UnsortedBecauseOf == 0
+            ? ""
+            : "  The data lines are not in rising order of frequency, but line " +
+                  std::to_string(outcome.UnsortedBecauseOf) +
+                  " stands among them and is no data line, so they were not sorted.\n";
+    if (text.empty()) {
+        return "Nothing needed repair: " + Shown(output) + " is a copy of " + Shown(input) +
+               ", byte for byte.\n" + unsorted;
+    }
+    const std::string said =
+        "Repaired " + Shown(input) + " into " + Shown(output) + ":\n" + text + unsorted;
+    return said + "Everything else is as it was, byte for byte.\n";
+}
+
+// The copy as the check reads it: what is left needs a person.
+int RemainingText(const std::string& copy, const char* output, std::string& text) {
+    const CheckReport report = CheckCalibrationText(output, copy);
+    std::string warnings;
+    for (const Finding& finding : report.Findings) {
+        if (finding.Level != Severity::Note) {
+            AppendFindingLine(warnings, finding);
+        }
+    }
+    if (warnings.empty()) {
+        return 0;
+    }
+    text += "\nStill to look at in " + Shown(output) +
+            ", which needs a person (tarvelin-check says more):\n" + warnings;
+    return 1;
+}
+
+} // namespace
+
+int RunRepair(int argumentCount, const char* const* arguments) {
+    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
+    if (commandLine.Request == CommandRequest::Help) {
+        Print(HelpText(Syntax));
+        return 0;
+    }
+    if (commandLine.Request == CommandRequest::Version) {
+        Print(VersionText(Syntax));
+        return 0;
+    }
+    std::fputs("\nTarvelinRepair\n\n", stdout);
+    if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 2) {
+        if (!commandLine.Problem.empty()) {
+            Print("Error - " + Shown(commandLine.Problem) + "\n");
+        }
+        Print(UsageText(Syntax));
+        return NothingWritten;
+    }
+    const char* const input = commandLine.Operands[0];
+    const char* const output = commandLine.Operands[1];
+    std::string bytes;
+    RepairOutcome outcome;
+    if (!ReadInput(input, output, bytes) || !RepairCalibrationText(input, bytes, outcome) ||
+        !WriteCopy(output, outcome.Repaired)) {
+        return NothingWritten;
+    }
+    std::string said = ChangesText(outcome, input, output);
+    const int status = RemainingText(outcome.Repaired, output, said);
+    Print(said);
+    return status;
+}

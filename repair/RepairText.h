@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The kinds of repair, each made only where a line has one reading.
+enum class RepairKind {
+    Utf16,           // UTF-16 text became UTF-8
+    QuotedNumbers,   // the quotes around numbers went
+    Separators,      // commas or semicolons between numbers became tabs
+    DecimalCommas,   // decimal commas became full stops
+    SensFactorQuote, // a Sens Factor line got its opening quote
+    Sorted,          // the data lines were put in rising order
+};
+constexpr int RepairKindCount = 6;
+
+// Lines of one kind of repair: how many, and the first few (of the file as
+// given, counted from 1).
+struct RepairTally {
+    std::uint64_t Count = 0;
+    std::vector<std::uint64_t> FirstLines;
+};
+
+struct RepairOutcome {
+    std::string Repaired; // the copy's bytes
+    RepairTally Changes[RepairKindCount];
+    // The data lines needed sorting, but a line that is no data line stands
+    // among them.
+    std::uint64_t UnsortedBecauseOf = 0;
+    // A line with two readings: then nothing is repaired.
+    std::uint64_t TwoWaysLine = 0;
+    std::string TwoWaysText;
+    std::string DecimalReading;
+    std::string SeparatorReading;
+};
+
+// Repairs the bytes of a calibration file, read by the converter's rules:
+// every byte that no repair touches stays as it was, line ends included.
+// False when a line can be read two ways (outcome says which) or memory is
+// exhausted; a failure has printed its message, naming path.
+bool RepairCalibrationText(const char* path, std::string_view bytes, RepairOutcome& outcome);

@@ -88,14 +88,18 @@ namespace {
 
 CheckReport CheckOneFile(FileScan& file) {
     ScanUserFile(file);
+    return ReportOnScannedFile(file);
+}
+
+} // namespace
+
+CheckReport ReportOnScannedFile(const FileScan& file) {
     CheckReport report;
     report.Files = {file.Report};
     AddFileFindings(file, LooksLikeKilohertz(file), report.Findings);
     SortFindings(report.Findings);
     return report;
 }
-
-} // namespace
 
 CheckReport CheckCalibrationFile(const char* path) {
     FileScan file = ScanOf(FileRole::File, path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CheckReport.h"
+#include "FileScan.h"
 
 #include <string_view>
 
@@ -16,3 +17,7 @@ CheckReport CheckCalibrationFile(const char* path);
 
 // The same for text held in memory, named path in the report.
 CheckReport CheckCalibrationText(const char* path, std::string_view text);
+
+// The report on one file whose lines the caller has shown to file (see
+// SeeJudgedLine), with the role File.
+CheckReport ReportOnScannedFile(const FileScan& file);

@@ -263,8 +263,9 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
         return scan.DecimalCommaDropped;
     }
     if (IsCommaSeparatedLine(text, scan.ValueCount)) {
-        scan.TwoWayLines +=
-            ReadAsMeant(text, scan.ValueCount).Reading == LineReading::TwoWays ? 1 : 0;
+        MeantLine meant;
+        ReadAsMeant(text, scan.ValueCount, meant);
+        scan.TwoWayLines += meant.Reading == LineReading::TwoWays ? 1 : 0;
         return HasDecimalComma(text) ? scan.SpreadsheetCsv : scan.CommaSeparated;
     }
     if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
@@ -289,37 +290,16 @@ void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
 bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
              const JudgedLine& judged) {
     auto& scan = *static_cast<FileScan*>(context);
-    const std::uint64_t number = ++scan.Report.Lines;
-    if (number == 1) {
+    if (scan.Report.Lines == 0) {
         scan.Utf16 = scan.Report.Utf16 = ReaderSawUtf16(reader);
     }
-    NoteLineEnd(scan, line.End);
-    KeepAsLast(scan, number, line, judged);
-    if (judged.Kind == LineKind::Data) {
-        scan.DataInterrupted = scan.DataInterrupted || scan.SawOtherAfterData;
-    } else {
-        scan.SawOtherAfterData = scan.Report.DataLines > 0;
-    }
-    if (judged.Kind == LineKind::Header) {
-        SeeHeader(scan, number, line.Text);
-        return true;
-    }
-    if (!line.Whole) {
-        Add(scan.LongLines, number, line.Text);
-    }
-    if (judged.Kind == LineKind::Data) {
-        SeeData(scan, number, line, judged);
-    } else {
-        SeeDropped(scan, number, line.Text);
-    }
+    SeeJudgedLine(scan, line, judged);
     return true;
 }
 
 void SeeEnd(void* context, TextReader& reader) {
     auto& scan = *static_cast<FileScan*>(context);
-    scan.Finished = true;
-    scan.Report.ByteOrderMark = reader.HadByteOrderMark;
-    scan.CutAtEndOfText = BytesFollowEndOfText(reader);
+    SeeFileEnd(scan, reader.HadByteOrderMark, BytesFollowEndOfText(reader));
 }
 
 // A machine writes every line alike: a last line without its line end that
@@ -360,6 +340,39 @@ void Conclude(FileScan& scan, bool read) {
 }
 
 } // namespace
+
+void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judged) {
+    const std::uint64_t number = ++scan.Report.Lines;
+    NoteLineEnd(scan, line.End);
+    KeepAsLast(scan, number, line, judged);
+    if (judged.Kind == LineKind::Data) {
+        scan.DataInterrupted = scan.DataInterrupted || scan.SawOtherAfterData;
+    } else {
+        scan.SawOtherAfterData = scan.Report.DataLines > 0;
+    }
+    if (judged.Kind == LineKind::Header) {
+        SeeHeader(scan, number, line.Text);
+        return;
+    }
+    if (!line.Whole) {
+        Add(scan.LongLines, number, line.Text);
+    }
+    if (judged.Kind == LineKind::Data) {
+        SeeData(scan, number, line, judged);
+    } else {
+        SeeDropped(scan, number, line.Text);
+    }
+}
+
+void SeeFileEnd(FileScan& scan, bool byteOrderMark, bool bytesAfterEndOfText) {
+    scan.Finished = true;
+    scan.Report.ByteOrderMark = byteOrderMark;
+    scan.CutAtEndOfText = bytesAfterEndOfText;
+}
+
+void ConcludeScannedFile(FileScan& scan) {
+    Conclude(scan, true);
+}
 
 void ScanReference(FileScan& scan, CalibrationCurve& curve) {
     scan.ValueCount = ReferenceValueCount;

@@ -141,6 +141,14 @@ struct FileScan {
 void ScanReference(FileScan& scan, CalibrationCurve& curve);
 void ScanUserFile(FileScan& scan);
 
+// For a program that reads a file's lines itself (the repair, as it writes
+// its copy): each line with the converter's judgement of it, in order; then
+// how the file ended; then the conclusion, after which the findings can be
+// added.
+void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judged);
+void SeeFileEnd(FileScan& scan, bool byteOrderMark, bool bytesAfterEndOfText);
+void ConcludeScannedFile(FileScan& scan);
+
 // The file's frequencies all lie below 50 Hz while, read as kHz, they would
 // span the audio band.
 bool LooksLikeKilohertz(const FileScan& scan);

@@ -5,6 +5,7 @@
 #include "TextReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -361,32 +362,82 @@ bool NamesPhaseSecond(std::string_view text) {
 }
 
 NumberShape ShapeOf(std::string_view number) {
+    // From the end: the last digits are the decimals, or the exponent's.
     NumberShape shape;
-    std::size_t i = 0;
-    while (i < number.size() && number[i] != '.' && (number[i] | 0x20) != 'e') {
-        ++i;
+    std::size_t end = number.size();
+    std::size_t i = end;
+    while (i > 0 && IsDigit(number[i - 1])) {
+        --i;
     }
-    if (i < number.size() && number[i] == '.') {
-        const std::size_t point = i++;
-        while (i < number.size() && IsDigit(number[i])) {
-            ++i;
-        }
-        shape.Decimals = static_cast<int>(i - point - 1);
+    if (i > 0 && (number[i - 1] == '+' || number[i - 1] == '-') && i > 1 &&
+        (number[i - 2] | 0x20) == 'e') {
+        --i;
     }
-    if (i < number.size()) {
-        for (++i; i < number.size(); ++i) {
-            shape.ExponentDigits += IsDigit(number[i]) ? 1 : 0;
+    if (i > 0 && (number[i - 1] | 0x20) == 'e') {
+        const bool sign = i < end && (number[i] == '+' || number[i] == '-');
+        shape.ExponentDigits = static_cast<int>(end - i - (sign ? 1 : 0));
+        end = --i;
+        while (i > 0 && IsDigit(number[i - 1])) {
+            --i;
         }
+    }
+    if (i > 0 && number[i - 1] == '.') {
+        shape.Decimals = static_cast<int>(end - i);
     }
     return shape;
 }
 
 namespace {
 
-std::string WithTabsForSeparators(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == ',' || c == ';'; }, '\t');
-    return text;
+// Calls see(i) for each i where text holds c; memchr finds them fastest.
+template <typename See> void ForEachOf(std::string_view text, char c, See see) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) !=
+         nullptr;
+         ++p) {
+        see(static_cast<std::size_t>(p - begin));
+    }
+}
+
+// The line with a tab for each comma or semicolon, and with full stops for
+// decimal commas first where decimalPoints says so; how many separators
+// became tabs. Every line of a spreadsheet's file comes here.
+std::size_t Rewrite(std::string_view text, bool decimalPoints, std::string& out) {
+    out.assign(text);
+    std::size_t tabs = 0;
+    ForEachOf(text, ';', [&](std::size_t i) {
+        out[i] = '\t';
+        ++tabs;
+    });
+    ForEachOf(text, ',', [&](std::size_t i) {
+        const bool point = decimalPoints && IsDecimalCommaAt(text, i);
+        out[i] = point ? '.' : '\t';
+        tabs += point ? 0 : 1;
+    });
+    return tabs;
+}
+
+// What a line's commas and semicolons are, found without a pass of its own
+// over every byte.
+struct CommaFacts {
+    bool Separators = false; // a comma or a semicolon
+    bool Semicolons = false;
+    bool DecimalCommas = false; // a comma between digits, and no full stop
+};
+
+CommaFacts CommaFactsOf(std::string_view text) {
+    CommaFacts facts;
+    const bool commas = text.find(',') != std::string_view::npos;
+    facts.Semicolons = text.find(';') != std::string_view::npos;
+    facts.Separators = commas || facts.Semicolons;
+    if (commas && text.find('.') == std::string_view::npos) {
+        ForEachOf(text, ',', [&](std::size_t i) {
+            facts.DecimalCommas = facts.DecimalCommas || IsDecimalCommaAt(text, i);
+        });
+    }
+    return facts;
 }
 
 // Blanks or tabs stand between two of the line's first words, each of
@@ -402,56 +453,51 @@ bool BlanksSeparateNumbers(std::string_view text) {
     return startsNumber(text) && startsNumber(next);
 }
 
-// A comma in a comment after the numbers changes nothing the converter reads.
-bool SameReading(std::string_view text, const std::string& mended, int valueCount) {
-    float before[MyMicInValueCount];
-    float after[MyMicInValueCount];
-    const int count = ScanDataLine(text, before, valueCount);
-    return count == ScanDataLine(mended, after, valueCount) &&
-           std::equal(before, before + count, after);
-}
-
 } // namespace
 
-MeantLine ReadAsMeant(std::string_view text, int valueCount) {
-    MeantLine meant;
+void ReadAsMeant(std::string_view text, int valueCount, MeantLine& meant) {
+    meant.Reading = LineReading::AsItStands;
+    meant.Separators = meant.DecimalCommas = false;
+    meant.Text.clear();
+    meant.Other.clear();
+    meant.Count = 0;
     text = text.substr(0, ReadLimit);
-    const bool semicolons = text.find(';') != std::string_view::npos;
-    const bool commas = text.find(',') != std::string_view::npos;
-    const bool decimalCommas = HasDecimalComma(text);
-    const bool isData = IsDataLine(std::string(text), valueCount);
-    if (!semicolons && !commas) {
-        return meant;
+    const CommaFacts facts = CommaFactsOf(text);
+    if (!facts.Separators) {
+        return;
     }
-    if (isData && !decimalCommas) {
-        return meant;
+    float before[MyMicInValueCount];
+    const int beforeCount = ScanDataLine(text, before, valueCount);
+    if (beforeCount > 0 && !facts.DecimalCommas) {
+        return;
     }
-    const std::string separated = WithTabsForSeparators(std::string(text));
-    const std::string withPoints = WithTabsForSeparators(WithDecimalPoints(text));
-    std::string chosen;
-    if (!decimalCommas) {
-        chosen = separated;
-    } else if (semicolons || BlanksSeparateNumbers(text)) {
-        chosen = withPoints;
-    } else {
-        // Commas alone separate, and some stand between digits.
-        const bool separatedIsData = IsDataLine(separated, valueCount);
-        const bool withPointsIsData = IsDataLine(withPoints, valueCount);
-        if (separatedIsData && withPointsIsData) {
+    bool withPoints = facts.DecimalCommas;
+    if (withPoints && !facts.Semicolons && !BlanksSeparateNumbers(text)) {
+        // Commas alone separate, and some stand between digits: either
+        // reading may be meant, unless only one of them is a point.
+        Rewrite(text, true, meant.Text);
+        Rewrite(text, false, meant.Other);
+        float values[MyMicInValueCount];
+        const bool pointsAreData = ScanDataLine(meant.Text, values, valueCount) > 0;
+        const bool separatorsAreData = ScanDataLine(meant.Other, values, valueCount) > 0;
+        if (pointsAreData && separatorsAreData) {
             meant.Reading = LineReading::TwoWays;
-            meant.Text = withPoints;
-            meant.Other = separated;
-            return meant;
+            return;
         }
-        chosen = withPointsIsData ? withPoints : separated;
+        withPoints = pointsAreData;
+        meant.Other.clear();
     }
-    if (!IsDataLine(chosen, valueCount) || (isData && SameReading(text, chosen, valueCount))) {
-        return meant;
+    const std::size_t tabs = Rewrite(text, withPoints, meant.Text);
+    meant.Count = ScanDataLine(meant.Text, meant.Values, valueCount, meant.Texts);
+    // A comma in a comment after the numbers changes nothing the converter
+    // reads.
+    if (meant.Count == 0 ||
+        (beforeCount == meant.Count && std::equal(before, before + beforeCount, meant.Values))) {
+        meant.Text.clear();
+        meant.Count = 0;
+        return;
     }
     meant.Reading = LineReading::Mended;
-    meant.DecimalCommas = decimalCommas && chosen == withPoints;
-    meant.Separators =
-        std::count(chosen.begin(), chosen.end(), '\t') > std::count(text.begin(), text.end(), '\t');
-    meant.Text = chosen;
-    return meant;
+    meant.DecimalCommas = withPoints;
+    meant.Separators = tabs > 0;
 }

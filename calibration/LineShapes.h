@@ -39,11 +39,18 @@ struct MeantLine {
     bool DecimalCommas = false; // decimal commas became full stops
     std::string Text;
     std::string Other;
+    // Mended: the values of Text as the converter reads them, and their
+    // texts within Text.
+    int Count = 0;
+    float Values[3] = {};
+    std::string_view Texts[3];
 };
 
 // A line that the converter drops, or reads as a data line cut short by a
-// decimal comma, as it was meant; any other line stands as it is.
-MeantLine ReadAsMeant(std::string_view text, int valueCount);
+// decimal comma, as it was meant; any other line stands as it is. meant is
+// filled anew; a caller that reads many lines keeps one, so that its texts
+// keep their room.
+void ReadAsMeant(std::string_view text, int valueCount, MeantLine& meant);
 
 // A header line made only of numbers, at least two, each in double quotes
 // or not, separated by blanks, tabs, commas or semicolons: a spreadsheet's

@@ -1,18 +1,13 @@
 #include "RepairRun.h"
 
-#include "CheckCalibration.h"
 #include "CompanionCommandLine.h"
 #include "FindingText.h"
-#include "Messages.h"
-#include "OverwriteGuard.h"
-#include "PlatformFile.h"
 #include "RepairText.h"
 #include "ReportText.h"
 #include "ShownText.h"
 #include "TextWriter.h"
 
 #include <cstdio>
-#include <new>
 #include <string>
 
 namespace {
@@ -24,42 +19,6 @@ constexpr CommandLineSyntax Syntax = {"TarvelinRepair", Forms, {}};
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-// The whole file, held in memory: its data lines may have to be sorted.
-bool ReadWhole(PlatformFile& file, const char* path, std::string& bytes) {
-    try {
-        char block[64 * 1024];
-        for (;;) {
-            const long count = ReadSome(file, block, sizeof block);
-            if (count < 0) {
-                PrintMessage("Error - could not read %s\n", path);
-                return false;
-            }
-            if (count == 0) {
-                return true;
-            }
-            bytes.append(block, static_cast<std::size_t>(count));
-        }
-    } catch (const std::bad_alloc&) {
-        PrintMessage("Error - out of memory reading %s\n", path);
-        return false;
-    }
-}
-
-// Reads the input and keeps it open until the copy is known not to be it.
-bool ReadInput(const char* input, const char* output, std::string& bytes) {
-    PlatformFile file;
-    if (!OpenForReading(input, file)) {
-        PrintMessage("Error - could not open %s\n", input);
-        return false;
-    }
-    const bool read = ReadWhole(file, input, bytes) && !WouldOverwriteInput(output, {}, &file);
-    if (!CloseFile(file) && read) {
-        PrintMessage("Error - could not read %s\n", input);
-        return false;
-    }
-    return read;
 }
 
 bool WriteCopy(const char* output, const std::string& bytes) {
@@ -119,8 +78,7 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
 }
 
 // The copy as the check reads it: what is left needs a person.
-int RemainingText(const std::string& copy, const char* output, std::string& text) {
-    const CheckReport report = CheckCalibrationText(output, copy);
+int RemainingText(const CheckReport& report, const char* output, std::string& text) {
     std::string warnings;
     for (const Finding& finding : report.Findings) {
         if (finding.Level != Severity::Note) {
@@ -157,14 +115,12 @@ int RunRepair(int argumentCount, const char* const* arguments) {
     }
     const char* const input = commandLine.Operands[0];
     const char* const output = commandLine.Operands[1];
-    std::string bytes;
     RepairOutcome outcome;
-    if (!ReadInput(input, output, bytes) || !RepairCalibrationText(input, bytes, outcome) ||
-        !WriteCopy(output, outcome.Repaired)) {
+    if (!RepairCalibrationFile(input, output, outcome) || !WriteCopy(output, outcome.Repaired)) {
         return NothingWritten;
     }
     std::string said = ChangesText(outcome, input, output);
-    const int status = RemainingText(outcome.Repaired, output, said);
+    const int status = RemainingText(outcome.Remaining, output, said);
     Print(said);
     return status;
 }

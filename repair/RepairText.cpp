@@ -1,9 +1,13 @@
 #include "RepairText.h"
 
+#include "CheckCalibration.h"
 #include "DataLineScan.h"
+#include "FileScan.h"
 #include "LineKind.h"
 #include "LineShapes.h"
 #include "Messages.h"
+#include "OverwriteGuard.h"
+#include "PlatformFile.h"
 #include "ShownText.h"
 #include "TextReader.h"
 
@@ -82,11 +86,6 @@ std::string Utf8FromUtf16(std::string_view bytes) {
     return out;
 }
 
-bool IsDataLine(std::string_view text) {
-    float values[MyMicInValueCount];
-    return ScanDataLine(text, values, MyMicInValueCount) > 0;
-}
-
 void NoteMeant(RepairOutcome& outcome, const MeantLine& meant, std::uint64_t number) {
     if (meant.Separators) {
         Note(outcome, RepairKind::Separators, number);
@@ -110,51 +109,138 @@ bool SeeTwoWays(RepairOutcome& outcome, const MeantLine& meant, std::string_view
     return true;
 }
 
+// Where a line's mending goes: straight into the copy, and to the check's
+// scan of the copy, which sees each line as the converter would judge it.
+// Only the data lines' order is kept track of, to know whether they need
+// sorting.
+struct Mending {
+    RepairOutcome* Outcome = nullptr;
+    std::string* Copy = nullptr;
+    FileScan* Check = nullptr;
+    MeantLine Meant; // one for every line, so that its texts keep their room
+    std::uint64_t Lines = 0;
+    bool SeenData = false;
+    float LastFrequency = 0.0f;
+    bool Falls = false;
+    std::uint64_t OtherAfterData = 0; // a line after a data line that is none
+    std::uint64_t Among = 0;          // such a line with a data line after it
+};
+
+void SeeOrder(Mending& mending, const JudgedLine& judged) {
+    const std::uint64_t number = mending.Lines;
+    if (judged.Kind != LineKind::Data) {
+        mending.OtherAfterData =
+            mending.SeenData && mending.OtherAfterData == 0 ? number : mending.OtherAfterData;
+        return;
+    }
+    if (mending.OtherAfterData != 0 && mending.Among == 0) {
+        mending.Among = mending.OtherAfterData;
+    }
+    const float frequency = judged.Values[0];
+    mending.Falls = mending.Falls || (mending.SeenData && frequency < mending.LastFrequency);
+    mending.SeenData = true;
+    mending.LastFrequency = frequency;
+}
+
+JudgedLine Judged(LineKind kind, int count, const float* values, const std::string_view* texts) {
+    JudgedLine judged;
+    judged.Kind = count > 0 ? LineKind::Data : kind;
+    judged.Count = count;
+    std::copy(values, values + count, judged.Values);
+    std::copy(texts, texts + count, judged.Texts);
+    return judged;
+}
+
+// The line that the copy now ends with, and its line end, as written.
+void Written(Mending& mending, std::size_t begin, bool whole, LineEnd end,
+             const JudgedLine& judged) {
+    SeeOrder(mending, judged);
+    TextLine line;
+    line.Text = std::string_view(*mending.Copy).substr(begin);
+    if (!whole) {
+        line.Text = line.Text.substr(0, ReadLimit);
+    }
+    line.Whole = whole;
+    line.End = end;
+    line.HasLineEnd = end != LineEnd::None;
+    SeeJudgedLine(*mending.Check, line, judged);
+}
+
+// Kept as it is, and judged as the converter would.
+void Keep(Mending& mending, std::string_view text, bool whole, LineEnd end) {
+    const std::size_t begin = mending.Copy->size();
+    *mending.Copy += text;
+    const std::string_view judgedText = whole ? text : text.substr(0, ReadLimit);
+    float values[MyMicInValueCount];
+    std::string_view texts[MyMicInValueCount];
+    const int count =
+        IsHeaderLine(judgedText) ? 0 : ScanDataLine(judgedText, values, MyMicInValueCount, texts);
+    const LineKind kind = IsHeaderLine(judgedText) ? LineKind::Header : LineKind::Other;
+    Written(mending, begin, whole, end, Judged(kind, count, values, texts));
+}
+
 // A spreadsheet's quoted fields are a header line to the converter; without
 // their quotes, and mended as any other line, they are the point meant. A
 // line that would be no point without its quotes keeps them.
-std::string MendQuotedNumbers(std::string_view text, std::uint64_t number, RepairOutcome& outcome) {
+void MendQuotedNumbers(Mending& mending, std::string_view text, LineEnd end) {
+    RepairOutcome& outcome = *mending.Outcome;
+    const std::uint64_t number = mending.Lines;
     std::string unquoted(text);
     unquoted.erase(std::remove(unquoted.begin(), unquoted.end(), '"'), unquoted.end());
-    const MeantLine meant = ReadAsMeant(unquoted, MyMicInValueCount);
+    MeantLine& meant = mending.Meant;
+    ReadAsMeant(unquoted, MyMicInValueCount, meant);
     if (SeeTwoWays(outcome, meant, text, number)) {
-        return std::string(text);
+        Keep(mending, text, true, end);
+        return;
     }
-    std::string mended = meant.Reading == LineReading::Mended ? meant.Text : unquoted;
-    if (!IsDataLine(mended)) {
-        return std::string(text);
+    const std::string& mended = meant.Reading == LineReading::Mended ? meant.Text : unquoted;
+    float values[MyMicInValueCount];
+    std::string_view texts[MyMicInValueCount];
+    const int count = ScanDataLine(mended, values, MyMicInValueCount, texts);
+    if (count == 0) {
+        Keep(mending, text, true, end);
+        return;
     }
     Note(outcome, RepairKind::QuotedNumbers, number);
     NoteMeant(outcome, meant, number);
-    return mended;
+    const std::size_t begin = mending.Copy->size();
+    *mending.Copy += mended;
+    Written(mending, begin, true, end, Judged(LineKind::Data, count, values, texts));
 }
 
-// The line as it will be written.
-std::string MendLine(std::string_view text, std::uint64_t number, RepairOutcome& outcome) {
+// The line mended where it has one reading, kept as it is otherwise.
+void MendLine(Mending& mending, std::string_view text, LineEnd end) {
+    RepairOutcome& outcome = *mending.Outcome;
+    const std::uint64_t number = mending.Lines;
     if (IsHeaderLine(text)) {
-        return IsQuotedNumbersLine(text) ? MendQuotedNumbers(text, number, outcome)
-                                         : std::string(text);
+        if (IsQuotedNumbersLine(text)) {
+            MendQuotedNumbers(mending, text, end);
+        } else {
+            Keep(mending, text, true, end);
+        }
+        return;
     }
     if (UnquotedHeaderShape(text) == HeaderShape::SensFactor) {
         Note(outcome, RepairKind::SensFactorQuote, number);
-        std::string quoted = "\"";
-        quoted += text;
-        return quoted;
+        const std::size_t begin = mending.Copy->size();
+        *mending.Copy += '"';
+        *mending.Copy += text;
+        Written(mending, begin, true, end, Judged(LineKind::Header, 0, nullptr, nullptr));
+        return;
     }
-    const MeantLine meant = ReadAsMeant(text, MyMicInValueCount);
-    if (SeeTwoWays(outcome, meant, text, number) || meant.Reading != LineReading::Mended) {
-        return std::string(text);
+    MeantLine& meant = mending.Meant;
+    ReadAsMeant(text, MyMicInValueCount, meant);
+    if (meant.Reading != LineReading::Mended) {
+        SeeTwoWays(outcome, meant, text, number);
+        Keep(mending, text, true, end);
+        return;
     }
     NoteMeant(outcome, meant, number);
-    return meant.Text;
+    const std::size_t begin = mending.Copy->size();
+    *mending.Copy += meant.Text;
+    Written(mending, begin, true, end,
+            Judged(LineKind::Data, meant.Count, meant.Values, meant.Texts));
 }
-
-struct Line {
-    std::string Text;
-    std::string End; // the bytes that ended it, as the file has them
-    bool Data = false;
-    float Frequency = 0.0f;
-};
 
 std::string_view EndBytes(const TextReader& reader, LineEnd end) {
     if (reader.Detection.Ends == LineEnds::ClassicMac) {
@@ -164,148 +250,254 @@ std::string_view EndBytes(const TextReader& reader, LineEnd end) {
     return end == LineEnd::CrLf ? "\r\n" : end == LineEnd::Lf ? "\n" : "";
 }
 
-// Every line with its own bytes; a line longer than the reader takes whole
-// is kept as it is, pieces and all.
-std::vector<Line> ReadLines(TextReader& reader, RepairOutcome& outcome) {
-    std::vector<Line> lines;
+// Each line of the reader, whole with its own bytes, to see; a line longer
+// than the reader takes whole comes as its pieces, and is kept as it is.
+// False at a read error.
+template <typename SeeLine> bool ForEachLine(TextReader& reader, SeeLine see) {
     std::uint64_t skipped = 0;
-    const auto takeSkipped = [&] {
-        if (reader.SkippedLineFeeds != skipped && !lines.empty()) {
-            lines.back().End += "\n";
-        }
-        skipped = reader.SkippedLineFeeds;
-    };
     TextLine line;
-    while (NextLine(reader, line) == ReadResult::Line) {
-        takeSkipped();
-        Line kept;
-        if (line.Whole) {
-            kept.Text = MendLine(line.Text, lines.size() + 1, outcome);
-        } else {
-            kept.Text = line.Text;
+    ReadResult result;
+    while ((result = NextLine(reader, line)) == ReadResult::Line) {
+        // A classic Mac CR LF whose LF was passed over ends the line before.
+        const bool lineFeed = reader.SkippedLineFeeds != skipped;
+        skipped = reader.SkippedLineFeeds;
+        std::string whole;
+        std::string_view text = line.Text;
+        if (!line.Whole) {
+            whole = line.Text;
             TextLine piece;
-            while (NextLinePiece(reader, piece) == ReadResult::Line) {
-                kept.Text += piece.Text;
+            while ((result = NextLinePiece(reader, piece)) == ReadResult::Line) {
+                whole += piece.Text;
                 line.End = piece.End;
             }
+            if (result == ReadResult::Failed) {
+                return false;
+            }
+            text = whole;
         }
-        kept.End = EndBytes(reader, line.End);
-        float values[MyMicInValueCount];
-        if (line.Whole && !IsHeaderLine(kept.Text) &&
-            ScanDataLine(kept.Text, values, MyMicInValueCount) > 0) {
-            kept.Data = true;
-            kept.Frequency = values[0];
-        }
-        lines.push_back(std::move(kept));
+        see(text, line.Whole, line.End, EndBytes(reader, line.End), lineFeed);
     }
-    takeSkipped();
-    return lines;
+    if (reader.SkippedLineFeeds != skipped) {
+        see({}, true, LineEnd::None, {}, true);
+    }
+    return result == ReadResult::End;
 }
 
-// Data lines in rising order of frequency, by a stable sort, when they
-// stand together: each place keeps its own line end.
-void SortDataLines(std::vector<Line>& lines, RepairOutcome& outcome) {
-    const auto isData = [](const Line& line) { return line.Data; };
+// The copy's lines, where each starts in it, and the data lines' frequencies.
+struct CopyLine {
+    std::size_t Begin = 0;
+    std::size_t TextLength = 0;
+    std::string_view End;
+    bool Data = false;
+    float Frequency = 0.0f;
+};
+
+// Data lines in rising order of frequency, by a stable sort; each place keeps
+// its own line end. They stand together, the mending has seen.
+void SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) {
+    std::string& copy = outcome.Repaired;
+    std::vector<CopyLine> lines;
+    const auto reader = std::make_unique<TextReader>();
+    OpenTextReaderOnText(path, std::string_view(copy).substr(start), *reader);
+    std::size_t at = start;
+    ForEachLine(*reader, [&](std::string_view text, bool whole, LineEnd, std::string_view end,
+                             bool lineFeed) {
+        if (lineFeed && !lines.empty()) {
+            lines.back().End = "\r\n";
+            ++at;
+        }
+        if (text.empty() && end.empty()) {
+            return;
+        }
+        CopyLine line{at, text.size(), end};
+        float values[MyMicInValueCount];
+        line.Data =
+            whole && !IsHeaderLine(text) && ScanDataLine(text, values, MyMicInValueCount) > 0;
+        line.Frequency = line.Data ? values[0] : 0.0f;
+        at += text.size() + end.size();
+        lines.push_back(line);
+    });
+    const auto isData = [](const CopyLine& line) { return line.Data; };
     const auto first = std::find_if(lines.begin(), lines.end(), isData);
     const auto last = std::find_if(lines.rbegin(), lines.rend(), isData).base();
-    bool falls = false;
-    std::uint64_t among = 0;
-    const Line* previous = nullptr;
-    for (auto line = first; line < last; ++line) {
-        if (!line->Data) {
-            among = among != 0 ? among : static_cast<std::uint64_t>(line - lines.begin()) + 1;
-            continue;
-        }
-        falls = falls || (previous != nullptr && line->Frequency < previous->Frequency);
-        previous = &*line;
-    }
-    if (!falls) {
-        return;
-    }
-    if (among != 0) {
-        outcome.UnsortedBecauseOf = among;
-        return;
-    }
+    const auto offset = static_cast<std::size_t>(first - lines.begin());
     std::vector<std::size_t> order(static_cast<std::size_t>(last - first));
     for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
+        order[i] = offset + i;
     }
-    const auto at = [&](std::size_t i) -> Line& { return first[static_cast<std::ptrdiff_t>(i)]; };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return at(a).Frequency < at(b).Frequency;
+        return lines[a].Frequency < lines[b].Frequency;
     });
-    std::vector<std::string> texts;
-    texts.reserve(order.size());
-    const auto offset = static_cast<std::uint64_t>(first - lines.begin());
+    const std::size_t blockBegin = first->Begin;
+    const std::size_t blockEnd =
+        (last - 1)->Begin + (last - 1)->TextLength + (last - 1)->End.size();
+    std::string block;
+    block.reserve(blockEnd - blockBegin);
     std::vector<std::uint64_t> moved;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        texts.push_back(std::move(at(order[i]).Text));
-        if (order[i] != i) {
-            moved.push_back(offset + order[i] + 1);
+        const CopyLine& line = lines[order[i]];
+        block.append(copy, line.Begin, line.TextLength);
+        block += lines[offset + i].End;
+        if (order[i] != offset + i) {
+            moved.push_back(order[i] + 1);
         }
     }
+    copy.replace(blockBegin, blockEnd - blockBegin, block);
     std::sort(moved.begin(), moved.end());
     for (const std::uint64_t line : moved) {
         Note(outcome, RepairKind::Sorted, line);
     }
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        at(i).Text = std::move(texts[i]);
-    }
 }
 
-bool Repair(const char* path, std::string_view bytes, RepairOutcome& outcome) {
-    std::string decoded;
-    std::string_view text = bytes;
-    const bool utf16 = LooksLikeUtf16(bytes.substr(0, FirstBytesKept));
-    if (utf16) {
-        decoded = Utf8FromUtf16(bytes);
-        text = decoded;
+void SayTwoWays(const char* path, const RepairOutcome& outcome) {
+    std::string said = "\"";
+    said += outcome.TwoWaysText;
+    said += "\", can be read as \"";
+    said += outcome.DecimalReading;
+    said += "\" with decimal commas or as \"";
+    said += outcome.SeparatorReading;
+    said += "\" with commas between the numbers";
+    std::string shown;
+    AppendShownText(shown, said);
+    PrintMessage("Error - line %llu of %s, %s: nothing was written. Write that line's "
+                 "numbers with full stops, or with semicolons between them, then repair "
+                 "again.\n",
+                 static_cast<unsigned long long>(outcome.TwoWaysLine), path, shown.c_str());
+}
+
+// The file's bytes from its first 0x1A on, which the converter never reads.
+bool AppendEndOfText(const char* path, std::string_view decoded, std::string& copy) {
+    if (!decoded.empty()) {
+        copy += decoded.substr(decoded.find('\x1A'));
+        return true;
     }
-    // The reader holds a block and a whole line: too large for some stacks.
-    const auto reader = std::make_unique<TextReader>();
-    OpenTextReaderOnText(path, text, *reader);
-    std::vector<Line> lines = ReadLines(*reader, outcome);
-    if (outcome.TwoWaysLine != 0) {
-        std::string shown;
-        std::string said = "\"";
-        said += outcome.TwoWaysText;
-        said += "\", can be read as \"";
-        said += outcome.DecimalReading;
-        said += "\" with decimal commas or as \"";
-        said += outcome.SeparatorReading;
-        said += "\" with commas between the numbers";
-        AppendShownText(shown, said);
-        PrintMessage("Error - line %llu of %s, %s: nothing was written. Write that line's "
-                     "numbers with full stops, or with semicolons between them, then repair "
-                     "again.\n",
-                     static_cast<unsigned long long>(outcome.TwoWaysLine), path, shown.c_str());
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
         return false;
     }
-    if (utf16) {
-        outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = lines.size();
+    copy += std::string_view(bytes).substr(bytes.find('\x1A'));
+    return true;
+}
+
+bool Repair(TextReader& reader, const char* path, const char* copyPath, std::string_view decoded,
+            RepairOutcome& outcome) {
+    std::string& copy = outcome.Repaired;
+    if (reader.HadByteOrderMark) {
+        copy += ByteOrderMark;
     }
-    SortDataLines(lines, outcome);
-    std::string& out = outcome.Repaired;
-    out.reserve(text.size() + lines.size());
-    if (reader->HadByteOrderMark) {
-        out += ByteOrderMark;
+    const std::size_t start = copy.size();
+    FileScan check;
+    check.Report.Role = FileRole::File;
+    check.Report.Path = copyPath;
+    Mending mending;
+    mending.Outcome = &outcome;
+    mending.Copy = &copy;
+    mending.Check = &check;
+    const bool read = ForEachLine(reader, [&](std::string_view text, bool whole, LineEnd ending,
+                                              std::string_view end, bool lineFeed) {
+        if (lineFeed) {
+            copy += '\n';
+        }
+        if (text.empty() && end.empty()) {
+            return;
+        }
+        ++mending.Lines;
+        if (whole) {
+            MendLine(mending, text, ending);
+        } else {
+            Keep(mending, text, false, ending);
+        }
+        copy += end;
+    });
+    if (!read) {
+        return false;
     }
-    for (const Line& line : lines) {
-        out += line.Text;
-        out += line.End;
+    if (outcome.TwoWaysLine != 0) {
+        SayTwoWays(path, outcome);
+        return false;
     }
-    // The converter stops at a byte 0x1A; what follows it stays too.
-    if (reader->EndedAtEndOfText) {
-        out += text.substr(text.find('\x1A'));
+    if (!decoded.empty()) {
+        outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = mending.Lines;
     }
+    const bool sorts = mending.Falls && mending.Among == 0;
+    if (mending.Falls && !sorts) {
+        outcome.UnsortedBecauseOf = mending.Among;
+    } else if (sorts) {
+        SortDataLines(path, start, outcome);
+    }
+    const std::size_t tail = copy.size();
+    if (reader.EndedAtEndOfText && !AppendEndOfText(path, decoded, copy)) {
+        return false;
+    }
+    // The lines the check saw are the copy's, unless the sort moved them.
+    if (sorts) {
+        outcome.Remaining = CheckCalibrationText(copyPath, copy);
+        return true;
+    }
+    SeeFileEnd(check, reader.HadByteOrderMark, copy.size() - tail > 1);
+    ConcludeScannedFile(check);
+    outcome.Remaining = ReportOnScannedFile(check);
     return true;
 }
 
 } // namespace
 
-bool RepairCalibrationText(const char* path, std::string_view bytes, RepairOutcome& outcome) {
+bool ReadWholeFile(const char* path, std::string& bytes) {
+    PlatformFile file;
+    if (!OpenForReading(path, file)) {
+        PrintMessage("Error - could not open %s\n", path);
+        return false;
+    }
+    char block[64 * 1024];
+    for (;;) {
+        const long count = ReadSome(file, block, sizeof block);
+        if (count < 0) {
+            CloseFile(file);
+            PrintMessage("Error - could not read %s\n", path);
+            return false;
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes.append(block, static_cast<std::size_t>(count));
+    }
+    if (!CloseFile(file)) {
+        PrintMessage("Error - could not read %s\n", path);
+        return false;
+    }
+    return true;
+}
+
+bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome& outcome) {
     try {
-        return Repair(path, bytes, outcome);
+        // The reader holds a block and a whole line: too large for some stacks.
+        const auto reader = std::make_unique<TextReader>();
+        if (!OpenTextReader(path, *reader)) {
+            return false;
+        }
+        if (WouldOverwriteInput(copyPath, {}, &reader->File)) {
+            CloseFile(reader->File);
+            return false;
+        }
+        // UTF-16 is read whole and read again as UTF-8; anything else streams.
+        std::string decoded;
+        if (ReaderSawUtf16(*reader)) {
+            CloseFile(reader->File);
+            std::string bytes;
+            if (!ReadWholeFile(path, bytes)) {
+                return false;
+            }
+            decoded = Utf8FromUtf16(bytes);
+            *reader = TextReader();
+            OpenTextReaderOnText(path, decoded, *reader);
+        }
+        if (!Repair(*reader, path, copyPath, decoded, outcome)) {
+            if (!reader->FromMemory) {
+                CloseFile(reader->File);
+            }
+            return false;
+        }
+        return CloseTextReader(*reader);
     } catch (const std::bad_alloc&) {
         PrintMessage("Error - out of memory reading %s\n", path);
         return false;

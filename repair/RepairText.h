@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CheckReport.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,10 +36,16 @@ struct RepairOutcome {
     std::string TwoWaysText;
     std::string DecimalReading;
     std::string SeparatorReading;
+    // The check's report on the copy.
+    CheckReport Remaining;
 };
 
-// Repairs the bytes of a calibration file, read by the converter's rules:
-// every byte that no repair touches stays as it was, line ends included.
-// False when a line can be read two ways (outcome says which) or memory is
-// exhausted; a failure has printed its message, naming path.
-bool RepairCalibrationText(const char* path, std::string_view bytes, RepairOutcome& outcome);
+// Reads the file at path whole, as it is.
+bool ReadWholeFile(const char* path, std::string& bytes);
+
+// Repairs the calibration file at path, read by the converter's rules, into
+// outcome.Repaired: every byte that no repair touches stays as it was, line
+// ends included. Refuses a copyPath that names the file. False when the file
+// cannot be read, a line can be read two ways (outcome says which) or memory
+// is exhausted; a failure has printed its message, naming path.
+bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome& outcome);

@@ -88,4 +88,22 @@ TEST(LineShapes, LinesTheConverterDrops) {
     EXPECT_FALSE(NamesPhaseSecond("* Freq(Hz) SPL(dB) Phase(deg)"));
 }
 
+// How a number is written down a column: what tells a line cut short.
+TEST(LineShapes, NumberShapes) {
+    const struct {
+        std::string_view Number;
+        int Decimals;
+        int ExponentDigits;
+    } rows[] = {
+        {"20016.816", 3, 0}, {"-1.3800", 4, 0},      {"1000", 0, 0},   {".5", 1, 0},
+        {"5.", 0, 0},        {"2.000000e+01", 6, 2}, {"7.2e-3", 1, 1}, {"1e5", 0, 1},
+        {"2.5E", 1, 0},      {"-0", 0, 0},           {"3.25e+", 2, 0},
+    };
+    for (const auto& row : rows) {
+        const NumberShape shape = ShapeOf(row.Number);
+        EXPECT_EQ(shape.Decimals, row.Decimals) << row.Number;
+        EXPECT_EQ(shape.ExponentDigits, row.ExponentDigits) << row.Number;
+    }
+}
+
 } // namespace

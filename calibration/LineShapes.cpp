@@ -167,13 +167,26 @@ bool SensitivityOf(std::string_view text, float& decibels) {
 }
 
 bool IsQuotedNumbersLine(std::string_view text) {
+    return ReadQuotedNumbers(text, nullptr);
+}
+
+bool ReadQuotedNumbers(std::string_view text, MeantLine* meant) {
     text = text.substr(0, ReadLimit);
     int numbers = 0;
     bool quoted = false;
+    std::string out;
     std::size_t p = 0;
     for (;;) {
+        const std::size_t separators = p;
         while (p < text.size() && IsFieldSeparator(text[p])) {
             ++p;
+        }
+        // Blanks and tabs stay; a comma or a semicolon between fields
+        // becomes a tab.
+        for (std::size_t i = separators; i < p && meant != nullptr; ++i) {
+            const bool separator = text[i] == ',' || text[i] == ';';
+            meant->Separators = meant->Separators || separator;
+            out += separator ? '\t' : text[i];
         }
         if (p == text.size()) {
             break;
@@ -198,10 +211,26 @@ bool IsQuotedNumbersLine(std::string_view text) {
         if (!IsLoneNumber(field)) {
             return false;
         }
+        if (meant != nullptr) {
+            // Within its quotes a field is one number: a comma there is its
+            // decimal point.
+            const std::size_t start = out.size();
+            out += field;
+            if (HasDecimalComma(field)) {
+                std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), ',', '.');
+                meant->DecimalCommas = true;
+            }
+        }
         ++numbers;
         p = end;
     }
-    return quoted && numbers >= 2;
+    if (!quoted || numbers < 2) {
+        return false;
+    }
+    if (meant != nullptr) {
+        meant->Text = std::move(out);
+    }
+    return true;
 }
 
 bool IsUnreadableNumberLine(std::string_view text) {

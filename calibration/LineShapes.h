@@ -57,6 +57,12 @@ void ReadAsMeant(std::string_view text, int valueCount, MeantLine& meant);
 // text fields.
 bool IsQuotedNumbersLine(std::string_view text);
 
+// The same, and where meant is given, the line as meant in meant->Text: the
+// quotes gone, a comma or semicolon between fields a tab, a decimal comma
+// within a field a full stop (meant's flags say which were there).
+bool ReadQuotedNumbers(std::string_view text, MeantLine* meant);
+
+
 // A dropped line that starts with a number and goes on with something that
 // starts like one but cannot be read: "11.238\t--3.0974".
 bool IsUnreadableNumberLine(std::string_view text);

@@ -14,8 +14,10 @@
 #include "CheckCalibration.h"
 #include "FuzzSupport.h"
 #include "LineKind.h"
+#include "Messages.h"
 #include "PointConversion.h"
 #include "ReferenceLoader.h"
+#include "RepairText.h"
 #include "TextReader.h"
 #include "TextWriter.h"
 #include "TransferCurve.h"
@@ -191,6 +193,50 @@ void CheckTheCheck(const std::string (&files)[3], bool converted, std::string_vi
     }
 }
 
+std::string FindingsText(const CheckReport& report) {
+    std::string text;
+    for (const Finding& finding : report.Findings) {
+        text += finding.Code + " " + std::to_string(finding.Line) + " " + finding.Message + "\n";
+    }
+    return text;
+}
+
+// A repair's outcome, its messages kept rather than printed.
+bool Repaired(std::string_view bytes, RepairOutcome& outcome) {
+    InputFile offered;
+    Offer(bytes, false, 0, 2, offered);
+    std::string messages;
+    KeptMessages = &messages;
+    const bool repaired = RepairCalibrationFile(offered.Path.c_str(), "/nonexistent/copy", outcome);
+    KeptMessages = nullptr;
+    WithdrawInputFile(offered);
+    return repaired;
+}
+
+// The check the repair makes of its copy while writing it is the check of the
+// copy as written, and a copy needs no second repair.
+void CheckTheRepair(std::string_view file) {
+    RepairOutcome outcome;
+    if (!Repaired(file, outcome)) {
+        return;
+    }
+    const std::string& copy = outcome.Repaired;
+    const std::string said = FindingsText(outcome.Remaining);
+    const std::string checked = FindingsText(CheckCalibrationText("/nonexistent/copy", copy));
+    if (said != checked) {
+        FailCheck("the findings the repair says are left in its copy", checked, said);
+    }
+    // A copy that still looks like UTF-16 (its text had zero bytes of its
+    // own) is decoded again, which the check says.
+    if (LooksLikeUtf16(std::string_view(copy).substr(0, FirstBytesKept))) {
+        return;
+    }
+    RepairOutcome again;
+    if (!Repaired(copy, again) || again.Repaired != copy) {
+        FailCheck("a repaired copy repaired again", copy, again.Repaired);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -233,5 +279,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     WithdrawInputFile(myMicOut);
     CheckTheCheck(files, converts, converted);
+    CheckTheRepair(files[2]);
     return 0;
 }

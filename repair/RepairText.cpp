@@ -151,12 +151,17 @@ JudgedLine Judged(LineKind kind, int count, const float* values, const std::stri
     return judged;
 }
 
-// The line that the copy now ends with, and its line end, as written.
-void Written(Mending& mending, std::size_t begin, bool whole, LineEnd end,
-             const JudgedLine& judged) {
+// The line that the copy now ends with, and its line end, as written; the
+// judgement's texts, read from source, are moved onto the copy's bytes.
+void Written(Mending& mending, std::size_t begin, bool whole, LineEnd end, const char* source,
+             JudgedLine judged) {
     SeeOrder(mending, judged);
     TextLine line;
     line.Text = std::string_view(*mending.Copy).substr(begin);
+    for (int i = 0; i < judged.Count; ++i) {
+        judged.Texts[i] = line.Text.substr(
+            static_cast<std::size_t>(judged.Texts[i].data() - source), judged.Texts[i].size());
+    }
     if (!whole) {
         line.Text = line.Text.substr(0, ReadLimit);
     }
@@ -176,27 +181,22 @@ void Keep(Mending& mending, std::string_view text, bool whole, LineEnd end) {
     const int count =
         IsHeaderLine(judgedText) ? 0 : ScanDataLine(judgedText, values, MyMicInValueCount, texts);
     const LineKind kind = IsHeaderLine(judgedText) ? LineKind::Header : LineKind::Other;
-    Written(mending, begin, whole, end, Judged(kind, count, values, texts));
+    Written(mending, begin, whole, end, judgedText.data(), Judged(kind, count, values, texts));
 }
 
 // A spreadsheet's quoted fields are a header line to the converter; without
-// their quotes, and mended as any other line, they are the point meant. A
-// line that would be no point without its quotes keeps them.
+// their quotes they are the point meant. A line that would be no point
+// without its quotes keeps them.
 void MendQuotedNumbers(Mending& mending, std::string_view text, LineEnd end) {
     RepairOutcome& outcome = *mending.Outcome;
     const std::uint64_t number = mending.Lines;
-    std::string unquoted(text);
-    unquoted.erase(std::remove(unquoted.begin(), unquoted.end(), '"'), unquoted.end());
     MeantLine& meant = mending.Meant;
-    ReadAsMeant(unquoted, MyMicInValueCount, meant);
-    if (SeeTwoWays(outcome, meant, text, number)) {
-        Keep(mending, text, true, end);
-        return;
-    }
-    const std::string& mended = meant.Reading == LineReading::Mended ? meant.Text : unquoted;
+    meant.Separators = meant.DecimalCommas = false;
     float values[MyMicInValueCount];
     std::string_view texts[MyMicInValueCount];
-    const int count = ScanDataLine(mended, values, MyMicInValueCount, texts);
+    const int count = ReadQuotedNumbers(text, &meant)
+                          ? ScanDataLine(meant.Text, values, MyMicInValueCount, texts)
+                          : 0;
     if (count == 0) {
         Keep(mending, text, true, end);
         return;
@@ -204,8 +204,9 @@ void MendQuotedNumbers(Mending& mending, std::string_view text, LineEnd end) {
     Note(outcome, RepairKind::QuotedNumbers, number);
     NoteMeant(outcome, meant, number);
     const std::size_t begin = mending.Copy->size();
-    *mending.Copy += mended;
-    Written(mending, begin, true, end, Judged(LineKind::Data, count, values, texts));
+    *mending.Copy += meant.Text;
+    Written(mending, begin, true, end, meant.Text.data(),
+            Judged(LineKind::Data, count, values, texts));
 }
 
 // The line mended where it has one reading, kept as it is otherwise.
@@ -225,7 +226,8 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
         const std::size_t begin = mending.Copy->size();
         *mending.Copy += '"';
         *mending.Copy += text;
-        Written(mending, begin, true, end, Judged(LineKind::Header, 0, nullptr, nullptr));
+        Written(mending, begin, true, end, text.data(),
+                Judged(LineKind::Header, 0, nullptr, nullptr));
         return;
     }
     MeantLine& meant = mending.Meant;
@@ -238,7 +240,7 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
     NoteMeant(outcome, meant, number);
     const std::size_t begin = mending.Copy->size();
     *mending.Copy += meant.Text;
-    Written(mending, begin, true, end,
+    Written(mending, begin, true, end, meant.Text.data(),
             Judged(LineKind::Data, meant.Count, meant.Values, meant.Texts));
 }
 

@@ -62,7 +62,6 @@ bool IsQuotedNumbersLine(std::string_view text);
 // within a field a full stop (meant's flags say which were there).
 bool ReadQuotedNumbers(std::string_view text, MeantLine* meant);
 
-
 // A dropped line that starts with a number and goes on with something that
 // starts like one but cannot be read: "11.238\t--3.0974".
 bool IsUnreadableNumberLine(std::string_view text);

@@ -163,7 +163,23 @@ bool SensitivityOf(std::string_view text, float& decibels) {
     }
     text.remove_prefix(1);
     text = text.substr(0, ReadLimit);
-    return ScanValues(text.data(), text.data() + text.size(), &decibels, 1) == 1;
+    std::string_view written;
+    if (ScanValueTexts(text.data(), text.data() + text.size(), &decibels, &written, 1) != 1) {
+        return false;
+    }
+    // Written with a decimal comma ("-1,23dB"), the value goes on after it.
+    const std::size_t end = static_cast<std::size_t>(written.data() - text.data()) + written.size();
+    if (written.find('.') == std::string_view::npos && end + 1 < text.size() && text[end] == ',' &&
+        IsDigit(text[end + 1])) {
+        std::string number(text.substr(0, end));
+        number += '.';
+        std::size_t digits = end + 1;
+        while (digits < text.size() && IsDigit(text[digits])) {
+            number += text[digits++];
+        }
+        ScanValues(number.data(), number.data() + number.size(), &decibels, 1);
+    }
+    return true;
 }
 
 bool IsQuotedNumbersLine(std::string_view text) {

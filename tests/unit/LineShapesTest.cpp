@@ -88,6 +88,29 @@ TEST(LineShapes, LinesTheConverterDrops) {
     EXPECT_FALSE(NamesPhaseSecond("* Freq(Hz) SPL(dB) Phase(deg)"));
 }
 
+// The sensitivity a Sens Factor line gives, its opening quote there or not,
+// its decimal mark a full stop or a comma.
+TEST(LineShapes, Sensitivity) {
+    const struct {
+        std::string_view Text;
+        bool Found;
+        float Decibels;
+    } rows[] = {
+        {"\"Sens Factor =-.6162dB, SERNO: 7005701", true, -0.6162f},
+        {"Sens Factor =-0.8dB, AGain =0dB", true, -0.8f},
+        {"\"Sens Factor =-1,23dB, SERNO: 7005701", true, -1.23f},
+        {"\"Sens Factor = 2,5 dB", true, 2.5f},
+        {"\"Sens Factor =-1dB, 23 SERNO", true, -1.0f},
+        {"\"Sens Factor unknown", false, 0.0f},
+        {"\"Sensitivity =-38.0 dBV", false, 0.0f},
+    };
+    for (const auto& row : rows) {
+        float decibels = 0.0f;
+        EXPECT_EQ(SensitivityOf(row.Text, decibels), row.Found) << row.Text;
+        EXPECT_EQ(decibels, row.Decibels) << row.Text;
+    }
+}
+
 // How a number is written down a column: what tells a line cut short.
 TEST(LineShapes, NumberShapes) {
     const struct {

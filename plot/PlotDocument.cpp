@@ -29,17 +29,21 @@ struct CurveStyle {
     std::string_view Attributes;
 };
 
-// Colours that stay apart for the colour-blind; the references dashed, the
-// user's curves solid with the result on top. The correction has a panel of
-// its own, where the points that rest on an extended reference are ringed.
+// Colours that stay apart for the colour-blind, and a dash pattern of each
+// curve's own for a grey print and for whoever still sees two colours alike:
+// the references in long dashes and in dash-dot, MyMicIn dotted, and the
+// result solid, boldest and on top. The correction has a panel of its own,
+// where the points that rest on an extended reference are ringed in black,
+// which shows on any print.
 constexpr CurveStyle RefMicFromStyle = {"RefMicFrom",
-                                        "stroke=\"#0072B2\" stroke-dasharray=\"7 4\""};
-constexpr CurveStyle RefMicToStyle = {"RefMicTo", "stroke=\"#E69F00\" stroke-dasharray=\"7 4\""};
+                                        "stroke=\"#0072B2\" stroke-dasharray=\"12 5\""};
+constexpr CurveStyle RefMicToStyle = {"RefMicTo",
+                                      "stroke=\"#E69F00\" stroke-dasharray=\"7 5 1 5\""};
 constexpr CurveStyle CorrectionStyle = {"Correction", "stroke=\"#009E73\""};
 constexpr std::string_view MarkerAttributes =
-    "fill=\"none\" stroke=\"#CC79A7\" stroke-width=\"1.2\"";
-constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\""};
-constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2\""};
+    "fill=\"none\" stroke=\"#000000\" stroke-width=\"1.5\"";
+constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\" stroke-dasharray=\"1 4\""};
+constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2.5\""};
 
 struct DrawnCurve {
     const CurveStyle* Style;
@@ -110,7 +114,9 @@ void AppendMarkerEntry(std::string& out, double y, const CalibrationCurve& extra
     AppendCoordinate(out, MarginLeft + 18.0);
     out += "\" cy=\"";
     AppendCoordinate(out, y - 4.0);
-    out += "\" r=\"3\"/>\n";
+    out += "\" r=\"";
+    AppendCoordinate(out, MarkerRadius);
+    out += "\"/>\n";
     const std::size_t drawable = DrawablePointCount(extrapolated);
     std::string text = "<tspan font-weight=\"bold\">extrapolated</tspan> beyond the "
                        "frequencies of RefMicFrom or RefMicTo: ";

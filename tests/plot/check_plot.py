@@ -24,6 +24,9 @@ from pathlib import Path
 
 Here = Path(__file__).resolve().parent
 Examples = Here.parent.parent / "examples"
+# The README's picture: what the program draws of the examples, run from the
+# top of the tree.
+ReadmePicture = Here.parent.parent / "docs" / "examples-plot.svg"
 
 Banner = "\nTarvelinPlot\n\n"
 Usage = Banner + "usage:\nTarvelinPlot <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>\n\n"
@@ -202,6 +205,44 @@ def ExpectCounts(curves, expected):
     Expect(counts == expected, f"point counts are {counts}, expected {expected}")
 
 
+def Luminance(colour):
+    """The relative luminance of #RRGGBB, as contrast ratios take it."""
+    channels = [int(colour[i:i + 2], 16) / 255 for i in (1, 3, 5)]
+    r, g, b = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def Contrast(first, second):
+    lighter, darker = sorted([Luminance(first), Luminance(second)], reverse=True)
+    return (lighter + 0.05) / (darker + 0.05)
+
+
+def ExpectReadableWithoutColour(root):
+    """Printed in grey, or seen by the colour-blind, the four curves differ
+    by their dash patterns, which the legend shows too, MyMicOut is the
+    boldest, and the rings stand out from the white and from the line they
+    sit on."""
+    curves = {p.get("id"): p for p in Group(root, "Curves").iter(Svg + "path")}
+    swatches = list(Group(root, "Legend").iter(Svg + "path"))
+    Expect(len(swatches) == 5, f"the legend shows {len(swatches)} lines")
+    legend = dict(zip(["RefMicFrom", "RefMicTo", "Correction", "MyMicIn", "MyMicOut"], swatches))
+    patterns = {name: curves[name].get("stroke-dasharray") for name in curves}
+    Expect(len(set(patterns.values())) == 4 and list(patterns.values()).count(None) <= 1,
+           f"the curves' dash patterns are not four different ones: {patterns}")
+    for name, path in curves.items():
+        Expect(legend[name].get("stroke-dasharray") == path.get("stroke-dasharray")
+               and legend[name].get("stroke") == path.get("stroke"),
+               f"the legend draws {name} unlike its curve")
+    widths = {name: float(path.get("stroke-width", Group(root, "Curves").get("stroke-width")))
+              for name, path in curves.items()}
+    Expect(all(widths["MyMicOut"] > width for name, width in widths.items() if name != "MyMicOut"),
+           f"MyMicOut is not the boldest curve: {widths}")
+    ring = Group(root, "Extrapolated").get("stroke")
+    line = [p for p in Group(root, "CorrectionCurve").iter(Svg + "path")][0].get("stroke")
+    Expect(Contrast(ring, "#FFFFFF") >= 4.5 and Contrast(ring, line) >= 3,
+           f"rings of {ring} on a line of {line} fade in grey")
+
+
 def ExpectLegend(root, expectedParts):
     legend = Texts(Group(root, "Legend"))
     Expect(len(legend) == 6, f"the legend has {len(legend)} entries: {legend}")
@@ -239,19 +280,26 @@ def DataPoints(data):
 @Case
 def examples(work):
     """The README's picture: the shipped example conversion."""
-    names = {"RefMicFrom.txt": "RefMicFrom.txt", "RefMicTo.txt": "RefMicTo.txt",
-             "MyMicIn.txt": "MyMicIn.txt", "MyMicOut.txt": "expected/MyMicOut.txt"}
-    for name, source in names.items():
-        Expect((Examples / source).is_file(), f"examples/{source} is missing")
-        shutil.copyfile(Examples / source, Path(work) / name)
+    names = ["examples/" + name for name in ["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn.txt",
+                                             "expected/MyMicOut.txt"]]
+    for name in names:
+        Expect((Examples.parent / name).is_file(), f"{name} is missing")
+        Write(work, {name: (Examples.parent / name).read_bytes()})
     before = Snapshot(work)
-    stdout, status = Run(Settings.Plot, list(names) + ["plot.svg"], work)
+    stdout, status = Run(Settings.Plot, names + ["plot.svg"], work)
     Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
     root = CheckPicture(Path(work) / "plot.svg")
     after = Snapshot(work)
     Expect(all(after[name] == before[name] for name in names), "an input file changed")
+    Expect((Path(work) / "plot.svg").read_bytes() == ReadmePicture.read_bytes(),
+           "the picture differs from docs/examples-plot.svg; if that is meant, draw the README's "
+           "picture again, from the top of the tree: TarvelinPlot examples/RefMicFrom.txt "
+           "examples/RefMicTo.txt examples/MyMicIn.txt examples/expected/MyMicOut.txt "
+           "docs/examples-plot.svg && rsvg-convert -o docs/examples-plot.png docs/examples-plot.svg")
+    ExpectReadableWithoutColour(root)
 
-    points = {name: DataPoints(before[name]) for name in names}
+    points = dict(zip(["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn.txt", "MyMicOut.txt"],
+                      [DataPoints(before[name]) for name in names]))
     counts = {"RefMicFrom": len(points["RefMicFrom.txt"]), "RefMicTo": len(points["RefMicTo.txt"]),
               "Correction": len(points["MyMicIn.txt"]), "MyMicIn": len(points["MyMicIn.txt"]),
               "MyMicOut": len(points["MyMicOut.txt"])}

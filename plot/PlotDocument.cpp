@@ -14,6 +14,10 @@
 
 namespace {
 
+// An entry is cut at the end of this many lines, however long the path it
+// names.
+constexpr std::size_t MostLegendLines = 4;
+
 struct CurveStyle {
     std::string_view Id;
     std::string_view Attributes;
@@ -119,7 +123,13 @@ double AppendLegendText(std::string& out, const PlotLayout& layout, double y, st
     const double left = layout.TextLeft + layout.LegendTextIndent;
     const double roomEm = (layout.Width - left - layout.TextRight) / layout.LegendSize;
     const double firstRoomEm = roomEm - TextEm(bold, true) - TextEm(" ");
-    const std::vector<std::string_view> lines = WrapAtSpaces(rest, firstRoomEm, roomEm);
+    std::vector<std::string_view> lines = WrapAtSpaces(rest, firstRoomEm, roomEm);
+    if (lines.size() > MostLegendLines) {
+        const std::string_view last = lines[MostLegendLines - 1];
+        lines[MostLegendLines - 1] =
+            rest.substr(static_cast<std::size_t>(last.data() - rest.data()));
+        lines.resize(MostLegendLines);
+    }
     std::string text;
     AppendBold(text, bold);
     for (std::size_t i = 0; i < lines.size(); ++i) {

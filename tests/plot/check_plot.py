@@ -518,6 +518,7 @@ def one_frequency_and_flat_responses(work):
 # serial number at the end of one, a name too long for any line).
 LongName = "Reference microphone, old calibration from the lab in Tampere, March 2021.txt"
 UnbrokenName = "N" * 120 + ".txt"
+WordyName = " ".join(["out"] * 36) + ".txt"
 WidthInputs = {
     "examples": {name: (Examples / source).read_bytes() for name, source in
                  [("RefMicFrom.txt", "RefMicFrom.txt"), ("RefMicTo.txt", "RefMicTo.txt"),
@@ -528,7 +529,7 @@ WidthInputs = {
         UnbrokenName: Table(LogSpaced(40, 10, 100000, lambda f: 0.2 * math.log10(f))),
         "in.txt": b"".join(b'"header %d of a calibration with many"\r\n' % i for i in range(6))
                   + Table(LogSpaced(200, 20, 20000, Audio)),
-        "out.txt": Table(LogSpaced(200, 20, 20000, lambda f: Audio(f) + 0.1)),
+        WordyName: Table(LogSpaced(200, 20, 20000, lambda f: Audio(f) + 0.1)),
     },
 }
 # Both sides of the breakpoint at 600, and the ends of the range.
@@ -539,7 +540,8 @@ Widths = [240, 320, 390, 599, 600, 960, 4000]
 def widths(work):
     """At every width the whole picture fits: nothing beyond its edges, no
     text under 10 units, frequency labels apart, the legend below the panels,
-    the curves drawn as at the usual width; a phone's picture keeps a header
+    the curves drawn as at the usual width, no entry of the legend longer
+    than four lines however long a name; a phone's picture keeps a header
     line's end (a serial number, say) on a second line, where a wider one
     has room for more of it on one."""
     for inputs, files in WidthInputs.items():
@@ -570,7 +572,9 @@ def widths(work):
             labels = FrequencyLabels(root)
             Expect(width < 320 or all(d in labels for d in ["100 Hz", "1 kHz", "10 kHz"]),
                    where + f"the frequency labels {labels} lack a decade")
-            legend = " ".join(Texts(Group(root, "Legend")))
+            legend = Texts(Group(root, "Legend"))
+            Expect(len(legend) <= 6 * 4, where + f"the legend takes {len(legend)} lines")
+            legend = " ".join(legend)
             shown = [name if len(name) < 60 else name[:20] for name in names]
             Expect(all(name in legend for name in shown),
                    where + f"the legend {legend!r} does not name every file")

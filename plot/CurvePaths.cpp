@@ -10,7 +10,6 @@ namespace {
 
 // Markers closer than this to the last one drawn would only thicken its ring.
 constexpr double MarkerSpacing = 3.0;
-constexpr double MarkerRadius = 2.5;
 
 // Consecutive points that fall in one column half a unit wide are drawn as
 // the column's first, lowest, highest and last point, in file order. To the

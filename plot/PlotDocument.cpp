@@ -3,43 +3,41 @@
 #include "CurvePaths.h"
 #include "PlotFrame.h"
 #include "SvgElements.h"
+#include "TextWidth.h"
 #include "XmlText.h"
 
+#include <cmath>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-constexpr double PictureWidth = 960.0;
-constexpr double MarginLeft = 76.0;
-constexpr double MarginRight = 24.0;
-constexpr double TitleBaseline = 32.0;
-constexpr double TextLineHeight = 16.0;
-constexpr double ResponsePanelHeight = 380.0;
-constexpr double PanelGap = 14.0;
-constexpr double CorrectionPanelHeight = 150.0;
-constexpr double LegendLineHeight = 20.0;
-// Beyond these lengths a name or a header line would run out of the picture.
-constexpr std::size_t HeaderCharactersShown = 110;
-constexpr std::size_t FileNameCharactersShown = 90;
+// An entry is cut at the end of this many lines, however long the path it
+// names.
+constexpr std::size_t MostLegendLines = 4;
 
 struct CurveStyle {
     std::string_view Id;
     std::string_view Attributes;
 };
 
-// Colours that stay apart for the colour-blind; the references dashed, the
-// user's curves solid with the result on top. The correction has a panel of
-// its own, where the points that rest on an extended reference are ringed.
+// Colours that stay apart for the colour-blind, and a dash pattern of each
+// curve's own for a grey print and for whoever still sees two colours alike:
+// the references in long dashes and in dash-dot, MyMicIn dotted, and the
+// result solid, boldest and on top. The correction has a panel of its own,
+// where the points that rest on an extended reference are ringed in black,
+// which shows on any print.
 constexpr CurveStyle RefMicFromStyle = {"RefMicFrom",
-                                        "stroke=\"#0072B2\" stroke-dasharray=\"7 4\""};
-constexpr CurveStyle RefMicToStyle = {"RefMicTo", "stroke=\"#E69F00\" stroke-dasharray=\"7 4\""};
+                                        "stroke=\"#0072B2\" stroke-dasharray=\"12 5\""};
+constexpr CurveStyle RefMicToStyle = {"RefMicTo",
+                                      "stroke=\"#E69F00\" stroke-dasharray=\"7 5 1 5\""};
 constexpr CurveStyle CorrectionStyle = {"Correction", "stroke=\"#009E73\""};
 constexpr std::string_view MarkerAttributes =
-    "fill=\"none\" stroke=\"#CC79A7\" stroke-width=\"1.2\"";
-constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\""};
-constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2\""};
+    "fill=\"none\" stroke=\"#000000\" stroke-width=\"1.5\"";
+constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\" stroke-dasharray=\"1 4\""};
+constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2.5\""};
 
 struct DrawnCurve {
     const CurveStyle* Style;
@@ -51,83 +49,158 @@ void AppendCount(std::string& out, std::size_t count) {
     out += std::to_string(count);
 }
 
-void AppendHeaderLines(std::string& out, double& y, std::string_view role,
+void AppendBold(std::string& out, std::string_view text) {
+    out += "<tspan font-weight=\"bold\">";
+    out += text;
+    out += "</tspan>";
+}
+
+// Appends line to out, cut to roomEm where it is wider, the ellipsis included.
+void AppendFitting(std::string& out, std::string_view line, double roomEm) {
+    const bool fits = TextEm(line) <= roomEm;
+    AppendXmlText(out, line,
+                  fits ? std::string_view::npos : CharactersWithin(line, roomEm - EllipsisEm));
+}
+
+void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, std::string_view role,
                        const HeaderLines& headers) {
+    const double roomEm = (layout.Width - layout.TextLeft - layout.TextRight) / layout.HeaderSize;
+    const double firstRoomEm = roomEm - TextEm(role, true) - TextEm(" ");
+    const double nextRoomEm = roomEm - layout.HeaderIndent / layout.HeaderSize;
     for (const std::string& line : headers.Kept) {
-        std::string text = "<tspan font-weight=\"bold\">";
-        text += role;
-        text += "</tspan> ";
-        AppendXmlText(text, line, HeaderCharactersShown);
-        AppendText(out, MarginLeft, y, "", text);
-        y += TextLineHeight;
+        std::string text;
+        AppendBold(text, role);
+        text += ' ';
+        std::string_view rest = line;
+        for (int row = 1;; ++row) {
+            const double rowRoomEm = row == 1 ? firstRoomEm : nextRoomEm;
+            std::string_view shown = rest;
+            if (row < layout.HeaderRows) {
+                const std::vector<std::string_view> rows =
+                    WrapAtSpaces(rest, rowRoomEm, nextRoomEm);
+                // A first word too wide for the row is cut there, not moved.
+                if (rows.size() > 1 && !rows[0].empty()) {
+                    shown = rows[0];
+                    rest.remove_prefix(static_cast<std::size_t>(rows[1].data() - rest.data()));
+                }
+            }
+            AppendFitting(text, shown, rowRoomEm);
+            AppendText(out, row == 1 ? layout.TextLeft : layout.TextLeft + layout.HeaderIndent, y,
+                       "", text);
+            y += layout.HeaderLineHeight;
+            if (shown.data() == rest.data()) {
+                break;
+            }
+            text.clear();
+        }
     }
     if (headers.Count > headers.Kept.size()) {
-        std::string text = "<tspan font-weight=\"bold\">";
-        text += role;
-        text += "</tspan> and ";
+        std::string text;
+        AppendBold(text, role);
+        text += " and ";
         AppendCount(text, headers.Count - headers.Kept.size());
         text += " more header lines";
-        AppendText(out, MarginLeft, y, "", text);
-        y += TextLineHeight;
+        AppendText(out, layout.TextLeft, y, "", text);
+        y += layout.HeaderLineHeight;
     }
 }
 
-void AppendLegendEntry(std::string& out, double y, const DrawnCurve& drawn) {
+void AppendPointCount(std::string& out, std::size_t drawable, std::size_t total) {
+    out += ": ";
+    AppendCount(out, drawable);
+    out += drawable == 1 ? " point" : " points";
+    if (drawable < total) {
+        out += ", ";
+        AppendCount(out, total - drawable);
+        out += " more not drawn";
+    }
+}
+
+// An entry's text, its name in bold and then the rest, which may name a
+// file, wrapped to the picture's width; returns the next entry's baseline.
+double AppendLegendText(std::string& out, const PlotLayout& layout, double y, std::string_view bold,
+                        std::string_view rest) {
+    const double left = layout.TextLeft + layout.LegendTextIndent;
+    const double roomEm = (layout.Width - left - layout.TextRight) / layout.LegendSize;
+    const double firstRoomEm = roomEm - TextEm(bold, true) - TextEm(" ");
+    std::vector<std::string_view> lines = WrapAtSpaces(rest, firstRoomEm, roomEm);
+    if (lines.size() > MostLegendLines) {
+        const std::string_view last = lines[MostLegendLines - 1];
+        lines[MostLegendLines - 1] =
+            rest.substr(static_cast<std::size_t>(last.data() - rest.data()));
+        lines.resize(MostLegendLines);
+    }
+    std::string text;
+    AppendBold(text, bold);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            AppendText(out, left, y, "", text);
+            y += layout.LegendLineHeight;
+            text.clear();
+        } else if (!lines[i].empty()) {
+            text += ' ';
+        }
+        AppendFitting(text, lines[i], i == 0 ? firstRoomEm : roomEm);
+    }
+    AppendText(out, left, y, "", text);
+    return y + layout.LegendEntryHeight;
+}
+
+double AppendLegendEntry(std::string& out, const PlotLayout& layout, double y,
+                         const DrawnCurve& drawn) {
     out += "<path fill=\"none\" ";
     out += drawn.Style->Attributes;
     out += " d=\"M";
-    AppendCoordinate(out, MarginLeft);
+    AppendCoordinate(out, layout.TextLeft);
     out += ",";
     AppendCoordinate(out, y - 4.0);
-    out += "h36\"/>\n";
+    out += "h";
+    AppendSize(out, layout.SwatchLength);
+    out += "\"/>\n";
 
-    std::string text = "<tspan font-weight=\"bold\">";
+    std::string rest;
+    std::string_view bold = drawn.Style->Id;
     if (drawn.Path != nullptr) {
-        text += drawn.Style->Id;
-        text += "</tspan> ";
-        AppendXmlText(text, drawn.Path, FileNameCharactersShown);
+        rest = drawn.Path;
     } else {
-        text += "RefMicTo \xE2\x88\x92 RefMicFrom</tspan> at the frequencies of MyMicIn, "
-                "in the lower panel";
+        bold = "RefMicTo \xE2\x88\x92 RefMicFrom";
+        rest = "at the frequencies of MyMicIn, in the lower panel";
     }
-    const std::size_t total = drawn.Curve->Frequencies.size();
-    const std::size_t drawable = DrawablePointCount(*drawn.Curve);
-    text += ": ";
-    AppendCount(text, drawable);
-    text += drawable == 1 ? " point" : " points";
-    if (drawable < total) {
-        text += ", ";
-        AppendCount(text, total - drawable);
-        text += " more not drawn";
-    }
-    AppendText(out, MarginLeft + 44.0, y, "", text);
+    AppendPointCount(rest, DrawablePointCount(*drawn.Curve), drawn.Curve->Frequencies.size());
+    return AppendLegendText(out, layout, y, bold, rest);
 }
 
-void AppendMarkerEntry(std::string& out, double y, const CalibrationCurve& extrapolated) {
+double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
+                         const CalibrationCurve& extrapolated) {
     out += "<circle ";
     out += MarkerAttributes;
     out += " cx=\"";
-    AppendCoordinate(out, MarginLeft + 18.0);
+    AppendCoordinate(out, layout.TextLeft + layout.SwatchLength / 2.0);
     out += "\" cy=\"";
     AppendCoordinate(out, y - 4.0);
-    out += "\" r=\"3\"/>\n";
+    out += "\" r=\"";
+    AppendCoordinate(out, MarkerRadius);
+    out += "\"/>\n";
     const std::size_t drawable = DrawablePointCount(extrapolated);
-    std::string text = "<tspan font-weight=\"bold\">extrapolated</tspan> beyond the "
-                       "frequencies of RefMicFrom or RefMicTo: ";
-    AppendCount(text, drawable);
-    text += drawable == 1 ? " point" : " points";
-    AppendText(out, MarginLeft + 44.0, y, "", text);
+    std::string rest = "beyond the frequencies of RefMicFrom or RefMicTo";
+    AppendPointCount(rest, drawable, drawable);
+    return AppendLegendText(out, layout, y, "extrapolated", rest);
 }
 
-void AppendLegend(std::string& out, double top, const DrawnCurve* curves, std::size_t count,
-                  const CalibrationCurve& extrapolated) {
-    out += "<g id=\"Legend\" font-size=\"12\" stroke-width=\"1.5\" "
-           "stroke-linecap=\"round\">\n";
+// Returns the picture's bottom.
+double AppendLegend(std::string& out, const PlotLayout& layout, double top,
+                    const DrawnCurve* curves, std::size_t count,
+                    const CalibrationCurve& extrapolated) {
+    out += "<g id=\"Legend\" font-size=\"";
+    AppendSize(out, layout.LegendSize);
+    out += "\" stroke-width=\"1.5\" stroke-linecap=\"round\">\n";
+    double y = top;
     for (std::size_t i = 0; i < count; ++i) {
-        AppendLegendEntry(out, top + LegendLineHeight * static_cast<double>(i), curves[i]);
+        y = AppendLegendEntry(out, layout, y, curves[i]);
     }
-    AppendMarkerEntry(out, top + LegendLineHeight * static_cast<double>(count), extrapolated);
+    y = AppendMarkerEntry(out, layout, y, extrapolated);
     out += "</g>\n";
+    return y;
 }
 
 DataRange RangeOf(const DrawnCurve* curves, std::size_t count) {
@@ -140,12 +213,13 @@ DataRange RangeOf(const DrawnCurve* curves, std::size_t count) {
 
 // Both panels run over the frequencies of all five curves; each has its own
 // level axis, the upper one for the responses, the lower for the correction.
-PlotArea ChooseArea(double top, double height, const DataRange& frequencies,
-                    const DataRange& levels, PlotAxis (*chooseLevelAxis)(double, double)) {
+PlotArea ChooseArea(const PlotLayout& layout, double top, double height,
+                    const DataRange& frequencies, const DataRange& levels,
+                    PlotAxis (*chooseLevelAxis)(double, double)) {
     PlotArea area;
-    area.Left = MarginLeft;
+    area.Left = layout.PanelLeft;
     area.Top = top;
-    area.Width = PictureWidth - MarginLeft - MarginRight;
+    area.Width = layout.Width - layout.PanelLeft - layout.PanelRight;
     area.Height = height;
     if (frequencies.Empty) {
         // Nothing to draw: an empty audio-range frame still shows the axes.
@@ -183,7 +257,7 @@ bool WriteCurves(TextWriter& writer, std::string_view groupId, const PlotArea& a
 
 } // namespace
 
-bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
+bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLayout& layout) {
     // In the legend's order; the correction alone goes to the lower panel.
     const DrawnCurve curves[] = {
         {&RefMicFromStyle, &inputs.RefMicFrom.Curve, inputs.RefMicFrom.Path},
@@ -196,37 +270,42 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs) {
     const DrawnCurve responses[] = {curves[0], curves[1], curves[3], curves[4]};
     const DrawnCurve* const correction = &curves[2];
 
-    // The picture's height follows from the header lines, so the body is
-    // laid out before the opening tag that states it.
+    // The picture's height follows from the header lines and the legend, so
+    // the body is laid out before the opening tag that states it.
     std::string body;
-    double y = TitleBaseline;
-    AppendText(body, MarginLeft, y, "font-size=\"18\" font-weight=\"bold\"",
-               "Calibration conversion");
-    y += TextLineHeight + 8.0;
-    body += "<g id=\"HeaderLines\" font-size=\"12\" fill=\"#333333\">\n";
-    AppendHeaderLines(body, y, "RefMicFrom", inputs.RefMicFrom.Headers);
-    AppendHeaderLines(body, y, "RefMicTo", inputs.RefMicTo.Headers);
-    AppendHeaderLines(body, y, "MyMicIn", inputs.MyMicIn.Headers);
-    AppendHeaderLines(body, y, "MyMicOut", inputs.MyMicOut.Headers);
+    double y = layout.TitleBaseline;
+    std::string titleAttributes = "font-size=\"";
+    AppendSize(titleAttributes, layout.TitleSize);
+    titleAttributes += "\" font-weight=\"bold\"";
+    AppendText(body, layout.TextLeft, y, titleAttributes, "Calibration conversion");
+    y += layout.TitleGap;
+    body += "<g id=\"HeaderLines\" font-size=\"";
+    AppendSize(body, layout.HeaderSize);
+    body += "\" fill=\"#333333\">\n";
+    AppendHeaderLines(body, layout, y, "RefMicFrom", inputs.RefMicFrom.Headers);
+    AppendHeaderLines(body, layout, y, "RefMicTo", inputs.RefMicTo.Headers);
+    AppendHeaderLines(body, layout, y, "MyMicIn", inputs.MyMicIn.Headers);
+    AppendHeaderLines(body, layout, y, "MyMicOut", inputs.MyMicOut.Headers);
     body += "</g>\n";
 
     const DataRange all = RangeOf(curves, curveCount);
-    const PlotArea upper = ChooseArea(y + 8.0, ResponsePanelHeight, all,
-                                      RangeOf(responses, std::size(responses)), ChooseLevelAxis);
-    const PlotArea lower = ChooseArea(upper.Top + upper.Height + PanelGap, CorrectionPanelHeight,
-                                      all, RangeOf(correction, 1), ChooseCorrectionAxis);
-    AppendFrames(body, upper, lower);
-    const double legendTop = lower.Top + lower.Height + 64.0;
-    AppendLegend(body, legendTop, curves, curveCount, inputs.Extrapolated);
-    const double height = legendTop + LegendLineHeight * static_cast<double>(curveCount + 1);
+    PlotArea upper = ChooseArea(layout, y + layout.HeaderGap, layout.ResponsePanelHeight, all,
+                                RangeOf(responses, std::size(responses)), ChooseLevelAxis);
+    ThinFrequencyLabels(upper, layout.TickSize, layout.Width);
+    const PlotArea lower =
+        ChooseArea(layout, upper.Top + upper.Height + layout.PanelGap, layout.CorrectionPanelHeight,
+                   all, RangeOf(correction, 1), ChooseCorrectionAxis);
+    AppendFrames(body, layout, upper, lower);
+    const double height = AppendLegend(body, layout, lower.Top + lower.Height + layout.LegendGap,
+                                       curves, curveCount, inputs.Extrapolated);
 
     std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
-    AppendCoordinate(head, PictureWidth);
+    AppendCoordinate(head, layout.Width);
     head += "\" height=\"";
     AppendCoordinate(head, height);
     head += "\" viewBox=\"0 0 ";
-    AppendCoordinate(head, PictureWidth);
+    AppendCoordinate(head, layout.Width);
     head += ' ';
     AppendCoordinate(head, height);
     head += "\" font-family=\"sans-serif\">\n<title>Calibration conversion</title>\n"

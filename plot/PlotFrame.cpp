@@ -1,8 +1,10 @@
 #include "PlotFrame.h"
 
 #include "SvgElements.h"
+#include "TextWidth.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -10,36 +12,49 @@ constexpr std::string_view MajorGridStroke = "stroke=\"#BBBBBB\"";
 constexpr std::string_view MinorGridStroke = "stroke=\"#E2E2E2\"";
 
 // One grid through both panels, labelled once, under the lower one.
-void AppendFrequencyAxis(std::string& out, const PlotArea& upper, const PlotArea& lower) {
+void AppendFrequencyAxis(std::string& out, const PlotLayout& layout, const PlotArea& upper,
+                         const PlotArea& lower) {
     const double bottom = lower.Top + lower.Height;
-    out += "<g id=\"FrequencyAxis\" font-size=\"11\" text-anchor=\"middle\">\n";
+    out += "<g id=\"FrequencyAxis\" font-size=\"";
+    AppendSize(out, layout.TickSize);
+    out += "\" text-anchor=\"middle\">\n";
     for (const GridLine& line : upper.Frequency.Lines) {
         const double x = FrequencyX(upper, line.Value);
         const std::string_view stroke = line.Major ? MajorGridStroke : MinorGridStroke;
         AppendLine(out, x, upper.Top, x, upper.Top + upper.Height, stroke);
         AppendLine(out, x, lower.Top, x, bottom, stroke);
         if (!line.Label.empty()) {
-            AppendText(out, x, bottom + 16.0, "", line.Label);
+            AppendText(out, x, bottom + layout.FrequencyLabelDrop, "", line.Label);
         }
     }
-    AppendText(out, upper.Left + upper.Width / 2.0, bottom + 34.0, "font-size=\"12\"", "Frequency");
+    std::string size = "font-size=\"";
+    AppendSize(size, layout.AxisTitleSize);
+    size += '"';
+    AppendText(out, upper.Left + upper.Width / 2.0, bottom + layout.FrequencyTitleDrop, size,
+               "Frequency");
     out += "</g>\n";
 }
 
-void AppendLevelAxis(std::string& out, const PlotArea& area, std::string_view id,
-                     std::string_view title) {
+void AppendLevelAxis(std::string& out, const PlotLayout& layout, const PlotArea& area,
+                     std::string_view id, std::string_view title) {
     out += "<g id=\"";
     out += id;
-    out += "\" font-size=\"11\" text-anchor=\"end\">\n";
+    out += "\" font-size=\"";
+    AppendSize(out, layout.TickSize);
+    out += "\" text-anchor=\"end\">\n";
     for (const GridLine& line : area.Level.Lines) {
         const double y = LevelY(area, line.Value);
         AppendLine(out, area.Left, y, area.Left + area.Width, y,
                    line.Major ? MajorGridStroke : MinorGridStroke);
-        AppendText(out, area.Left - 6.0, y + 4.0, "", line.Label);
+        AppendText(out, area.Left - layout.LevelLabelGap, y + 4.0, "", line.Label);
     }
-    out += "<text transform=\"translate(20,";
+    out += "<text transform=\"translate(";
+    AppendSize(out, layout.LevelTitleX);
+    out += ',';
     AppendCoordinate(out, area.Top + area.Height / 2.0);
-    out += ") rotate(-90)\" font-size=\"12\" text-anchor=\"middle\">";
+    out += ") rotate(-90)\" font-size=\"";
+    AppendSize(out, layout.AxisTitleSize);
+    out += "\" text-anchor=\"middle\">";
     out += title;
     out += "</text>\n</g>\n";
 }
@@ -70,10 +85,51 @@ double LevelY(const PlotArea& area, double level) {
     return area.Top + (area.Level.High - level) / (area.Level.High - area.Level.Low) * area.Height;
 }
 
-void AppendFrames(std::string& out, const PlotArea& responses, const PlotArea& correction) {
-    AppendFrequencyAxis(out, responses, correction);
-    AppendLevelAxis(out, responses, "LevelAxis", "Response (dB)");
-    AppendLevelAxis(out, correction, "CorrectionAxis", "Correction (dB)");
+void ThinFrequencyLabels(PlotArea& area, double fontSize, double pictureWidth) {
+    // A label reaches half its width to each side of its line, and keeps a
+    // quarter of an em clear of the next.
+    const double gap = fontSize / 4.0;
+    struct Placed {
+        double Left;
+        double Right;
+    };
+    std::vector<Placed> kept;
+    std::vector<std::string> labels;
+    for (GridLine& line : area.Frequency.Lines) {
+        labels.push_back(std::move(line.Label));
+        line.Label.clear();
+    }
+    for (const int rank : {0, 1, 2}) {
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const double value = area.Frequency.Lines[i].Value;
+            const double multiple =
+                std::round(value / std::pow(10.0, std::floor(std::log10(value))));
+            const int lineRank = multiple == 1.0 || multiple == 10.0  ? 0
+                                 : multiple == 2.0 || multiple == 5.0 ? 1
+                                                                      : 2;
+            if (lineRank != rank || labels[i].empty()) {
+                continue;
+            }
+            const double x = FrequencyX(area, value);
+            const double half = TextEm(labels[i]) * fontSize / 2.0;
+            const Placed place = {x - half, x + half};
+            bool fits = place.Left >= 0.0 && place.Right <= pictureWidth;
+            for (const Placed& other : kept) {
+                fits = fits && (place.Right + gap <= other.Left || other.Right + gap <= place.Left);
+            }
+            if (fits) {
+                kept.push_back(place);
+                area.Frequency.Lines[i].Label = std::move(labels[i]);
+            }
+        }
+    }
+}
+
+void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& responses,
+                  const PlotArea& correction) {
+    AppendFrequencyAxis(out, layout, responses, correction);
+    AppendLevelAxis(out, layout, responses, "LevelAxis", "Response (dB)");
+    AppendLevelAxis(out, layout, correction, "CorrectionAxis", "Correction (dB)");
     AppendBorder(out, responses, "ResponseFrame");
     AppendBorder(out, correction, "CorrectionFrame");
 }

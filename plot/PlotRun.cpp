@@ -6,19 +6,38 @@
 #include "PlotInputs.h"
 #include "ProgramEntry.h"
 
+#include <charconv>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace {
 
-constexpr const char* Forms[] = {"<RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>"};
-constexpr CommandLineSyntax Syntax = {"TarvelinPlot", Forms, {}};
+constexpr const char* Forms[] = {
+    "[--width N] <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>"};
+constexpr CommandOption Options[] = {
+    {"--width", 1, "N", "the picture's width in pixels, from 240 to 4000 (960)"},
+};
+constexpr CommandLineSyntax Syntax = {"TarvelinPlot", Forms, Options};
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-bool Plot(const std::vector<const char*>& paths) {
+// The width asked for, or 0 when it is no whole number in the range.
+int WidthOf(const CommandLine& commandLine) {
+    const GivenOption* const option = FindOption(commandLine, "--width");
+    if (option == nullptr) {
+        return UsualPlotWidth;
+    }
+    const std::string_view text = option->Values[0];
+    int width = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), width);
+    const bool whole = error == std::errc() && end == text.data() + text.size();
+    return whole && width >= LeastPlotWidth && width <= MostPlotWidth ? width : 0;
+}
+
+bool Plot(const std::vector<const char*>& paths, int width) {
     PlotInputs inputs;
     inputs.RefMicFrom.Path = paths[0];
     inputs.RefMicTo.Path = paths[1];
@@ -33,7 +52,7 @@ bool Plot(const std::vector<const char*>& paths) {
                                        inputs.MyMicIn.Path, inputs.MyMicOut.Path})) {
         return false;
     }
-    return WritePlotDocument(plotPath, inputs);
+    return WritePlotDocument(plotPath, inputs, ChoosePlotLayout(width));
 }
 
 } // namespace
@@ -49,12 +68,18 @@ int RunPlot(int argumentCount, const char* const* arguments) {
         return 0;
     }
     std::fputs("\nTarvelinPlot\n\n", stdout);
-    if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 5) {
-        if (!commandLine.Problem.empty()) {
-            Print("Error - " + commandLine.Problem + "\n");
+    std::string problem = commandLine.Problem;
+    const int width = WidthOf(commandLine);
+    if (commandLine.Request == CommandRequest::Run && width == 0) {
+        problem = "the width must be a whole number from " + std::to_string(LeastPlotWidth) +
+                  " to " + std::to_string(MostPlotWidth);
+    }
+    if (!problem.empty() || commandLine.Operands.size() != 5) {
+        if (!problem.empty()) {
+            Print("Error - " + problem + "\n");
         }
         Print(UsageText(Syntax));
         return ExitStatus(false);
     }
-    return ExitStatus(Plot(commandLine.Operands));
+    return ExitStatus(Plot(commandLine.Operands, width));
 }

@@ -2,10 +2,21 @@
 
 #include "FloatText.h"
 
+#include <cmath>
+#include <string>
+
 void AppendCoordinate(std::string& out, double value) {
     char text[64];
     const auto result = FormatFixed(text, text + sizeof text, value, 2);
     out.append(text, result.ptr);
+}
+
+void AppendSize(std::string& out, double value) {
+    if (value == std::round(value) && std::fabs(value) < 1e9) {
+        out += std::to_string(static_cast<long>(value));
+    } else {
+        AppendCoordinate(out, value);
+    }
 }
 
 void AppendText(std::string& out, double x, double y, std::string_view attributes,

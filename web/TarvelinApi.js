@@ -13,6 +13,8 @@ const WorkFolder = "/work";
 const MessagesPath = "/messages.txt";
 // Outside the work folder, so that it can share no name with a calibration file.
 const PlotPath = "/plot/Plot.svg";
+// TarvelinPlot's own width, when it is given none.
+const UsualPlotWidth = 960;
 
 let runtime = null;
 
@@ -131,11 +133,17 @@ export async function convertCalibration({ refMicFrom, refMicTo, myMicIn, names 
              }));
 }
 
-export async function plotCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut, names } = {}) {
+// The picture TarvelinPlot draws of the four files, width pixels wide (240
+// to 4000; TarvelinPlot refuses any other, with its message and status -1).
+export async function plotCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut, names,
+                                        width = UsualPlotWidth } = {}) {
   const chosen = NamesOf(names);
+  if (!Number.isInteger(width)) {
+    throw new TypeError("width must be a whole number of pixels");
+  }
   return Run({ refMicFrom, refMicTo, myMicIn, myMicOut },
              ["refMicFrom", "refMicTo", "myMicIn", "myMicOut"], chosen, "PlotFiles",
-             [PlotPath, MessagesPath], (FS, status, messages) => {
+             [PlotPath, String(width), MessagesPath], (FS, status, messages) => {
                const picture = status === 0 ? ReadIfThere(FS, PlotPath) : null;
                return {
                  status,

@@ -60,14 +60,17 @@ int ConvertFiles(const char* refMicFrom, const char* refMicTo, const char* myMic
     return RunWithArguments({"Tarvelin", refMicFrom, refMicTo, myMicIn, myMicOut}, RunConversion);
 }
 
-// The plotting program with the four calibration files and the picture's path.
+// The plotting program with the four calibration files, the picture's path
+// and its width, as the option's text. The files are named after "--", so
+// that one named like an option ("-mic.txt") is still a file.
 int PlotFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
-              const char* myMicOut, const char* plotPath, const char* messagesPath) {
+              const char* myMicOut, const char* plotPath, const char* width,
+              const char* messagesPath) {
     if (!StartRun(messagesPath)) {
         return -1;
     }
     return RunWithArguments(
-        {"TarvelinPlot", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
+        {"TarvelinPlot", "--width", width, "--", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
         [](int count, const char* const* arguments) { return RunPlot(count, arguments) == 0; });
 }
 
@@ -132,8 +135,10 @@ int RepairFiles(const char* calibrationFile, const char* repairedFile, const cha
     if (!StartRun(messagesPath)) {
         return 2;
     }
-    const char* const arguments[] = {"TarvelinRepair", calibrationFile, repairedFile, nullptr};
-    const int status = RunRepair(3, arguments);
+    // After "--", so that a file named like an option ("-mic.csv") is a file.
+    const char* const arguments[] = {"TarvelinRepair", "--", calibrationFile, repairedFile,
+                                     nullptr};
+    const int status = RunRepair(4, arguments);
     std::fflush(stdout);
     return status;
 }

@@ -24,9 +24,13 @@ from pathlib import Path
 
 Here = Path(__file__).resolve().parent
 Examples = Here.parent.parent / "examples"
+# The README's picture: what the program draws of the examples, run from the
+# top of the tree.
+ReadmePicture = Here.parent.parent / "docs" / "examples-plot.svg"
 
 Banner = "\nTarvelinPlot\n\n"
-Usage = Banner + "usage:\nTarvelinPlot <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>\n\n"
+Usage = (Banner + "usage:\n"
+         "TarvelinPlot [--width N] <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>\n\n")
 ConverterBanner = "\nTarvelin\n\n"
 FailureStatus = 255  # -1 as a shell sees it
 Svg = "{http://www.w3.org/2000/svg}"
@@ -202,6 +206,97 @@ def ExpectCounts(curves, expected):
     Expect(counts == expected, f"point counts are {counts}, expected {expected}")
 
 
+def Luminance(colour):
+    """The relative luminance of #RRGGBB, as contrast ratios take it."""
+    channels = [int(colour[i:i + 2], 16) / 255 for i in (1, 3, 5)]
+    r, g, b = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def Contrast(first, second):
+    lighter, darker = sorted([Luminance(first), Luminance(second)], reverse=True)
+    return (lighter + 0.05) / (darker + 0.05)
+
+
+def ExpectReadableWithoutColour(root):
+    """Printed in grey, or seen by the colour-blind, the four curves differ
+    by their dash patterns, which the legend shows too, MyMicOut is the
+    boldest, and the rings stand out from the white and from the line they
+    sit on."""
+    curves = {p.get("id"): p for p in Group(root, "Curves").iter(Svg + "path")}
+    swatches = list(Group(root, "Legend").iter(Svg + "path"))
+    Expect(len(swatches) == 5, f"the legend shows {len(swatches)} lines")
+    legend = dict(zip(["RefMicFrom", "RefMicTo", "Correction", "MyMicIn", "MyMicOut"], swatches))
+    patterns = {name: curves[name].get("stroke-dasharray") for name in curves}
+    Expect(len(set(patterns.values())) == 4 and list(patterns.values()).count(None) <= 1,
+           f"the curves' dash patterns are not four different ones: {patterns}")
+    for name, path in curves.items():
+        Expect(legend[name].get("stroke-dasharray") == path.get("stroke-dasharray")
+               and legend[name].get("stroke") == path.get("stroke"),
+               f"the legend draws {name} unlike its curve")
+    widths = {name: float(path.get("stroke-width", Group(root, "Curves").get("stroke-width")))
+              for name, path in curves.items()}
+    Expect(all(widths["MyMicOut"] > width for name, width in widths.items() if name != "MyMicOut"),
+           f"MyMicOut is not the boldest curve: {widths}")
+    ring = Group(root, "Extrapolated").get("stroke")
+    line = [p for p in Group(root, "CorrectionCurve").iter(Svg + "path")][0].get("stroke")
+    Expect(Contrast(ring, "#FFFFFF") >= 4.5 and Contrast(ring, line) >= 3,
+           f"rings of {ring} on a line of {line} fade in grey")
+
+
+def TextSizes(element, inherited=16.0):
+    """The font size of every text element, as it inherits them."""
+    size = float(element.get("font-size", inherited))
+    sizes = [size] if element.tag == Svg + "text" else []
+    for child in element:
+        sizes += TextSizes(child, size)
+    return sizes
+
+
+def Render(svgText):
+    result = subprocess.run(["rsvg-convert", "--format=png"], input=svgText.encode("utf-8"),
+                            capture_output=True, timeout=120)
+    Expect(result.returncode == 0, "rsvg-convert fails: " + result.stderr.decode()[:300])
+    return result.stdout
+
+
+def ExpectNothingOutside(svgPath):
+    """Rendered, nothing of the picture lies beyond its edges: each strip
+    around it is as empty as an empty picture of that size."""
+    text = svgPath.read_text(encoding="utf-8")
+    root = ElementTree.fromstring(text)
+    width, height = float(root.get("width")), float(root.get("height"))
+    # The background fills the viewport; here it must fill the picture alone.
+    text = text.replace('<rect width="100%" height="100%"',
+                        f'<rect width="{width}" height="{height}"', 1)
+    margin = 100
+    strips = {"left of": (-margin, -margin, margin, height + 2 * margin),
+              "right of": (width, -margin, margin, height + 2 * margin),
+              "above": (0, -margin, width, margin), "below": (0, height, width, margin)}
+    for where, (x, y, w, h) in strips.items():
+        strip = re.sub(r'width="[^"]*" height="[^"]*" viewBox="[^"]*"',
+                       f'width="{w}" height="{h}" viewBox="{x} {y} {w} {h}"', text, count=1)
+        empty = f'<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}"/>'
+        Expect(Render(strip) == Render(empty), f"something is drawn {where} the picture")
+
+
+# The advance widths of DejaVu Sans, the sans-serif that rsvg-convert takes
+# here, in em, for the characters of frequency labels.
+LabelCharacterEm = {**{digit: 0.636 for digit in "0123456789"}, " ": 0.318, ".": 0.318,
+                    "H": 0.752, "k": 0.579, "z": 0.525}
+
+
+def ExpectLabelsApart(root):
+    """No two frequency labels overlap."""
+    axis = Group(root, "FrequencyAxis")
+    size = float(axis.get("font-size"))
+    spans = sorted((float(t.get("x")) - half, float(t.get("x")) + half, t.text)
+                   for t in axis.iter(Svg + "text") if t.text != "Frequency"
+                   for half in [sum(LabelCharacterEm[c] for c in t.text) * size / 2])
+    for (_, right, label), (left, _, following) in zip(spans, spans[1:]):
+        Expect(right < left, f"the frequency labels {label} and {following} overlap")
+
+
 def ExpectLegend(root, expectedParts):
     legend = Texts(Group(root, "Legend"))
     Expect(len(legend) == 6, f"the legend has {len(legend)} entries: {legend}")
@@ -239,19 +334,26 @@ def DataPoints(data):
 @Case
 def examples(work):
     """The README's picture: the shipped example conversion."""
-    names = {"RefMicFrom.txt": "RefMicFrom.txt", "RefMicTo.txt": "RefMicTo.txt",
-             "MyMicIn.txt": "MyMicIn.txt", "MyMicOut.txt": "expected/MyMicOut.txt"}
-    for name, source in names.items():
-        Expect((Examples / source).is_file(), f"examples/{source} is missing")
-        shutil.copyfile(Examples / source, Path(work) / name)
+    names = ["examples/" + name for name in ["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn.txt",
+                                             "expected/MyMicOut.txt"]]
+    for name in names:
+        Expect((Examples.parent / name).is_file(), f"{name} is missing")
+        Write(work, {name: (Examples.parent / name).read_bytes()})
     before = Snapshot(work)
-    stdout, status = Run(Settings.Plot, list(names) + ["plot.svg"], work)
+    stdout, status = Run(Settings.Plot, names + ["plot.svg"], work)
     Expect((stdout, status) == (Banner, 0), f"status {status}, output {stdout!r}")
     root = CheckPicture(Path(work) / "plot.svg")
     after = Snapshot(work)
     Expect(all(after[name] == before[name] for name in names), "an input file changed")
+    Expect((Path(work) / "plot.svg").read_bytes() == ReadmePicture.read_bytes(),
+           "the picture differs from docs/examples-plot.svg; if that is meant, draw the README's "
+           "picture again, from the top of the tree: TarvelinPlot examples/RefMicFrom.txt "
+           "examples/RefMicTo.txt examples/MyMicIn.txt examples/expected/MyMicOut.txt "
+           "docs/examples-plot.svg && rsvg-convert -o docs/examples-plot.png docs/examples-plot.svg")
+    ExpectReadableWithoutColour(root)
 
-    points = {name: DataPoints(before[name]) for name in names}
+    points = dict(zip(["RefMicFrom.txt", "RefMicTo.txt", "MyMicIn.txt", "MyMicOut.txt"],
+                      [DataPoints(before[name]) for name in names]))
     counts = {"RefMicFrom": len(points["RefMicFrom.txt"]), "RefMicTo": len(points["RefMicTo.txt"]),
               "Correction": len(points["MyMicIn.txt"]), "MyMicIn": len(points["MyMicIn.txt"]),
               "MyMicOut": len(points["MyMicOut.txt"])}
@@ -412,9 +514,80 @@ def one_frequency_and_flat_responses(work):
            f"labels {LevelLabels(root)}")
 
 
+# The example conversion, and one whose names and header lines are long (a
+# serial number at the end of one, a name too long for any line).
+LongName = "Reference microphone, old calibration from the lab in Tampere, March 2021.txt"
+UnbrokenName = "N" * 120 + ".txt"
+WordyName = " ".join(["out"] * 36) + ".txt"
+WidthInputs = {
+    "examples": {name: (Examples / source).read_bytes() for name, source in
+                 [("RefMicFrom.txt", "RefMicFrom.txt"), ("RefMicTo.txt", "RefMicTo.txt"),
+                  ("MyMicIn.txt", "MyMicIn.txt"), ("MyMicOut.txt", "expected/MyMicOut.txt")]},
+    "long names": {
+        LongName: b'"Sens Factor =-0.84dB, serial number of the reference microphone: 7021563"\r\n'
+                  + Table(LogSpaced(40, 10, 100000, lambda f: 0.1 * math.log10(f))),
+        UnbrokenName: Table(LogSpaced(40, 10, 100000, lambda f: 0.2 * math.log10(f))),
+        "in.txt": b"".join(b'"header %d of a calibration with many"\r\n' % i for i in range(6))
+                  + Table(LogSpaced(200, 20, 20000, Audio)),
+        WordyName: Table(LogSpaced(200, 20, 20000, lambda f: Audio(f) + 0.1)),
+    },
+}
+# Both sides of the breakpoint at 600, and the ends of the range.
+Widths = [240, 320, 390, 599, 600, 960, 4000]
+
+
+@Case
+def widths(work):
+    """At every width the whole picture fits: nothing beyond its edges, no
+    text under 10 units, frequency labels apart, the legend below the panels,
+    the curves drawn as at the usual width, no entry of the legend longer
+    than four lines however long a name; a phone's picture keeps a header
+    line's end (a serial number, say) on a second line, where a wider one
+    has room for more of it on one."""
+    for inputs, files in WidthInputs.items():
+        Write(work, files)
+        names = list(files)
+        for width in Widths:
+            picture = Path(work) / f"{inputs} {width}.svg"
+            stdout, status = Run(Settings.Plot, ["--width", str(width)] + names + [picture.name],
+                                 work)
+            Expect((stdout, status) == (Banner, 0),
+                   f"{inputs} at {width}: status {status}, output {stdout!r}")
+            root = CheckPicture(picture)
+            where = f"{inputs} at {width}: "
+            Expect(root.get("width") == f"{width}.00" and
+                   root.get("viewBox").startswith(f"0 0 {width}.00 "),
+                   where + f"the picture is {root.get('width')} wide")
+            Expect(min(TextSizes(root)) >= 10, where + f"text of size {min(TextSizes(root))}")
+            try:
+                ExpectNothingOutside(picture)
+                ExpectLabelsApart(root)
+                ExpectReadableWithoutColour(root)
+                ExpectInsideFrame(root, CurvePoints(root))
+            except Failure as problem:
+                raise Failure(where + str(problem))
+            _, _, _, bottom = Frame(root, "CorrectionFrame")
+            legendTop = min(float(t.get("y")) for t in Group(root, "Legend").iter(Svg + "text"))
+            Expect(legendTop > bottom + 30, where + "the legend is not below the panels")
+            labels = FrequencyLabels(root)
+            Expect(width < 320 or all(d in labels for d in ["100 Hz", "1 kHz", "10 kHz"]),
+                   where + f"the frequency labels {labels} lack a decade")
+            legend = Texts(Group(root, "Legend"))
+            Expect(len(legend) <= 6 * 4, where + f"the legend takes {len(legend)} lines")
+            legend = " ".join(legend)
+            shown = [name if len(name) < 60 else name[:20] for name in names]
+            Expect(all(name in legend for name in shown),
+                   where + f"the legend {legend!r} does not name every file")
+            headers = " ".join(Texts(Group(root, "HeaderLines")))
+            Expect(not 320 <= width < 600 or inputs != "long names" or "7021563" in headers,
+                   where + f"the header lines {headers!r} lose the serial number")
+
+
 Good = {"from.txt": b"100 0\n1000 0\n", "to.txt": b"100 1\n1000 1\n", "in.txt": b"500 -2.5\n",
         "out.txt": b"500.000000 -1.500000\r\n"}
 Inputs = ["from.txt", "to.txt", "in.txt", "out.txt"]
+
+WrongWidth = "Error - the width must be a whole number from 240 to 4000\n" + Usage[len(Banner):]
 
 # name, files beyond Good, arguments, expected output after the banner, and
 # whether the converter, given the first four arguments, must say the same.
@@ -424,6 +597,12 @@ Failures = [
     ("seven arguments", {}, Inputs + ["p.svg", "extra"], None, False),
     ("an unknown option", {}, ["--wide"] + Inputs + ["p.svg"],
      "Error - unknown option --wide\n" + Usage[len(Banner):], False),
+    ("a width too narrow", {}, ["--width", "100"] + Inputs + ["p.svg"], WrongWidth, False),
+    ("a width too wide", {}, Inputs + ["p.svg", "--width", "4001"], WrongWidth, False),
+    ("a width that is no whole number", {}, ["--width", "390px"] + Inputs + ["p.svg"],
+     WrongWidth, False),
+    ("a width without its number", {}, Inputs + ["p.svg", "--width"],
+     "Error - option --width needs N\n" + Usage[len(Banner):], False),
     ("missing RefMicFrom", {}, ["nothing.txt"] + Inputs[1:] + ["p.svg"],
      "Error - could not open nothing.txt\n", True),
     ("RefMicTo of one point", {"one.txt": b'"h"\n100 1\n'},

@@ -60,6 +60,17 @@ for (const [name, files] of [["B", B], ["the failing call", Failing]]) {
   Expect(`A's plot after ${name}`, again.plotted.svg, first.plotted.svg);
 }
 
+// The picture is as wide as asked, 960 when not; a file named like an
+// option is a file all the same.
+const Width = (svg) => (svg === null ? null : /<svg [^>]*width="([0-9.]+)"/.exec(svg)[1]);
+Expect("A's plot's width", Width(first.plotted.svg), "960.00");
+const narrow = await plotCalibration({ ...A, myMicOut: first.converted.myMicOut, width: 390,
+                                       names: { myMicIn: "-in.txt" } });
+Expect("a phone's plot's status", narrow.status, 0);
+Expect("a phone's plot's width", Width(narrow.svg), "390.00");
+Expect("a plot of -in.txt names it", narrow.svg !== null && narrow.svg.includes("-in.txt: 2 points"),
+       true);
+
 const failed = await convertCalibration({ ...Failing, names: { refMicTo: "Ω one point.txt" } });
 Expect("the failing call's status", failed.status, -1);
 Expect("the failing call's messages", failed.messages,

@@ -15,6 +15,12 @@ let worker = null;
 let busy = false;
 let currentJob = 0;
 let urls = [];
+// The picture shown, and the width it was drawn for; a replot under way.
+let shownPlot = null;
+let replotting = false;
+// The widths TarvelinPlot draws at.
+const LeastPlotWidth = 240;
+const MostPlotWidth = 4000;
 
 const $ = (id) => document.getElementById(id);
 
@@ -39,6 +45,7 @@ const workerUrl = URL.createObjectURL(
     new Blob([$("worker-source").textContent], { type: "text/javascript" }));
 
 function StartWorker() {
+  replotting = false;
   try {
     worker = new Worker(workerUrl);
   } catch (error) {
@@ -77,12 +84,16 @@ function Run() {
   ShowOutcome("Converting…", "");
   ShowProgress({ done: 0, total: 1 });
   worker.postMessage({ job, refMicFrom: chosen.refMicFrom[0], refMicTo: chosen.refMicTo[0],
-                       myMicIn: chosen.myMicIn });
+                       myMicIn: chosen.myMicIn, plotWidth: PlotWidth() });
 }
 
 function Receive(data) {
   if (data.type === "ready") {
     document.body.dataset.converterReady = "yes";
+    return;
+  }
+  if (data.type === "replotted") {
+    Replotted(data);
     return;
   }
   if (data.job !== currentJob && data.job !== null) {
@@ -131,6 +142,7 @@ function ClearResult() {
   for (const id of ["download", "findings-part", "messages-part", "summary", "plot"]) {
     $(id).hidden = true;
   }
+  shownPlot = null;
   $("findings").replaceChildren();
   $("messages").textContent = "";
   $("messages").classList.remove("failed");
@@ -390,25 +402,95 @@ function ShowSummary(summary, name) {
   $("summary").hidden = false;
 }
 
+// The picture is drawn as wide as its frame, so that it is shown at its own
+// size: its text as large as it was drawn, and nothing to scroll sideways.
+// Measured on the figure's container, which is shown even while the figure
+// is not.
+function PlotWidth() {
+  const frame = getComputedStyle($("plot-frame"));
+  const room = $("plot").parentElement.clientWidth - parseFloat(frame.borderLeftWidth) -
+      parseFloat(frame.borderRightWidth);
+  return Math.min(MostPlotWidth, Math.max(LeastPlotWidth, Math.floor(room)));
+}
+
+// Only a frame that scrolls (on a screen narrower than the narrowest
+// picture) is a tab stop, so that the keyboard can scroll it, and says so.
+function FitFrame() {
+  const frame = $("plot-frame");
+  const scrolls = frame.scrollWidth > frame.clientWidth;
+  if (scrolls) {
+    frame.setAttribute("tabindex", "0");
+  } else {
+    frame.removeAttribute("tabindex");
+  }
+  $("plot-scrolls").hidden = !scrolls;
+}
+
+function ShowPicture(svg, width) {
+  // Drawn a moment later, in a task of its own: the browser reads an SVG
+  // picture on this thread, and would add that to laying out the rest.
+  const url = Url(new Blob([svg], { type: "image/svg+xml" }));
+  const previous = shownPlot;
+  shownPlot = { job: currentJob, width, url };
+  setTimeout(() => {
+    if (urls.includes(url)) {
+      $("plot-image").src = url;
+    }
+    if (previous !== null && previous.url !== url) {
+      URL.revokeObjectURL(previous.url);
+      urls = urls.filter((each) => each !== previous.url);
+    }
+  }, 20);
+}
+
 function ShowPlot(plotted, names, ofBatch) {
   if (plotted.svg === null) {
     $("messages").textContent += plotted.messages;
     return;
   }
-  // Drawn a moment later, in a task of its own: the browser reads an SVG
-  // picture on this thread, and would add that to laying out the rest.
-  const url = Url(new Blob([plotted.svg], { type: "image/svg+xml" }));
-  setTimeout(() => {
-    if (urls.includes(url)) {
-      $("plot-image").src = url;
-    }
-  }, 20);
+  ShowPicture(plotted.svg, plotted.width);
   $("plot-image").alt = `Plot of ${names.refMicFrom}, ${names.refMicTo}, ` +
       `${names.myMicIn} and ${names.myMicOut}, with the correction`;
-  $("plot-caption").textContent = (ofBatch ? `The first file converted, ${names.myMicIn}: ` : "") +
-      "the curves of the four files and the correction, as TarvelinPlot draws them.";
+  $("plot-caption").textContent = ofBatch
+      ? `The first file converted, ${names.myMicIn}: the curves of the four files and the ` +
+        "correction, as TarvelinPlot draws them."
+      : "The curves of the four files and the correction, as TarvelinPlot draws them.";
   $("plot").hidden = false;
 }
+
+// A frame that changed its width (a phone turned, a window resized) gets the
+// picture drawn again for it, one drawing at a time.
+function Replot() {
+  if (shownPlot === null || busy || replotting || worker === null ||
+      shownPlot.job !== currentJob || PlotWidth() === shownPlot.width) {
+    return;
+  }
+  replotting = true;
+  worker.postMessage({ type: "replot", job: currentJob, width: PlotWidth() });
+}
+
+// A picture that could not be drawn again leaves the one shown, which the
+// frame scrolls if it must, and is not asked for again.
+function Replotted(data) {
+  replotting = false;
+  if (data.job !== currentJob || shownPlot === null) {
+    return;
+  }
+  if (data.svg === null) {
+    shownPlot.width = data.width;
+  } else {
+    ShowPicture(data.svg, data.width);
+  }
+  Replot();
+}
+
+let replotTimer = 0;
+new ResizeObserver(() => {
+  FitFrame();
+  clearTimeout(replotTimer);
+  replotTimer = setTimeout(Replot, 150);
+}).observe($("plot").parentElement);
+$("plot-image").addEventListener("load", FitFrame);
 
 // ---- Choosing and dropping --------------------------------------------------
 

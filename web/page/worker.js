@@ -1,8 +1,9 @@
 // The converter's side of the page, run in a Web Worker that the page makes
 // from its own text, after the module (the same code as tarvelin.mjs) and
 // zip.js: it reads the chosen files, converts each MyMicIn with the two
-// references, checks and summarizes it, plots the first one converted, and
-// zips a batch. The page only shows what comes back. A new choice ends this
+// references, checks and summarizes it, plots the first one converted (and
+// plots it again when the page's frame takes another width), and zips a
+// batch. The page only shows what comes back. A new choice ends this
 // worker and starts another, so a job never outlives the files it was for.
 
 const CheckAvailable = typeof checkCalibration === "function";
@@ -45,7 +46,11 @@ function DataLinesOf(check, summary) {
   return summary ? Number(summary.pointsMyMicIn) : null;
 }
 
-async function RunJob({ job, refMicFrom, refMicTo, myMicIn }) {
+// The files of the picture last drawn, to draw it again at another width.
+let lastPlotted = null;
+
+async function RunJob({ job, refMicFrom, refMicTo, myMicIn, plotWidth }) {
+  lastPlotted = null;
   const total = 2 + myMicIn.length * (CheckAvailable ? 3 : 2) + (myMicIn.length > 1 ? 1 : 0);
   let done = 0;
   const Progress = (text) => postMessage({ type: "progress", job, text, done: done++, total });
@@ -108,8 +113,9 @@ async function RunJob({ job, refMicFrom, refMicTo, myMicIn }) {
     result.bytes = converted.myMicOut;
     if (plotted === null) {
       Progress(`Drawing the plot of ${file.name}`);
-      const picture = await plotCalibration(all);
-      plotted = { index, svg: picture.svg, messages: picture.messages };
+      const picture = await plotCalibration({ ...all, width: plotWidth });
+      plotted = { index, svg: picture.svg, messages: picture.messages, width: plotWidth };
+      lastPlotted = { job, files: all };
     }
   }
 
@@ -141,9 +147,27 @@ const warmedUp = (async () => {
                              refMicTo: Bytes("10 1\r\n100000 0\r\n"), myMicIn: Bytes(lines) });
 })();
 
+// The page's frame changed its width: the same picture, drawn for the new
+// one. Should that fail, the page keeps the picture it shows.
+async function Replot({ job, width }) {
+  let svg = null;
+  if (lastPlotted !== null && lastPlotted.job === job) {
+    try {
+      svg = (await plotCalibration({ ...lastPlotted.files, width })).svg;
+    } catch (ignored) {
+      svg = null;
+    }
+  }
+  postMessage({ type: "replotted", job, width, svg });
+}
+
 self.onmessage = async ({ data }) => {
   try {
     await warmedUp;
+    if (data.type === "replot") {
+      await Replot(data);
+      return;
+    }
     const outcome = await RunJob(data);
     postMessage({ type: "done", job: data.job, checkAvailable: CheckAvailable, ...outcome });
   } catch (error) {

@@ -56,6 +56,12 @@ bool KeepPoint(ExportReading& reading, const char* path, const JudgedLine& judge
         reading.BeforeNotRising = f.back();
         reading.NotRising = frequency;
     }
+    for (int i = 0; i < judged.Count; ++i) {
+        if (!std::isfinite(judged.Values[i])) {
+            Count(reading.NotFinite, reading.Lines);
+            break;
+        }
+    }
     curve.HasThird = curve.HasThird || judged.Count > 2;
     return AppendCurvePoint(curve.Response, frequency, judged.Values[1], path) &&
            AppendCurvePoint(curve.Third, frequency, third, path);

@@ -34,6 +34,8 @@ struct ExportReading {
     ExportCurve Curve;
     std::uint64_t Lines = 0;
     LineNumbers Dropped[DroppedKinds];
+    // Points with a value too large for a float, which is written inf.
+    LineNumbers NotFinite;
     // Header lines longer than the reader reads, of which only the start is
     // written.
     LineNumbers CutHeaders;

@@ -143,8 +143,8 @@ std::string Lines(const LineNumbers& lines) {
 
 void ReportDroppedLines(const ExportReading& reading) {
     static const char* const Kinds[DroppedKinds] = {
-        "with numbers separated by commas or semicolons, or with decimal commas",
-        "that read like a header line without its opening double quote",
+        "with decimal commas or with numbers separated by commas or semicolons",
+        "shaped like a header line without its opening double quote",
         "with a number that cannot be read",
         "with words or comments",
         "with a number alone",
@@ -160,6 +160,12 @@ void ReportDroppedLines(const ExportReading& reading) {
               (one ? " was" : " were") + " not exported (" + Lines(lines) +
               "): the converter drops " + (one ? "it" : "them") +
               " too; tarvelin-check says why.\n");
+    }
+    if (reading.NotFinite.Count > 0) {
+        const bool one = reading.NotFinite.Count == 1;
+        Print(std::to_string(reading.NotFinite.Count) + (one ? " line holds" : " lines hold") +
+              " a number too large for a float (" + Lines(reading.NotFinite) +
+              "), exported as inf, which few programs read: tarvelin-check says more.\n");
     }
     if (reading.CutHeaders.Count > 0) {
         const bool one = reading.CutHeaders.Count == 1;

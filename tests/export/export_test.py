@@ -10,7 +10,8 @@
   roundtrip  what is exported holds what the converter reads: tsv and frd
              read back by Tarvelin itself, over the examples, files with
              numbers between two floats and the generated corpus; both CSV
-             profiles read back with Python's csv module
+             profiles read back with Python's csv module; and with --native,
+             every profile the same bytes as the native program's
   command-line  --help, --version, "--" and a wrong command line
 
 The program may be a stand-in for the web module (--excluded-status): a case
@@ -42,8 +43,9 @@ def F32(value):
     return calibration_corpus.float32(value)
 
 
-def Run(program, arguments, work):
-    result = subprocess.run(Options.emulator + [program] + arguments, cwd=work,
+def Run(program, arguments, work, emulator=None):
+    emulator = Options.emulator if emulator is None else emulator
+    result = subprocess.run(emulator + [program] + arguments, cwd=work,
                             stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     # A console under an emulator may end lines with CR LF; the files may not.
     return result.stdout.replace(b"\r\n", b"\n"), result.returncode & 0xFF
@@ -222,6 +224,13 @@ def CsvRows(data, decimalComma):
     return [row[0] for row in rows[:start]], rows[start], points
 
 
+def SameAsNative(work, profile, name):
+    """Whether this build and the native program export name differently."""
+    Run(Options.export, ["--to", profile, name, "this.out"], work)
+    Run(Options.native, ["--to", profile, name, "native.out"], work, emulator=[])
+    return Path(work, "this.out").read_bytes() != Path(work, "native.out").read_bytes()
+
+
 def RoundTripGroup():
     problems, count = [], 0
     with tempfile.TemporaryDirectory() as work:
@@ -236,6 +245,9 @@ def RoundTripGroup():
                 continue
             count += 1
             hasThird = any(len(line) > 2 for line in original)
+            for profile in ("tsv", "frd", "csv", "csv-decimal-comma"):
+                if Options.native and SameAsNative(work, profile, name):
+                    problems.append(f"{name} as {profile}: not the native program's bytes")
             for profile in ("tsv", "frd"):
                 _, status = Run(Options.export, ["--to", profile, name, "export." + profile], work)
                 exported = ConvertedPoints(work, "export." + profile) if status == 0 else None
@@ -294,6 +306,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--export", required=True)
     parser.add_argument("--tarvelin", help="needed by the roundtrip group")
+    parser.add_argument("--native", help="the native TarvelinExport, whose bytes the roundtrip "
+                        "group requires of another build")
     parser.add_argument("--emulator", default="", help="command prefix, ';'-separated")
     parser.add_argument("--excluded-status", type=int, default=None)
     parser.add_argument("--count", type=int, default=60, help="generated files to round-trip")
@@ -301,6 +315,7 @@ def main():
     Options = parser.parse_args()
     Options.export = str(Path(Options.export).resolve())
     Options.tarvelin = Options.tarvelin and str(Path(Options.tarvelin).resolve())
+    Options.native = Options.native and str(Path(Options.native).resolve())
     Options.emulator = [word for word in Options.emulator.split(";") if word]
     problems, passed, excluded = Groups[Options.group]()
     for problem in problems:

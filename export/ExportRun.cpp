@@ -84,6 +84,8 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
             return false;
         }
     }
+    // -0 is 0, so that no frequency is written -0.
+    grid.Low = grid.Low == 0.0f ? 0.0f : grid.Low;
     if (const GivenOption* given = FindOption(commandLine, "--max-points")) {
         if (!ReadWholeNumber(given->Values[0], 2, UINT64_MAX, grid.MaxPoints)) {
             problem = std::string("--max-points ") + given->Values[0] +
@@ -103,8 +105,9 @@ std::string Hertz(float frequency) {
 bool CanChangePoints(const ExportReading& reading, const char* path) {
     if (reading.UnusableLine != 0) {
         PrintMessage("Error - line %llu of %s has the frequency %s, and a grid or a range needs "
-                     "frequencies above 0 Hz, so nothing was exported. Correct or remove that "
-                     "line, or export without --points-per-octave, --range and --max-points.\n",
+                     "finite frequencies above 0 Hz, so nothing was exported. Correct or remove "
+                     "that line, or export without --points-per-octave, --range and "
+                     "--max-points.\n",
                      static_cast<unsigned long long>(reading.UnusableLine), path,
                      Hertz(reading.Unusable).c_str());
         return false;

@@ -15,6 +15,7 @@ const MessagesPath = "/messages.txt";
 const PlotPath = "/plot/Plot.svg";
 // TarvelinPlot's own width, when it is given none.
 const UsualPlotWidth = 960;
+const ExportFolder = "/exported";
 
 let runtime = null;
 
@@ -74,7 +75,7 @@ function RemoveTree(FS, path) {
 
 function Clear(FS) {
   FS.chdir("/");
-  for (const path of [WorkFolder, "/plot", MessagesPath]) {
+  for (const path of [WorkFolder, "/plot", ExportFolder, MessagesPath]) {
     RemoveTree(FS, path);
   }
 }
@@ -94,6 +95,7 @@ async function RunEntry(named, entry, argumentList, collect) {
     Clear(FS);
     FS.mkdir(WorkFolder);
     FS.mkdir("/plot");
+    FS.mkdir(ExportFolder);
     for (const [name, bytes] of named) {
       FS.writeFile(`${WorkFolder}/${name}`, bytes);
     }
@@ -207,4 +209,29 @@ export async function repairCalibration({ file, name = "MyMicIn.txt", repairedNa
 function RepairedNameOf(name) {
   const dot = name.lastIndexOf(".");
   return `${dot > 0 ? name.slice(0, dot) : name}-repaired.txt`;
+}
+
+// What TarvelinExport writes from one calibration file, in the shape `to`
+// (tsv, frd, csv or csv-decimal-comma), with its options: pointsPerOctave
+// and maxPoints numbers, range [low, high] in Hz. name is the file's name in
+// the messages. exported is the file's bytes, or null when it is not written
+// (status 2, the reason in messages).
+export async function exportCalibration({ file, name = "Calibration.txt", to, pointsPerOctave,
+                                          range, maxPoints } = {}) {
+  CheckBytes({ file }, ["file"]);
+  CheckNames({ name });
+  if (range !== undefined && range !== null && (!Array.isArray(range) || range.length !== 2)) {
+    throw new TypeError("range must be [low, high]");
+  }
+  const Text = (value) => (value === undefined || value === null ? "" : String(value));
+  const [low, high] = range ? range.map(String) : ["", ""];
+  const exportedPath = `${ExportFolder}/${name}`;
+  return RunEntry([[name, file]], "ExportFiles",
+                  [name, exportedPath, Text(to), Text(pointsPerOctave), low, high,
+                   Text(maxPoints), MessagesPath],
+                  (FS, status, messages) => ({
+                    status,
+                    messages,
+                    exported: status === 0 ? ReadIfThere(FS, exportedPath) : null,
+                  }));
 }

@@ -6,6 +6,7 @@
 
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
+#include "ExportRun.h"
 #include "NumberFormatter.h"
 #include "PlotInputs.h"
 #include "PlotRun.h"
@@ -139,6 +140,34 @@ int RepairFiles(const char* calibrationFile, const char* repairedFile, const cha
     const char* const arguments[] = {"TarvelinRepair", "--", calibrationFile, repairedFile,
                                      nullptr};
     const int status = RunRepair(4, arguments);
+    std::fflush(stdout);
+    return status;
+}
+
+// The export of one calibration file, with the options as TarvelinExport takes
+// them; an empty value is an option not given. Its exit status.
+int ExportFiles(const char* file, const char* exported, const char* profile,
+                const char* pointsPerOctave, const char* low, const char* high,
+                const char* maxPoints, const char* messagesPath) {
+    constexpr int NotWritten = 2;
+    if (!StartRun(messagesPath)) {
+        return NotWritten;
+    }
+    std::vector<const char*> arguments = {"TarvelinExport"};
+    const auto option = [&arguments](const char* name, const char* value) {
+        if (*value != '\0') {
+            arguments.insert(arguments.end(), {name, value});
+        }
+    };
+    option("--to", profile);
+    option("--points-per-octave", pointsPerOctave);
+    if (*low != '\0' || *high != '\0') {
+        arguments.insert(arguments.end(), {"--range", low, high});
+    }
+    option("--max-points", maxPoints);
+    // Whatever the names, they are the files'.
+    arguments.insert(arguments.end(), {"--", file, exported});
+    const int status = RunExport(static_cast<int>(arguments.size()), arguments.data());
     std::fflush(stdout);
     return status;
 }

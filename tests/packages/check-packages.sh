@@ -121,7 +121,7 @@ RunExample() {
     cmp "$dir/MyMicOut.txt" examples/expected/MyMicOut.txt || Fail "$* converted wrongly"
 }
 
-Step "The .deb: dpkg -i, convert, man tarvelin, tarvelin-plot, tarvelin-repair, dpkg -r"
+Step "The .deb: dpkg -i, convert, man tarvelin, tarvelin-plot, tarvelin-repair, tarvelin-export, dpkg -r"
 dpkg -i "$deb"
 installed=yes
 mkdir "$work/installed"
@@ -147,6 +147,9 @@ grep -q '</svg>' "$work/installed/Plot.svg" || Fail "tarvelin-plot wrote no pict
 (cd "$work/installed" && tarvelin-repair $examples/MyMicIn.txt Repaired.txt >/dev/null) ||
     Fail "tarvelin-repair"
 cmp "$work/installed/Repaired.txt" $examples/MyMicIn.txt || Fail "tarvelin-repair changed the example"
+(cd "$work/installed" && tarvelin-export --to frd $examples/MyMicIn.txt MyMicIn.frd >/dev/null) ||
+    Fail "tarvelin-export"
+grep -q '^8\.219 -10\.57 77\.9' "$work/installed/MyMicIn.frd" || Fail "tarvelin-export wrote otherwise"
 dpkg -r tarvelin
 hash -r
 installed=
@@ -230,6 +233,9 @@ grep -q '</svg>' "$top/examples/Plot.svg" || Fail "TarvelinPlot.exe wrote no pic
 (cd "$top/examples" && "$wine" ../TarvelinRepair.exe MyMicIn.txt Repaired.txt >/dev/null) ||
     Fail "TarvelinRepair.exe"
 cmp "$top/examples/Repaired.txt" "$top/examples/MyMicIn.txt" || Fail "TarvelinRepair.exe changed the example"
+(cd "$top/examples" && "$wine" ../TarvelinExport.exe --to csv MyMicIn.txt MyMicIn.csv >/dev/null) ||
+    Fail "TarvelinExport.exe"
+grep -q '^8\.219,-10\.57,77\.9' "$top/examples/MyMicIn.csv" || Fail "TarvelinExport.exe wrote otherwise"
 WINEPREFIX="$repo/build/package/nested/Windows/wine-prefix" wineserver --kill 2>/dev/null || true
 
 Step "The page's zip: its texts, index.html opened from the folder, the examples converted"

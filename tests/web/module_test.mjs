@@ -11,7 +11,8 @@ import { readFileSync } from "node:fs";
 import { fileURLToPath, pathToFileURL } from "node:url";
 import { dirname, resolve } from "node:path";
 
-const { checkCalibration, convertCalibration, plotCalibration, repairCalibration } =
+const { checkCalibration, convertCalibration, exportCalibration, plotCalibration,
+        repairCalibration } =
     await import(pathToFileURL(resolve(process.argv[2])));
 const Bytes = (text) => new TextEncoder().encode(text);
 const Text = (bytes) => (bytes === null ? "null" : new TextDecoder().decode(bytes));
@@ -44,6 +45,9 @@ async function Both(files) {
   return { converted, plotted };
 }
 
+// An export on a grid evaluates the curve as the conversion does.
+const Grid = { file: Bytes("100 1 10\n300 2\n1000 0 -5\n"), to: "tsv", pointsPerOctave: 2 };
+const firstExport = await exportCalibration(Grid);
 const first = await Both(A);
 Expect("A's first status", first.converted.status, 0);
 Expect("A's first plot status", first.plotted.status, 0);
@@ -58,6 +62,8 @@ for (const [name, files] of [["B", B], ["the failing call", Failing]]) {
   Expect(`A's MyMicOut after ${name}`, Text(again.converted.myMicOut),
          Text(first.converted.myMicOut));
   Expect(`A's plot after ${name}`, again.plotted.svg, first.plotted.svg);
+  Expect(`the export after ${name}`, Text((await exportCalibration(Grid)).exported),
+         Text(firstExport.exported));
 }
 
 // The picture is as wide as asked, 960 when not; a file named like an
@@ -76,6 +82,12 @@ Expect("the failing call's status", failed.status, -1);
 Expect("the failing call's messages", failed.messages,
        "\nTarvelin\n\nError - invalid file Ω one point.txt\n");
 Expect("the failing call's MyMicOut", failed.myMicOut, null);
+
+Expect("the export's first lines", Text(firstExport.exported).split("\r\n", 3).join("|"),
+       "100\t1\t10|141.42136\t1.2071068\t7.928932|200\t1.5\t5");
+const refused = await exportCalibration({ ...Grid, file: Bytes("300 1\n100 2\n") });
+Expect("the refused export's status", refused.status, 2);
+Expect("the refused export's file", refused.exported, null);
 
 // The check in the module: the same report as TarvelinCheck --json.
 const checked = await checkCalibration(Failing);

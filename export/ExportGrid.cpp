@@ -1,0 +1,198 @@
+#include "ExportGrid.h"
+
+#include "EvaluateCurve.h"
+#include "ExportProfiles.h"
+#include "Messages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// 2^(part/whole) for 0 <= part < whole, by its series, to within a few
+// units in the last place of a double. The libraries' pow and exp2 differ in
+// their last bit from platform to platform; plain arithmetic does not, so
+// that the grid is the same on Linux, on Windows and in a browser.
+double PowerOfTwoFraction(std::int64_t part, std::int64_t whole) {
+    constexpr double Ln2 = 0.693147180559945309417232121458176568;
+    const double t = static_cast<double>(part) / static_cast<double>(whole) * Ln2;
+    double sum = 1.0;
+    double term = 1.0;
+    for (int i = 1; i <= 24; ++i) {
+        term = term * t / i;
+        sum += term;
+    }
+    return sum;
+}
+
+// Frequency k of the logarithmic grid: start * 2^(k/n), rounded to float.
+float GridFrequency(double start, int n, std::uint64_t k) {
+    const auto octaves = static_cast<int>(k / static_cast<std::uint64_t>(n));
+    const auto part = static_cast<std::int64_t>(k % static_cast<std::uint64_t>(n));
+    return static_cast<float>(start * std::ldexp(PowerOfTwoFraction(part, n), octaves));
+}
+
+// Calls visit(frequency) for each frequency of the grid in order, as long as
+// it returns true, and counts them, up to one beyond limit. A point of the
+// logarithmic grid within a hundredth of a step below High would stand next
+// to it, so High takes its place.
+template <typename Visit>
+std::uint64_t WalkGrid(const ExportPlan& plan, std::uint64_t limit, Visit visit) {
+    std::uint64_t count = 0;
+    if (plan.ZeroPoint) {
+        ++count;
+        if (!visit(0.0f)) {
+            return count;
+        }
+    }
+    const double below = plan.High / PowerOfTwoFraction(1, 100 * plan.PointsPerOctave);
+    for (std::uint64_t k = 0; count <= limit; ++k) {
+        const float frequency = GridFrequency(plan.Start, plan.PointsPerOctave, k);
+        if (!(frequency < below)) {
+            break;
+        }
+        ++count;
+        if (!visit(frequency)) {
+            return count;
+        }
+    }
+    ++count;
+    visit(plan.High);
+    return count;
+}
+
+std::uint64_t GridSize(const ExportPlan& plan, std::uint64_t limit) {
+    return WalkGrid(plan, limit, [](float) { return true; });
+}
+
+std::string Hertz(float frequency) {
+    char text[ExportNumberMax];
+    return std::string(text, FormatExportNumber(frequency, false, text)) + " Hz";
+}
+
+// The finest grid of at most request.MaxPoints points, and of at most the
+// points per octave asked for. A finer grid never has fewer points.
+bool ChooseGrid(const GridRequest& request, ExportPlan& plan) {
+    int finest = request.PointsPerOctave > 0 ? request.PointsPerOctave : MostPointsPerOctave;
+    if (request.MaxPoints == 0) {
+        plan.PointsPerOctave = finest;
+        return true;
+    }
+    plan.PointsPerOctave = 1;
+    const std::uint64_t coarsest = GridSize(plan, request.MaxPoints);
+    if (coarsest > request.MaxPoints) {
+        const std::uint64_t needed = GridSize(plan, UINT64_MAX);
+        PrintMessage("Error - --max-points %llu is too few: one point per octave from %s to %s "
+                     "takes %llu points, so nothing was exported. Give --max-points %llu or "
+                     "more, or a narrower --range.\n",
+                     static_cast<unsigned long long>(request.MaxPoints),
+                     Hertz(plan.ZeroPoint ? 0.0f : static_cast<float>(plan.Start)).c_str(),
+                     Hertz(plan.High).c_str(), static_cast<unsigned long long>(needed),
+                     static_cast<unsigned long long>(needed));
+        return false;
+    }
+    int coarse = 1;
+    while (coarse < finest) {
+        plan.PointsPerOctave = coarse + (finest - coarse + 1) / 2;
+        if (GridSize(plan, request.MaxPoints) <= request.MaxPoints) {
+            coarse = plan.PointsPerOctave;
+        } else {
+            finest = plan.PointsPerOctave - 1;
+        }
+    }
+    plan.PointsPerOctave = coarse;
+    return true;
+}
+
+void PlanOwnPoints(const std::vector<float>& f, const GridRequest& request, ExportPlan& plan) {
+    plan.End = f.size();
+    if (!request.HasRange) {
+        return;
+    }
+    plan.First =
+        static_cast<std::size_t>(std::lower_bound(f.begin(), f.end(), plan.Low) - f.begin());
+    plan.End =
+        static_cast<std::size_t>(std::upper_bound(f.begin(), f.end(), plan.High) - f.begin());
+    plan.AddLow = !(plan.First < f.size() && f[plan.First] == plan.Low);
+    plan.AddHigh = !(plan.End > 0 && f[plan.End - 1] == plan.High);
+}
+
+std::uint64_t OwnPointCount(const ExportPlan& plan) {
+    return (plan.End - plan.First) + plan.AddLow + plan.AddHigh;
+}
+
+void Hold(const CalibrationCurve& curve, std::size_t i, float* values) {
+    values[0] = curve.Frequencies[i];
+    values[1] = curve.Responses[i];
+}
+
+} // namespace
+
+bool PlanExport(const ExportCurve& curve, const GridRequest& request, const char* path,
+                ExportPlan& plan) {
+    const std::vector<float>& f = curve.Response.Frequencies;
+    plan = {};
+    plan.Low = request.HasRange ? request.Low : f.front();
+    plan.High = request.HasRange ? request.High : f.back();
+    if (request.HasRange && (plan.Low > f.back() || plan.High < f.front())) {
+        PrintMessage("Error - the range %s to %s lies beyond the frequencies of %s (%s to %s): "
+                     "every point would repeat the file's first or last value, so nothing was "
+                     "exported. Give a range that overlaps the file's frequencies.\n",
+                     Hertz(plan.Low).c_str(), Hertz(plan.High).c_str(), path,
+                     Hertz(f.front()).c_str(), Hertz(f.back()).c_str());
+        return false;
+    }
+    PlanOwnPoints(f, request, plan);
+    if (request.PointsPerOctave == 0 &&
+        (request.MaxPoints == 0 || OwnPointCount(plan) <= request.MaxPoints)) {
+        return true;
+    }
+    // A logarithmic grid cannot start at 0 Hz: there it has a point of its
+    // own, and the grid starts at the file's first frequency.
+    plan.Grid = true;
+    plan.ZeroPoint = plan.Low == 0.0f;
+    plan.Start = plan.ZeroPoint ? f.front() : plan.Low;
+    return ChooseGrid(request, plan);
+}
+
+bool ProducePoints(const ExportCurve& curve, const ExportPlan& plan, const PointSink& sink,
+                   HeldPoints& held) {
+    const CalibrationCurve& response = curve.Response;
+    const std::size_t last = response.Frequencies.size() - 1;
+    float values[3] = {};
+    const auto fromFile = [&](std::size_t i) {
+        Hold(response, i, values);
+        values[2] = curve.Third.Responses[i];
+        return sink.Take(sink.Context, values);
+    };
+    const auto evaluated = [&](float frequency) {
+        if (frequency <= response.Frequencies[0] || frequency >= response.Frequencies[last]) {
+            const std::size_t end = frequency <= response.Frequencies[0] ? 0 : last;
+            Hold(response, end, values);
+            values[2] = curve.Third.Responses[end];
+            held.Below += frequency < response.Frequencies[0];
+            held.Above += frequency > response.Frequencies[last];
+        } else {
+            values[1] = EvaluateCurve(response, frequency);
+            values[2] = curve.HasThird ? EvaluateCurve(curve.Third, frequency) : 0.0f;
+        }
+        values[0] = frequency;
+        return sink.Take(sink.Context, values);
+    };
+    ResetEvaluation();
+    if (plan.Grid) {
+        bool written = true;
+        WalkGrid(plan, UINT64_MAX, [&](float frequency) { return written = evaluated(frequency); });
+        return written;
+    }
+    if (plan.AddLow && !evaluated(plan.Low)) {
+        return false;
+    }
+    for (std::size_t i = plan.First; i < plan.End; ++i) {
+        if (!fromFile(i)) {
+            return false;
+        }
+    }
+    return !plan.AddHigh || evaluated(plan.High);
+}

@@ -1,0 +1,102 @@
+#include "ExportReading.h"
+
+#include "CalibrationFileScan.h"
+#include "LineShapes.h"
+
+#include <cmath>
+
+namespace {
+
+void Count(LineNumbers& lines, std::uint64_t line) {
+    if (lines.Count < sizeof lines.First / sizeof lines.First[0]) {
+        lines.First[lines.Count] = line;
+    }
+    ++lines.Count;
+}
+
+// The tests in the order in which the check tells these lines apart, so
+// that both name a line alike.
+bool KindOfDropped(std::string_view text, DroppedKind& kind) {
+    if (IsDecimalCommaLine(text, MyMicInValueCount) ||
+        IsCommaSeparatedLine(text, MyMicInValueCount)) {
+        kind = DroppedKind::Commas;
+    } else if (UnquotedHeaderShape(text) != HeaderShape::None) {
+        kind = DroppedKind::UnquotedHeader;
+    } else if (IsUnreadableNumberLine(text)) {
+        kind = DroppedKind::Unreadable;
+    } else {
+        switch (DropReasonOf(text)) {
+        case DropReason::Blank:
+            return false;
+        case DropReason::OneNumber:
+            kind = DroppedKind::OneNumber;
+            break;
+        case DropReason::ZeroFrequency:
+            kind = DroppedKind::ZeroFrequency;
+            break;
+        case DropReason::Words:
+            kind = DroppedKind::Words;
+            break;
+        }
+    }
+    return true;
+}
+
+bool KeepPoint(ExportReading& reading, const char* path, const JudgedLine& judged) {
+    ExportCurve& curve = reading.Curve;
+    const float frequency = judged.Values[0];
+    const float third = judged.Count > 2 ? judged.Values[2] : 0.0f;
+    if (reading.UnusableLine == 0 && !(frequency > 0.0f && std::isfinite(frequency))) {
+        reading.UnusableLine = reading.Lines;
+        reading.Unusable = frequency;
+    }
+    const std::vector<float>& f = curve.Response.Frequencies;
+    if (reading.NotRisingLine == 0 && !f.empty() && !(frequency > f.back())) {
+        reading.NotRisingLine = reading.Lines;
+        reading.BeforeNotRising = f.back();
+        reading.NotRising = frequency;
+    }
+    for (int i = 0; i < judged.Count; ++i) {
+        if (!std::isfinite(judged.Values[i])) {
+            Count(reading.NotFinite, reading.Lines);
+            break;
+        }
+    }
+    curve.HasThird = curve.HasThird || judged.Count > 2;
+    return AppendCurvePoint(curve.Response, frequency, judged.Values[1], path) &&
+           AppendCurvePoint(curve.Third, frequency, third, path);
+}
+
+struct Scan {
+    ExportReading* Reading;
+    const char* Path;
+};
+
+bool SeeLine(void* context, const TextReader&, const TextLine& line, const JudgedLine& judged) {
+    const Scan& scan = *static_cast<const Scan*>(context);
+    ExportReading& reading = *scan.Reading;
+    ++reading.Lines;
+    switch (judged.Kind) {
+    case LineKind::Header:
+        if (!line.Whole) {
+            Count(reading.CutHeaders, reading.Lines);
+        }
+        return WriteHeaderLine(*reading.Writer, reading.Profile, line.Text);
+    case LineKind::Data:
+        return KeepPoint(reading, scan.Path, judged);
+    case LineKind::Other:
+        break;
+    }
+    DroppedKind kind = DroppedKind::Words;
+    if (KindOfDropped(line.Text, kind)) {
+        Count(reading.Dropped[static_cast<int>(kind)], reading.Lines);
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadForExport(const char* path, ExportReading& reading) {
+    Scan scan = {&reading, path};
+    return ScanCalibrationFile(path, MyMicInValueCount, {SeeLine, &scan});
+}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the check finds in calibration files: a plain report that the text
@@ -67,6 +68,11 @@ struct CheckReport {
 const char* RoleName(FileRole role);
 const char* SeverityName(Severity level);
 const char* LineEndsName(LineEndKind ends);
+
+// A finding's few words for a headline ("Decimal commas"), and its one fix
+// in a sentence (empty for a note, which needs none), by its code.
+const char* FindingTitle(std::string_view code);
+const char* FindingFix(std::string_view code);
 
 // 0 when nothing above a note was found, 1 with warnings, 2 with an error.
 int ReportStatus(const CheckReport& report);

@@ -56,7 +56,11 @@ void AppendConversion(std::string& out, const ConversionReport& conversion) {
 void AppendFinding(std::string& out, const Finding& finding) {
     out += "{ \"severity\": \"";
     out += SeverityName(finding.Level);
-    out += "\", \"code\": \"" + finding.Code + "\", \"role\": \"";
+    out += "\", \"code\": \"" + finding.Code + "\", \"title\": \"";
+    out += FindingTitle(finding.Code);
+    out += "\", \"fix\": \"";
+    out += FindingFix(finding.Code);
+    out += "\", \"role\": \"";
     out += RoleName(finding.Role);
     out += "\", \"line\": " + (finding.Line != 0 ? std::to_string(finding.Line) : "null");
     out += ", \"message\": ";

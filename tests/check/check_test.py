@@ -219,6 +219,10 @@ def FindingsGroup():
         if actual != (severity, line, status, status):
             problems.append(f"{name}: {code} gave severity, line, status, exit status {actual}, "
                             f"expected {(severity, line, status, status)}")
+        # Every finding has the few words a headline gives it.
+        untitled = [f["code"] for f in report["findings"] if f["title"] == "Finding"]
+        if untitled:
+            problems.append(f"{name}: no title for {untitled}")
         # Every dropped line is named by one finding.
         for entry in report["files"]:
             named = sum(f["droppedLines"] for f in report["findings"]

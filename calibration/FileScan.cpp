@@ -259,22 +259,32 @@ void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const Jud
 // The one tally that names a dropped line, so that the findings account for
 // every dropped line once.
 LineTally& DroppedTally(FileScan& scan, std::string_view text) {
-    if (IsDecimalCommaLine(text, scan.ValueCount)) {
+    switch (DroppedShapeOf(text, scan.ValueCount)) {
+    case DroppedShape::DecimalComma:
         return scan.DecimalCommaDropped;
-    }
-    if (IsCommaSeparatedLine(text, scan.ValueCount)) {
+    case DroppedShape::Separators:
+    case DroppedShape::SpreadsheetCsv: {
         MeantLine meant;
         ReadAsMeant(text, scan.ValueCount, meant);
         scan.TwoWayLines += meant.Reading == LineReading::TwoWays ? 1 : 0;
         return HasDecimalComma(text) ? scan.SpreadsheetCsv : scan.CommaSeparated;
     }
-    if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
-        return shape == HeaderShape::SensFactor ? scan.UnquotedSensFactor : scan.UnquotedHeader;
-    }
-    if (IsUnreadableNumberLine(text)) {
+    case DroppedShape::UnquotedSensFactor:
+        return scan.UnquotedSensFactor;
+    case DroppedShape::MisplacedQuote:
+        return scan.UnquotedHeader;
+    case DroppedShape::UnreadableNumber:
         return scan.UnreadableNumbers;
+    case DroppedShape::Words:
+        return scan.Dropped[static_cast<int>(DropReason::Words)];
+    case DroppedShape::OneNumber:
+        return scan.Dropped[static_cast<int>(DropReason::OneNumber)];
+    case DroppedShape::ZeroFrequency:
+        return scan.Dropped[static_cast<int>(DropReason::ZeroFrequency)];
+    case DroppedShape::Blank:
+        break;
     }
-    return scan.Dropped[static_cast<int>(DropReasonOf(text))];
+    return scan.Dropped[static_cast<int>(DropReason::Blank)];
 }
 
 void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 std::from_chars_result ParseFloat(const char* first, const char* last, float& value) {
     // strtof needs a terminated string, and would take what the standard
@@ -48,6 +49,16 @@ std::to_chars_result FormatFixed(char* first, char* last, double value, int deci
 // value, in fixed or exponent notation, whichever is shorter (fixed on a
 // tie), the exponent with a sign and at least two digits.
 std::to_chars_result FormatShortest(char* first, char* last, float value) {
+    // As <charconv> writes them; the digits below would be read from "inf".
+    if (!std::isfinite(value)) {
+        const std::string_view word = std::isnan(value) ? (std::signbit(value) ? "-nan" : "nan")
+                                      : value < 0       ? "-inf"
+                                                        : "inf";
+        if (static_cast<std::size_t>(last - first) < word.size()) {
+            return {last, std::errc::value_too_large};
+        }
+        return {std::copy(word.begin(), word.end(), first), std::errc()};
+    }
     // Nine significant digits always read back as the same float; the first
     // precision that does is the shortest.
     char scientific[64];

@@ -287,6 +287,33 @@ DropReason DropReasonOf(std::string_view text) {
     return DropReason::Words;
 }
 
+DroppedShape DroppedShapeOf(std::string_view text, int valueCount) {
+    if (IsDecimalCommaLine(text, valueCount)) {
+        return DroppedShape::DecimalComma;
+    }
+    if (IsCommaSeparatedLine(text, valueCount)) {
+        return HasDecimalComma(text) ? DroppedShape::SpreadsheetCsv : DroppedShape::Separators;
+    }
+    if (const HeaderShape shape = UnquotedHeaderShape(text); shape != HeaderShape::None) {
+        return shape == HeaderShape::SensFactor ? DroppedShape::UnquotedSensFactor
+                                                : DroppedShape::MisplacedQuote;
+    }
+    if (IsUnreadableNumberLine(text)) {
+        return DroppedShape::UnreadableNumber;
+    }
+    switch (DropReasonOf(text)) {
+    case DropReason::OneNumber:
+        return DroppedShape::OneNumber;
+    case DropReason::ZeroFrequency:
+        return DroppedShape::ZeroFrequency;
+    case DropReason::Blank:
+        return DroppedShape::Blank;
+    case DropReason::Words:
+        break;
+    }
+    return DroppedShape::Words;
+}
+
 bool SerialNumberOf(std::string_view text, std::string& serial) {
     static constexpr std::string_view Keys[] = {"serno",  "serial number", "serial no", "serial nr",
                                                 "serial", "s/n",           "sn"};

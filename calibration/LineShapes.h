@@ -86,6 +86,23 @@ enum class DropReason {
 
 DropReason DropReasonOf(std::string_view text);
 
+// The one shape of a line that the converter drops, told apart in this
+// order, so that every program that names dropped lines names them alike.
+enum class DroppedShape {
+    DecimalComma,   // numbers with decimal commas, blanks or tabs between
+    Separators,     // commas or semicolons between numbers
+    SpreadsheetCsv, // the same, with decimal commas
+    UnquotedSensFactor,
+    MisplacedQuote,
+    UnreadableNumber,
+    Words,
+    OneNumber,
+    ZeroFrequency,
+    Blank,
+};
+
+DroppedShape DroppedShapeOf(std::string_view text, int valueCount);
+
 // The sensitivity in dB of a "Sens Factor =-0.8dB" line, quoted or not;
 // false when the line holds none.
 bool SensitivityOf(std::string_view text, float& decibels);

@@ -14,32 +14,34 @@ void Count(LineNumbers& lines, std::uint64_t line) {
     ++lines.Count;
 }
 
-// The tests in the order in which the check tells these lines apart, so
-// that both name a line alike.
+// Named as the check names them.
 bool KindOfDropped(std::string_view text, DroppedKind& kind) {
-    if (IsDecimalCommaLine(text, MyMicInValueCount) ||
-        IsCommaSeparatedLine(text, MyMicInValueCount)) {
+    switch (DroppedShapeOf(text, MyMicInValueCount)) {
+    case DroppedShape::DecimalComma:
+    case DroppedShape::Separators:
+    case DroppedShape::SpreadsheetCsv:
         kind = DroppedKind::Commas;
-    } else if (UnquotedHeaderShape(text) != HeaderShape::None) {
+        return true;
+    case DroppedShape::UnquotedSensFactor:
+    case DroppedShape::MisplacedQuote:
         kind = DroppedKind::UnquotedHeader;
-    } else if (IsUnreadableNumberLine(text)) {
+        return true;
+    case DroppedShape::UnreadableNumber:
         kind = DroppedKind::Unreadable;
-    } else {
-        switch (DropReasonOf(text)) {
-        case DropReason::Blank:
-            return false;
-        case DropReason::OneNumber:
-            kind = DroppedKind::OneNumber;
-            break;
-        case DropReason::ZeroFrequency:
-            kind = DroppedKind::ZeroFrequency;
-            break;
-        case DropReason::Words:
-            kind = DroppedKind::Words;
-            break;
-        }
+        return true;
+    case DroppedShape::OneNumber:
+        kind = DroppedKind::OneNumber;
+        return true;
+    case DroppedShape::ZeroFrequency:
+        kind = DroppedKind::ZeroFrequency;
+        return true;
+    case DroppedShape::Words:
+        kind = DroppedKind::Words;
+        return true;
+    case DroppedShape::Blank:
+        break;
     }
-    return true;
+    return false;
 }
 
 bool KeepPoint(ExportReading& reading, const char* path, const JudgedLine& judged) {

@@ -1,6 +1,9 @@
 #include "CompanionCommandLine.h"
 
+#include "ShownText.h"
+
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -111,4 +114,36 @@ std::string HelpText(const CommandLineSyntax& syntax) {
 
 std::string VersionText(const CommandLineSyntax& syntax) {
     return std::string(syntax.Program) + " " TARVELIN_VERSION "\n";
+}
+
+void PrintText(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void PrintBanner(const CommandLineSyntax& syntax) {
+    PrintText("\n");
+    PrintText(syntax.Program);
+    PrintText("\n\n");
+}
+
+bool AnswerHelpOrVersion(const CommandLineSyntax& syntax, const CommandLine& commandLine) {
+    if (commandLine.Request == CommandRequest::Help) {
+        PrintText(HelpText(syntax));
+        return true;
+    }
+    if (commandLine.Request == CommandRequest::Version) {
+        PrintText(VersionText(syntax));
+        return true;
+    }
+    return false;
+}
+
+void PrintUsageError(const CommandLineSyntax& syntax, std::string_view problem) {
+    if (!problem.empty()) {
+        std::string line = "Error - ";
+        AppendShownText(line, problem);
+        line += '\n';
+        PrintText(line);
+    }
+    PrintText(UsageText(syntax));
 }

@@ -57,3 +57,17 @@ std::string HelpText(const CommandLineSyntax& syntax);
 
 // "TarvelinCheck 1.2.0".
 std::string VersionText(const CommandLineSyntax& syntax);
+
+// Text to standard output, as it is.
+void PrintText(std::string_view text);
+
+// "\nTarvelinCheck\n\n", which a program's run prints first.
+void PrintBanner(const CommandLineSyntax& syntax);
+
+// Answers --help or --version, printed, and says whether it did: the run is
+// then over, with status 0.
+bool AnswerHelpOrVersion(const CommandLineSyntax& syntax, const CommandLine& commandLine);
+
+// A wrong command line: "Error - " and what is wrong, where something is
+// named, then the usage.
+void PrintUsageError(const CommandLineSyntax& syntax, std::string_view problem);

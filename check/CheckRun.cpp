@@ -20,10 +20,6 @@ constexpr CommandOption Options[] = {
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinCheck", Forms, Options};
 
-void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // A script that asked for JSON gets JSON even when its command line is
 // wrong: the report's members, empty, with the usage.
 std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
@@ -40,12 +36,7 @@ std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
 
 int RunCheck(int argumentCount, const char* const* arguments) {
     const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (commandLine.Request == CommandRequest::Help) {
-        Print(HelpText(Syntax));
-        return 0;
-    }
-    if (commandLine.Request == CommandRequest::Version) {
-        Print(VersionText(Syntax));
+    if (AnswerHelpOrVersion(Syntax, commandLine)) {
         return 0;
     }
     bool json = FindOption(commandLine, "--json") != nullptr;
@@ -55,15 +46,10 @@ int RunCheck(int argumentCount, const char* const* arguments) {
     const std::size_t files = commandLine.Operands.size();
     if (commandLine.Request == CommandRequest::Wrong || (files != 1 && files != 3)) {
         if (json) {
-            Print(WrongCommandLineAsJson(commandLine));
+            PrintText(WrongCommandLineAsJson(commandLine));
         } else {
-            std::fputs("\nTarvelinCheck\n\n", stdout);
-            if (!commandLine.Problem.empty()) {
-                std::string problem = "Error - ";
-                AppendShownText(problem, commandLine.Problem);
-                Print(problem + "\n");
-            }
-            Print(UsageText(Syntax));
+            PrintBanner(Syntax);
+            PrintUsageError(Syntax, commandLine.Problem);
         }
         return WrongCommandLine;
     }
@@ -71,8 +57,8 @@ int RunCheck(int argumentCount, const char* const* arguments) {
     const CheckReport report =
         files == 3 ? CheckConversion(paths[0], paths[1], paths[2]) : CheckCalibrationFile(paths[0]);
     if (!json) {
-        std::fputs("\nTarvelinCheck\n\n", stdout);
+        PrintBanner(Syntax);
     }
-    Print(json ? ReportAsJson(report) : ReportAsText(report));
+    PrintText(json ? ReportAsJson(report) : ReportAsText(report));
     return ReportStatus(report);
 }

@@ -27,10 +27,6 @@ constexpr CommandOption Options[] = {
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinExport", Forms, Options};
 
-void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 struct ExportRequest {
     const char* Input = nullptr;
     const char* Output = nullptr;
@@ -159,23 +155,23 @@ void ReportDroppedLines(const ExportReading& reading) {
             continue;
         }
         const bool one = lines.Count == 1;
-        Print(std::to_string(lines.Count) + (one ? " line " : " lines ") + Kinds[kind] +
-              (one ? " was" : " were") + " not exported (" + Lines(lines) +
-              "): the converter drops " + (one ? "it" : "them") +
-              " too; tarvelin-check says why.\n");
+        PrintText(std::to_string(lines.Count) + (one ? " line " : " lines ") + Kinds[kind] +
+                  (one ? " was" : " were") + " not exported (" + Lines(lines) +
+                  "): the converter drops " + (one ? "it" : "them") +
+                  " too; tarvelin-check says why.\n");
     }
     if (reading.NotFinite.Count > 0) {
         const bool one = reading.NotFinite.Count == 1;
-        Print(std::to_string(reading.NotFinite.Count) + (one ? " line holds" : " lines hold") +
-              " a number too large for a float (" + Lines(reading.NotFinite) +
-              "), exported as inf, which few programs read: tarvelin-check says more.\n");
+        PrintText(std::to_string(reading.NotFinite.Count) + (one ? " line holds" : " lines hold") +
+                  " a number too large for a float (" + Lines(reading.NotFinite) +
+                  "), exported as inf, which few programs read: tarvelin-check says more.\n");
     }
     if (reading.CutHeaders.Count > 0) {
         const bool one = reading.CutHeaders.Count == 1;
-        Print(std::to_string(reading.CutHeaders.Count) +
-              (one ? " header line is" : " header lines are") + " longer than 65536 bytes (" +
-              Lines(reading.CutHeaders) + "): only " + (one ? "its" : "their") +
-              " first 65536 bytes were exported.\n");
+        PrintText(std::to_string(reading.CutHeaders.Count) +
+                  (one ? " header line is" : " header lines are") + " longer than 65536 bytes (" +
+                  Lines(reading.CutHeaders) + "): only " + (one ? "its" : "their") +
+                  " first 65536 bytes were exported.\n");
     }
 }
 
@@ -183,9 +179,10 @@ void ReportGrid(const ExportRequest& request, const ExportPlan& plan, const Expo
                 const HeldPoints& held) {
     if (plan.Grid && request.Grid.PointsPerOctave > plan.PointsPerOctave) {
         const std::string most = std::to_string(plan.PointsPerOctave);
-        Print("--max-points " + std::to_string(request.Grid.MaxPoints) + " allows at most " + most +
-              (plan.PointsPerOctave == 1 ? " point" : " points") + " per octave, so the grid has " +
-              most + " instead of " + std::to_string(request.Grid.PointsPerOctave) + ".\n");
+        PrintText("--max-points " + std::to_string(request.Grid.MaxPoints) + " allows at most " +
+                  most + (plan.PointsPerOctave == 1 ? " point" : " points") +
+                  " per octave, so the grid has " + most + " instead of " +
+                  std::to_string(request.Grid.PointsPerOctave) + ".\n");
     }
     const std::uint64_t count = held.Below + held.Above;
     if (count == 0) {
@@ -197,10 +194,10 @@ void ReportGrid(const ExportRequest& request, const ExportPlan& plan, const Expo
                              ? "its last value"
                              : "its first value (" + std::to_string(held.Below) +
                                    " below) or its last (" + std::to_string(held.Above) + " above)";
-    Print(std::to_string(count) + (count == 1 ? " point lies" : " points lie") +
-          " beyond the file's frequencies (" + Hertz(f.front()) + " to " + Hertz(f.back()) +
-          ") and " + (count == 1 ? "holds " : "hold ") + values +
-          ": the file has no measurement there.\n");
+    PrintText(std::to_string(count) + (count == 1 ? " point lies" : " points lie") +
+              " beyond the file's frequencies (" + Hertz(f.front()) + " to " + Hertz(f.back()) +
+              ") and " + (count == 1 ? "holds " : "hold ") + values +
+              ": the file has no measurement there.\n");
 }
 
 bool Export(const ExportRequest& request) {
@@ -254,23 +251,15 @@ bool Export(const ExportRequest& request) {
 
 int RunExport(int argumentCount, const char* const* arguments) {
     const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (commandLine.Request == CommandRequest::Help) {
-        Print(HelpText(Syntax));
+    if (AnswerHelpOrVersion(Syntax, commandLine)) {
         return 0;
     }
-    if (commandLine.Request == CommandRequest::Version) {
-        Print(VersionText(Syntax));
-        return 0;
-    }
-    std::fputs("\nTarvelinExport\n\n", stdout);
+    PrintBanner(Syntax);
     ExportRequest request;
     std::string problem = commandLine.Problem;
     if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 2 ||
         !ReadRequest(commandLine, request, problem)) {
-        if (!problem.empty()) {
-            Print("Error - " + problem + "\n");
-        }
-        Print(UsageText(Syntax));
+        PrintUsageError(Syntax, problem);
         return NotWritten;
     }
     request.Input = commandLine.Operands[0];

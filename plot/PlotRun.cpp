@@ -20,10 +20,6 @@ constexpr CommandOption Options[] = {
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinPlot", Forms, Options};
 
-void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // The width asked for, or 0 when it is no whole number in the range.
 int WidthOf(const CommandLine& commandLine) {
     const GivenOption* const option = FindOption(commandLine, "--width");
@@ -59,15 +55,10 @@ bool Plot(const std::vector<const char*>& paths, int width) {
 
 int RunPlot(int argumentCount, const char* const* arguments) {
     const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (commandLine.Request == CommandRequest::Help) {
-        Print(HelpText(Syntax));
+    if (AnswerHelpOrVersion(Syntax, commandLine)) {
         return 0;
     }
-    if (commandLine.Request == CommandRequest::Version) {
-        Print(VersionText(Syntax));
-        return 0;
-    }
-    std::fputs("\nTarvelinPlot\n\n", stdout);
+    PrintBanner(Syntax);
     std::string problem = commandLine.Problem;
     const int width = WidthOf(commandLine);
     if (commandLine.Request == CommandRequest::Run && width == 0) {
@@ -75,10 +66,7 @@ int RunPlot(int argumentCount, const char* const* arguments) {
                   " to " + std::to_string(MostPlotWidth);
     }
     if (!problem.empty() || commandLine.Operands.size() != 5) {
-        if (!problem.empty()) {
-            Print("Error - " + problem + "\n");
-        }
-        Print(UsageText(Syntax));
+        PrintUsageError(Syntax, problem);
         return ExitStatus(false);
     }
     return ExitStatus(Plot(commandLine.Operands, width));

@@ -17,10 +17,6 @@ constexpr int NothingWritten = 2;
 constexpr const char* Forms[] = {"<CalibrationFile> <RepairedFile>"};
 constexpr CommandLineSyntax Syntax = {"TarvelinRepair", Forms, {}};
 
-void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 bool WriteCopy(const char* output, const std::string& bytes) {
     TextWriter writer;
     if (!OpenTextWriter(output, writer)) {
@@ -97,20 +93,12 @@ int RemainingText(const CheckReport& report, const char* output, std::string& te
 
 int RunRepair(int argumentCount, const char* const* arguments) {
     const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (commandLine.Request == CommandRequest::Help) {
-        Print(HelpText(Syntax));
+    if (AnswerHelpOrVersion(Syntax, commandLine)) {
         return 0;
     }
-    if (commandLine.Request == CommandRequest::Version) {
-        Print(VersionText(Syntax));
-        return 0;
-    }
-    std::fputs("\nTarvelinRepair\n\n", stdout);
+    PrintBanner(Syntax);
     if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 2) {
-        if (!commandLine.Problem.empty()) {
-            Print("Error - " + Shown(commandLine.Problem) + "\n");
-        }
-        Print(UsageText(Syntax));
+        PrintUsageError(Syntax, commandLine.Problem);
         return NothingWritten;
     }
     const char* const input = commandLine.Operands[0];
@@ -121,6 +109,6 @@ int RunRepair(int argumentCount, const char* const* arguments) {
     }
     std::string said = ChangesText(outcome, input, output);
     const int status = RemainingText(outcome.Remaining, output, said);
-    Print(said);
+    PrintText(said);
     return status;
 }

@@ -40,3 +40,21 @@ std::size_t DecodeUtf8(std::string_view bytes, std::uint32_t& character) {
     }
     return length;
 }
+
+void AppendUtf8(std::string& out, std::uint32_t character) {
+    if (character < 0x80) {
+        out += static_cast<char>(character);
+    } else if (character < 0x800) {
+        out += static_cast<char>(0xC0 | (character >> 6));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        out += static_cast<char>(0xE0 | (character >> 12));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (character >> 18));
+        out += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}

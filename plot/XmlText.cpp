@@ -20,19 +20,6 @@ std::uint32_t Windows1252Character(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : byte;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t character) {
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-    } else if (character < 0x800) {
-        out += static_cast<char>(0xC0 | (character >> 6));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (character >> 12));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    }
-}
-
 bool IsXmlCharacter(std::uint32_t character) {
     if (character < 0x20) {
         return character == '\t';

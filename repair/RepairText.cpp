@@ -10,6 +10,7 @@
 #include "PlatformFile.h"
 #include "ShownText.h"
 #include "TextReader.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <memory>
@@ -25,24 +26,6 @@ void Note(RepairOutcome& outcome, RepairKind kind, std::uint64_t line) {
     ++tally.Count;
     if (tally.FirstLines.size() < FirstLinesShown) {
         tally.FirstLines.push_back(line);
-    }
-}
-
-void AppendUtf8(std::string& out, std::uint32_t character) {
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-    } else if (character < 0x800) {
-        out += static_cast<char>(0xC0 | (character >> 6));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else if (character < 0x10000) {
-        out += static_cast<char>(0xE0 | (character >> 12));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (character >> 18));
-        out += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
     }
 }
 

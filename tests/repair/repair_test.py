@@ -104,15 +104,20 @@ SameFileRows = [
     ("a hard link", lambda work: os.link(Path(work) / "in.txt", Path(work) / "hard.txt"),
      "hard.txt"),
     ("a symbolic link", lambda work: os.symlink("in.txt", Path(work) / "soft.txt"), "soft.txt"),
+    # Windows finds a file whatever the case of its name.
+    ("another case, on Windows", lambda work: None, "IN.TXT"),
 ]
 
 
 def InputGroup():
     problems = []
     given = b"20;-0,85\r\n1000;0,00\r\n"
+    run = 0
     for what, arrange, copy in SameFileRows:
-        if Options.emulator and what.endswith("link"):
+        if Options.emulator and what.endswith("link") or \
+                not Options.emulator and what.endswith("Windows"):
             continue
+        run += 1
         with tempfile.TemporaryDirectory() as work:
             (Path(work) / "in.txt").write_bytes(given)
             arrange(work)
@@ -120,7 +125,7 @@ def InputGroup():
             if (Path(work) / "in.txt").read_bytes() != given or status != 2 or \
                     b"will not overwrite input file" not in out:
                 problems.append(f"{what}: status {status}, {out!r}")
-    return problems, len(SameFileRows)
+    return problems, run
 
 
 Groups = {"golden": GoldenGroup, "input": InputGroup}

@@ -116,8 +116,9 @@ bool FastConvert(const DecimalDigits& number, bool negative, float& value) {
 }
 
 // Scans one number at p; returns where it ended, or nullptr when p holds
-// no number.
-const char* ScanNumber(const char* p, const char* end, float& value) {
+// no number. Inlined into each scan of a line: a call per number costs the
+// converter a tenth of its time.
+[[gnu::always_inline]] inline const char* ScanNumber(const char* p, const char* end, float& value) {
     const char* const start = p;
     if (p < end && (*p == '+' || *p == '-')) {
         ++p;
@@ -174,6 +175,7 @@ const char* ScanNumber(const char* p, const char* end, float& value) {
 
 namespace {
 
+template <bool WithTexts>
 int ScanValuesAndTexts(const char* begin, const char* end, float* values, std::string_view* texts,
                        int count) {
     const char* p = begin;
@@ -189,7 +191,7 @@ int ScanValuesAndTexts(const char* begin, const char* end, float* values, std::s
         if (p == nullptr) {
             return converted;
         }
-        if (texts != nullptr) {
+        if constexpr (WithTexts) {
             texts[converted] = std::string_view(start, static_cast<std::size_t>(p - start));
         }
     }
@@ -199,10 +201,10 @@ int ScanValuesAndTexts(const char* begin, const char* end, float* values, std::s
 } // namespace
 
 int ScanValues(const char* begin, const char* end, float* values, int count) {
-    return ScanValuesAndTexts(begin, end, values, nullptr, count);
+    return ScanValuesAndTexts<false>(begin, end, values, nullptr, count);
 }
 
 int ScanValueTexts(const char* begin, const char* end, float* values, std::string_view* texts,
                    int count) {
-    return ScanValuesAndTexts(begin, end, values, texts, count);
+    return ScanValuesAndTexts<true>(begin, end, values, texts, count);
 }

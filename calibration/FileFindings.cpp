@@ -122,8 +122,9 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
     if (const LineTally& t = scan.SpreadsheetCsv; t.Count > 0) {
         const bool semicolons = t.FirstText.find(';') != std::string::npos;
         Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
-            Count(t.Count, "line is", "lines are") +
-                " dropped because they are written as a spreadsheet's CSV under a European "
+            Count(t.Count, "line is", "lines are") + " dropped because " +
+                (t.Count > 1 ? "they are" : "it is") +
+                " written as a spreadsheet's CSV under a European "
                 "language setting: numbers separated by " +
                 (semicolons ? "semicolons" : "commas") + ", with decimal commas (" +
                 LinesAndFirst(t) + "), and " + Consequence(scan, t.Count > 1) +

@@ -242,8 +242,13 @@ void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const Jud
             Add(scan.ExtraValues, line, text.Text);
         }
     }
+    // A decimal comma that changes what is read: not one in a comment.
     if (HasDecimalComma(text.Text)) {
-        Add(scan.DecimalCommaData, line, text.Text, &judged);
+        MeantLine meant;
+        ReadAsMeant(text.Text, scan.ValueCount, meant);
+        if (meant.Reading == LineReading::Mended) {
+            Add(scan.DecimalCommaData, line, text.Text, &judged);
+        }
     }
     for (int i = 0; i < judged.Count; ++i) {
         if (!std::isfinite(judged.Values[i])) {

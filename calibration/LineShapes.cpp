@@ -461,38 +461,57 @@ NumberShape ShapeOf(std::string_view number) {
 
 namespace {
 
-// Calls see(i) for each i where text holds c; memchr finds them fastest.
-template <typename See> void ForEachOf(std::string_view text, char c, See see) {
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    for (const char* p = begin;
-         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) !=
-         nullptr;
-         ++p) {
-        see(static_cast<std::size_t>(p - begin));
-    }
+// A comma with a digit on either side, in a line of size bytes at t.
+bool DigitsAround(const char* t, std::size_t i, std::size_t size) {
+    return i > 0 && i + 1 < size && IsDigit(t[i - 1]) && IsDigit(t[i + 1]);
 }
 
 // The line with a tab for each comma or semicolon, and with full stops for
 // decimal commas first where decimalPoints says so; how many separators
-// became tabs. Every line of a spreadsheet's file comes here.
+// became tabs. Every line of a spreadsheet's file comes here: one plain pass
+// that does nothing for most of its bytes.
 std::size_t Rewrite(std::string_view text, bool decimalPoints, std::string& out) {
     out.assign(text);
+    char* const o = out.data();
+    const char* const t = text.data();
+    const std::size_t size = text.size();
     std::size_t tabs = 0;
-    ForEachOf(text, ';', [&](std::size_t i) {
-        out[i] = '\t';
-        ++tabs;
-    });
-    ForEachOf(text, ',', [&](std::size_t i) {
-        const bool point = decimalPoints && IsDecimalCommaAt(text, i);
-        out[i] = point ? '.' : '\t';
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = t[i];
+        if (c != ',' && c != ';') {
+            continue;
+        }
+        const bool point = c == ',' && decimalPoints && DigitsAround(t, i, size);
+        o[i] = point ? '.' : '\t';
         tabs += point ? 0 : 1;
-    });
+    }
     return tabs;
 }
 
-// What a line's commas and semicolons are, found without a pass of its own
-// over every byte.
+// A comma or semicolon right after the line's first number: the converter's
+// scan stops there, so the line is no data line, which a glance tells
+// cheaper than the scan. Every line of a spreadsheet's CSV is one.
+bool SeparatorEndsFirstNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsScanWhitespace(text[i])) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        ++i;
+    }
+    // Digits with at most one point: "1.5.3" is two numbers to the scan.
+    const std::size_t digits = i;
+    bool point = false;
+    while (i < text.size() && (IsDigit(text[i]) || (text[i] == '.' && !point))) {
+        point = point || text[i] == '.';
+        ++i;
+    }
+    const bool number = std::any_of(text.begin() + static_cast<std::ptrdiff_t>(digits),
+                                    text.begin() + static_cast<std::ptrdiff_t>(i), IsDigit);
+    return number && i < text.size() && (text[i] == ',' || text[i] == ';');
+}
+
+// What a line's commas and semicolons are, in one pass.
 struct CommaFacts {
     bool Separators = false; // a comma or a semicolon
     bool Semicolons = false;
@@ -501,14 +520,22 @@ struct CommaFacts {
 
 CommaFacts CommaFactsOf(std::string_view text) {
     CommaFacts facts;
-    const bool commas = text.find(',') != std::string_view::npos;
-    facts.Semicolons = text.find(';') != std::string_view::npos;
-    facts.Separators = commas || facts.Semicolons;
-    if (commas && text.find('.') == std::string_view::npos) {
-        ForEachOf(text, ',', [&](std::size_t i) {
-            facts.DecimalCommas = facts.DecimalCommas || IsDecimalCommaAt(text, i);
-        });
+    const char* const t = text.data();
+    const std::size_t size = text.size();
+    bool point = false;
+    bool digitCommaDigit = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = t[i];
+        if (c == ',') {
+            facts.Separators = true;
+            digitCommaDigit = digitCommaDigit || DigitsAround(t, i, size);
+        } else if (c == ';') {
+            facts.Separators = facts.Semicolons = true;
+        } else if (c == '.') {
+            point = true;
+        }
     }
+    facts.DecimalCommas = digitCommaDigit && !point;
     return facts;
 }
 
@@ -539,7 +566,9 @@ void ReadAsMeant(std::string_view text, int valueCount, MeantLine& meant) {
         return;
     }
     float before[MyMicInValueCount];
-    const int beforeCount = ScanDataLine(text, before, valueCount);
+    std::string_view beforeTexts[MyMicInValueCount];
+    const int beforeCount =
+        SeparatorEndsFirstNumber(text) ? 0 : ScanDataLine(text, before, valueCount, beforeTexts);
     if (beforeCount > 0 && !facts.DecimalCommas) {
         return;
     }
@@ -561,10 +590,18 @@ void ReadAsMeant(std::string_view text, int valueCount, MeantLine& meant) {
     }
     const std::size_t tabs = Rewrite(text, withPoints, meant.Text);
     meant.Count = ScanDataLine(meant.Text, meant.Values, valueCount, meant.Texts);
-    // A comma in a comment after the numbers changes nothing the converter
-    // reads.
-    if (meant.Count == 0 ||
-        (beforeCount == meant.Count && std::equal(before, before + beforeCount, meant.Values))) {
+    // A comma in a comment after the numbers is no part of them: the numbers
+    // read stand where they stood, as long as they were. (A mending keeps
+    // every byte in its place.)
+    const auto samePlace = [&](int i) {
+        return beforeTexts[i].data() - text.data() == meant.Texts[i].data() - meant.Text.data() &&
+               beforeTexts[i].size() == meant.Texts[i].size();
+    };
+    bool same = beforeCount == meant.Count;
+    for (int i = 0; same && i < beforeCount; ++i) {
+        same = samePlace(i);
+    }
+    if (meant.Count == 0 || same) {
         meant.Text.clear();
         meant.Count = 0;
         return;

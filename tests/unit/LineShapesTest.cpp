@@ -1,6 +1,10 @@
 #include "LineShapes.h"
 
+#include "DataLineScan.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <string>
 #include <string_view>
@@ -82,6 +86,30 @@ TEST(LineShapes, LinesTheConverterDrops) {
     EXPECT_EQ(DropReasonOf("1000 "), DropReason::OneNumber);
     EXPECT_EQ(DropReasonOf("1 kHz reference"), DropReason::Words);
     EXPECT_EQ(DropReasonOf("* 20 -0.85"), DropReason::Words);
+
+    // What the converter reads is what a line means, whatever its commas.
+    for (const std::string_view text :
+         {"1.5.3,4", ".5 2,5", "20 -1 ; 3,4", "1e5,3 2", "20 -1 note 3,4"}) {
+        MeantLine meant;
+        ReadAsMeant(text, 3, meant);
+        float before[3];
+        float after[3];
+        const int count = ScanDataLine(text, before, 3);
+        if (meant.Reading == LineReading::Mended && count > 0) {
+            EXPECT_FALSE(ScanDataLine(meant.Text, after, 3) == count &&
+                         std::equal(before, before + count, after))
+                << text << " mended into a line that reads the same";
+        }
+    }
+
+    // A decimal comma in a number is mended even where it reads the same
+    // value; one in a comment after the numbers is not.
+    MeantLine meant;
+    ReadAsMeant("1000\t0,00", 3, meant);
+    EXPECT_EQ(meant.Reading, LineReading::Mended);
+    EXPECT_EQ(meant.Text, "1000\t0.00");
+    ReadAsMeant("20 -1 note 3,4", 3, meant);
+    EXPECT_EQ(meant.Reading, LineReading::AsItStands);
 
     EXPECT_TRUE(NamesPhaseSecond("Freq(Hz)\tPhase(deg)\tSPL(dB)"));
     EXPECT_TRUE(NamesPhaseSecond("* Frequency, Phase"));

@@ -3,11 +3,11 @@
 from a folder:
 - the three example files give the expected MyMicOut through the download
   control (pressed with Space), with the messages, the plot and the summary
-  (its numbers as the check gives them) shown; the plot's four curves have
-  four dash patterns; it is drawn for the width of its frame, so that on a
-  390-pixel phone nothing scrolls sideways and its smallest text is 10 pixels
-  or more; its frame is a tab stop only on a screen so narrow that it
-  scrolls;
+  (its numbers as the check gives them) shown; "Save as" FRD gives the native
+  export of the native MyMicOut; the plot's four curves have four dash
+  patterns; it is drawn for the width of its frame, so that on a 390-pixel
+  phone nothing scrolls sideways and its smallest text is 10 pixels or more;
+  its frame is a tab stop only on a screen so narrow that it scrolls;
 - a one-point reference, dropped on its box, gives its error message in plain
   sight, naming the file by its own name, and no download; files dropped
   beside the boxes fill the empty ones in order, and two dropped on a
@@ -62,7 +62,7 @@ try:
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
-    from selenium.webdriver.support.ui import WebDriverWait
+    from selenium.webdriver.support.ui import Select, WebDriverWait
 except ImportError:
     webdriver = None
 
@@ -344,8 +344,30 @@ def ExampleFiles(page, work, options, axe, tarvelin):
     page.Expect(page.Downloaded("MyMicIn-converted.txt") == expected,
                 "examples: Space on the download gave no MyMicIn-converted.txt equal to "
                 "examples/expected/MyMicOut.txt")
+    SaveAs(page, work, axe, tarvelin)
 
     PlotRows(page, options, axe)
+
+
+def SaveAs(page, work, axe, tarvelin):
+    """MyMicOut saved as FRD: the native export of the native MyMicOut."""
+    Select(page.Browser.find_element(By.ID, "save-as")).select_by_value("frd")
+    download = page.Browser.find_element(By.ID, "download")
+    WebDriverWait(page.Browser, 20).until(
+        lambda _: download.get_attribute("download") == "MyMicIn-converted.frd")
+    page.Shot("save-as")
+    CheckAccessibility(page, axe, "Save as FRD")
+    download.click()
+    saved = page.Downloaded("MyMicIn-converted.frd")
+    if tarvelin is None:
+        page.Expect(saved is not None, "save as: no MyMicIn-converted.frd")
+        return
+    (work / "MyMicOut.txt").write_bytes((Examples / "expected" / "MyMicOut.txt").read_bytes())
+    subprocess.run([Sibling(tarvelin, "TarvelinExport"), "--to", "frd", work / "MyMicOut.txt",
+                    work / "native.frd"], check=True, capture_output=True, timeout=60)
+    page.Expect(saved == (work / "native.frd").read_bytes(),
+                "save as: MyMicIn-converted.frd is not what TarvelinExport writes")
+    Select(page.Browser.find_element(By.ID, "save-as")).select_by_value("")
 
 
 def Sibling(tarvelin, program):

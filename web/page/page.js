@@ -3,7 +3,7 @@
 // of #worker-source), and shows what comes back: the outcome, led by its
 // cause, the check's findings (for a batch, a table of the files), what the
 // converter printed, a summary and the plot of the file shown, and one
-// download for one file or a zip for several. A repair
+// download for one file or a zip for several, in the form chosen. A repair
 // asked for goes to the worker too. This thread never runs the converter, so
 // that the page answers while it works.
 
@@ -156,9 +156,15 @@ function Receive(data) {
     ShowProgress(data);
   } else if (data.type === "shown") {
     Shown(data);
+  } else if (data.type === "saved") {
+    Saved(data);
   } else if (data.type === "unrepaired") {
     Unrepaired(data);
   } else if (data.type === "failed") {
+    if (data.request === "save") {
+      SaveFailed(data.error);
+      return;
+    }
     busy = false;
     HideProgress();
     ShowOutcome(`Not converted: the converter stopped (${data.error}).`, "failed");
@@ -205,6 +211,7 @@ function ClearResult() {
   shownPlot = null;
   $("findings").replaceChildren();
   $("repaired-downloads").replaceChildren();
+  $("save-message").textContent = "";
   $("messages").textContent = "";
   $("messages").classList.remove("failed");
   delete document.body.dataset.conversionMilliseconds;
@@ -747,7 +754,7 @@ function ShowSummary(result, name) {
   $("summary").hidden = false;
 }
 
-// ---- Downloads: MyMicOut or the zip, and the copies ---------------------------
+// ---- Downloads: MyMicOut or the zip, in the form chosen, and the copies ------
 
 function Offer(blob, name) {
   const download = $("download");
@@ -765,6 +772,7 @@ function ShowOffer(data) {
   const results = data.results;
   const batch = results.length > 1;
   const blob = batch ? data.zip : results[0].output;
+  $("save-as").value = "";
   if (!blob) {
     return;
   }
@@ -782,6 +790,50 @@ function ShowOffer(data) {
     return link;
   }));
   $("offer").hidden = false;
+}
+
+function SaveAs() {
+  const profile = $("save-as").value;
+  $("save-message").textContent = "";
+  if (current === null) {
+    return;
+  }
+  if (profile === "") {
+    ShowOffer(current.data);
+    return;
+  }
+  const download = $("download");
+  download.removeAttribute("href");
+  download.setAttribute("aria-disabled", "true");
+  download.replaceChildren("Preparing the file…");
+  worker.postMessage({ type: "save", job: currentJob, profile });
+}
+
+const FormNames = { tsv: "tab-separated text", frd: "FRD", csv: "CSV",
+                    "csv-decimal-comma": "CSV with decimal commas" };
+
+function Saved(data) {
+  if ($("save-as").value !== data.profile || current === null) {
+    return;
+  }
+  const form = FormNames[data.profile];
+  let said = data.messages;
+  if (data.left && data.left.length > 0) {
+    said += `${said ? " " : ""}Left out of the zip, as they could not be saved as ${form}: ` +
+        `${data.left.join(", ")}.`;
+  }
+  if (data.blob === null) {
+    $("download").hidden = true;
+    $("save-message").textContent = `Not saved as ${form}. ${said}`;
+    return;
+  }
+  Offer(data.blob, data.name || `Tarvelin-converted-${data.profile}.zip`);
+  $("save-message").textContent = said;
+}
+
+function SaveFailed(error) {
+  $("download").hidden = true;
+  $("save-message").textContent = `Not saved: the export stopped (${error}).`;
 }
 
 // ---- Repair -----------------------------------------------------------------
@@ -1052,6 +1104,7 @@ function PressWithSpace(event) {
   }
 }
 $("download").addEventListener("keydown", PressWithSpace);
+$("save-as").addEventListener("change", SaveAs);
 $("outcome").tabIndex = -1;
 $("repair-heading").tabIndex = -1;
 

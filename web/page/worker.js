@@ -3,11 +3,13 @@
 // zip.js. It reads the chosen files once and keeps their bytes for the
 // session: it converts and checks each MyMicIn with the two references,
 // repairs a file when asked and converts again with the copy, plots the file
-// the page shows (again when the page's frame takes another width), and zips
-// a batch. The page only shows
+// the page shows (again when the page's frame takes another width), exports
+// MyMicOut in another program's form, and zips a batch. The page only shows
 // what comes back. A new choice ends this worker and starts another, so a job
 // never outlives the files it was for.
 
+// The forms "Save as" offers beside Tarvelin's own, with their extensions.
+const SavedExtensions = { tsv: ".txt", frd: ".frd", csv: ".csv", "csv-decimal-comma": ".csv" };
 const ZipRepairedFolder = "repaired/";
 
 // The files of the page's current choice, as read; a repaired file's copy
@@ -279,6 +281,42 @@ async function Plot(index, width) {
   return { svg: picture.svg, messages: picture.messages };
 }
 
+// MyMicOut in another program's form, named after it with that form's
+// extension; for a batch, the zip of them all.
+async function Save({ profile }) {
+  const extension = SavedExtensions[profile];
+  if (extension === undefined || session === null) {
+    throw new TypeError(`no such form: ${profile}`);
+  }
+  const exported = new Map();
+  const notes = [];
+  for (const item of session.items) {
+    if (item.output === null) {
+      continue;
+    }
+    const made = await exportCalibration({ file: item.output, name: item.myMicOut, to: profile });
+    // The program prints its name, then a line for what it did not export.
+    const said = made.messages.replace(/^\s*TarvelinExport\s*/, "").trim();
+    if (said !== "") {
+      notes.push(said);
+    }
+    if (made.exported !== null) {
+      exported.set(item, made.exported);
+    }
+  }
+  const messages = notes.join("\n");
+  if (session.items.length === 1) {
+    const item = session.items[0];
+    const bytes = exported.get(item);
+    return { name: Stem(item.myMicOut) + extension, messages,
+             blob: bytes === undefined ? null : new Blob([bytes], { type: "text/plain" }) };
+  }
+  const zip = exported.size === 0 ? null : await BatchZip((item) => (exported.has(item)
+      ? { name: Stem(item.myMicOut) + extension, bytes: exported.get(item) } : null));
+  return { name: null, messages, blob: zip, left: session.items.filter(
+      (item) => item.output !== null && !exported.has(item)).map((item) => item.myMicOut) };
+}
+
 const warmedUp = (async () => {
   // A conversion before the first real one instantiates the module, and with
   // some thousand lines it runs long enough for the browser to compile the
@@ -307,6 +345,8 @@ async function Handle(data) {
       }
       postMessage({ type: data.type === "show" ? "shown" : "replotted", job, index,
                     width: data.width, ...picture });
+    } else if (data.type === "save") {
+      postMessage({ type: "saved", job, profile: data.profile, ...(await Save(data)) });
     } else if (data.type === "repair") {
       const outcome = await Repair(data);
       postMessage({ job, ...outcome });

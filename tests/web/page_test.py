@@ -516,11 +516,15 @@ def Batch(page, work, options, tarvelin, axe):
                 f"batch: outcome {outcome!r}")
     page.Expect(page.Text("myMicIn-chosen") == "Chosen: 6 files.",
                 f"batch: the box says {page.Text('myMicIn-chosen')!r}")
-    rows = [(row.find_element(By.TAG_NAME, "button").text, row.get_attribute("data-outcome"))
+    rows = [(row.find_element(By.TAG_NAME, "button").text, row.get_attribute("data-outcome"),
+             row.find_element(By.CLASS_NAME, "titles").text.splitlines()[0])
             for row in page.Browser.find_elements(By.CSS_SELECTOR, "#batch tbody tr")]
-    page.Expect(rows == [("Mic 3390417.txt", "empty"), ("Mic 4410990.txt", "warnings"),
-                         ("Mic 4410991.txt", "warnings"), ("Mic 4410982.txt", "converted"),
-                         ("Mic 4410983.txt", "converted"), ("Mic 4410992.txt", "converted")],
+    page.Expect(rows == [("Mic 3390417.txt", "empty", "Spreadsheet CSV"),
+                         ("Mic 4410990.txt", "warnings", "Decimal commas"),
+                         ("Mic 4410991.txt", "warnings", "Looks like kHz, Far beyond the references"),
+                         ("Mic 4410982.txt", "converted", "none"),
+                         ("Mic 4410983.txt", "converted", "none"),
+                         ("Mic 4410992.txt", "converted", "none")],
                 f"batch: rows {rows}")
     above = page.Browser.execute_script("""
         return [...document.querySelectorAll("#findings li[data-code]")]

@@ -286,6 +286,14 @@ function Causes(result) {
   return causes;
 }
 
+// The titles of the causes, each once; what the first led to goes without
+// saying.
+function Titles(causes) {
+  return [...new Set(causes.filter((finding, index) => index === 0 ||
+      !(Consequences.includes(finding.code) && finding.role === causes[0].role))
+      .map((finding) => finding.title))];
+}
+
 // Each file's outcome, in a word.
 function Judge(result) {
   if (result.unreadable) {
@@ -350,10 +358,7 @@ function OneOutcome(result, data) {
     if (cause.repairable && !copies.some((copy) => copy.role === cause.role)) {
       nodes.push(" Or press Repair, below, to convert a repaired copy; your file stays as it is.");
     }
-    // What the cause led to goes without saying.
-    const others = [...new Set(causes.slice(1)
-        .filter((finding) => !(Consequences.includes(finding.code) && finding.role === cause.role))
-        .map((finding) => finding.title))].filter((title) => title !== cause.title);
+    const others = Titles(causes).slice(1);
     if (others.length > 0) {
       nodes.push(` Also: ${others.join(", ")}.`);
     }
@@ -623,8 +628,7 @@ function BatchRow(result, index, data, same) {
 
   const own = result.check ? result.check.findings.filter((finding) =>
       !(ReferenceRoles.includes(finding.role) && same.has(Key(finding)))) : [];
-  const titles = [...new Set(Causes({ ...result, check: result.check && { findings: own } })
-      .map((finding) => finding.title))];
+  const titles = Titles(Causes({ ...result, check: result.check && { findings: own } }));
   const warnings = Make("td", "titles", titles.length > 0 ? titles.join(", ")
       : judged.kind === "refused" ? "The references' errors, above"
       : judged.kind === "unreadable" ? `It ${Unreadable} Choose the files again.` : "none");

@@ -1,12 +1,20 @@
 // The converter's side of the page, run in a Web Worker that the page makes
 // from its own text, after the module (the same code as tarvelin.mjs) and
-// zip.js: it reads the chosen files, converts each MyMicIn with the two
-// references, checks and summarizes it, plots the first one converted (and
-// plots it again when the page's frame takes another width), and zips a
-// batch. The page only shows what comes back. A new choice ends this
-// worker and starts another, so a job never outlives the files it was for.
+// zip.js. It reads the chosen files once and keeps their bytes for the
+// session: it converts and checks each MyMicIn with the two references,
+// repairs a file when asked and converts again with the copy, plots the file
+// the page shows (again when the page's frame takes another width), exports
+// MyMicOut in another program's form, and zips a batch. The page only shows
+// what comes back. A new choice ends this worker and starts another, so a job
+// never outlives the files it was for.
 
-const CheckAvailable = typeof checkCalibration === "function";
+// The forms "Save as" offers beside Tarvelin's own, with their extensions.
+const SavedExtensions = { tsv: ".txt", frd: ".frd", csv: ".csv", "csv-decimal-comma": ".csv" };
+const ZipRepairedFolder = "repaired/";
+
+// The files of the page's current choice, as read; a repaired file's copy
+// takes its place. null until the first conversion.
+let session = null;
 
 // Two files may well share a name (two folders' calibration.txt); the
 // converter names files in its messages, so each gets a name of its own.
@@ -22,10 +30,9 @@ function Distinct(name, used) {
   return candidate;
 }
 
-// MyMic.txt becomes MyMic-converted.txt.
-function ConvertedName(name) {
+function Stem(name) {
   const dot = name.lastIndexOf(".");
-  return dot > 0 ? `${name.slice(0, dot)}-converted${name.slice(dot)}` : `${name}-converted`;
+  return dot > 0 ? name.slice(0, dot) : name;
 }
 
 // A file that changed or went away after it was chosen cannot be read; that
@@ -38,100 +45,276 @@ async function Read(file) {
   }
 }
 
-function DataLinesOf(check, summary) {
-  const file = check && check.files ? check.files.find((entry) => entry.role === "MyMicIn") : null;
-  if (file && typeof file.dataLines === "number") {
-    return file.dataLines;
-  }
-  return summary ? Number(summary.pointsMyMicIn) : null;
+// A picture, a PDF or a spreadsheet's own format holds zero bytes, which no
+// text file in one byte per character does; UTF-16 text, which does too, the
+// check names itself.
+function LooksBinary(bytes) {
+  return bytes.subarray(0, 65536).includes(0);
 }
 
-// The files of the picture last drawn, to draw it again at another width.
-let lastPlotted = null;
+function Piece(name, bytes) {
+  return { name, bytes, repaired: null, failedRepair: null };
+}
 
-async function RunJob({ job, refMicFrom, refMicTo, myMicIn, plotWidth }) {
-  lastPlotted = null;
-  const total = 2 + myMicIn.length * (CheckAvailable ? 3 : 2) + (myMicIn.length > 1 ? 1 : 0);
-  let done = 0;
-  const Progress = (text) => postMessage({ type: "progress", job, text, done: done++, total });
+// What the page needs of a repair: the copy's name, its bytes to download,
+// and the program's own words on what it changed, or why it wrote nothing.
+function RepairShown(repaired) {
+  return repaired === null ? null : {
+    from: repaired.from, name: repaired.name, status: repaired.status,
+    messages: repaired.messages,
+    copy: repaired.bytes === null ? null : new Blob([repaired.bytes], { type: "text/plain" }),
+  };
+}
 
-  Progress("Reading the references");
+async function ReadSession({ job, refMicFrom, refMicTo, myMicIn, names }) {
   const references = {};
   for (const [key, file] of [["refMicFrom", refMicFrom], ["refMicTo", refMicTo]]) {
     const read = await Read(file);
     if (read.reason !== undefined) {
-      return { unreadable: { key, name: file.name, reason: read.reason }, results: [] };
+      return { unreadable: { key, name: file.name, reason: read.reason } };
     }
-    references[key] = read.bytes;
+    references[key] = Piece(names[key], read.bytes);
   }
-
-  const results = [];
-  const outputNames = new Set();
-  let plotted = null;
+  const items = [];
   for (const [index, file] of myMicIn.entries()) {
-    const used = new Set();
-    const names = {
-      refMicFrom: Distinct(refMicFrom.name, used),
-      refMicTo: Distinct(refMicTo.name, used),
-      myMicIn: Distinct(file.name, used),
-    };
-    // In a batch each output needs a name of its own in the zip too.
-    names.myMicOut = Distinct(ConvertedName(file.name), new Set([...used, ...outputNames]));
-    outputNames.add(names.myMicOut);
-    const result = { names, unreadable: null, status: null, messages: "", check: null,
-                     summary: null, dataLines: null, bytes: null, milliseconds: null };
-    results.push(result);
-    const counted = myMicIn.length > 1 ? ` (${index + 1} of ${myMicIn.length})` : "";
-    Progress(`Converting ${file.name}${counted}`);
     const read = await Read(file);
-    if (read.reason !== undefined) {
-      result.unreadable = { key: "myMicIn", name: file.name, reason: read.reason };
+    items.push({
+      piece: read.reason === undefined ? Piece(names.myMicIn[index], read.bytes) : null,
+      unreadable: read.reason === undefined ? null
+                                            : { key: "myMicIn", name: file.name,
+                                                reason: read.reason },
+      myMicOut: names.myMicOut[index],
+      output: null,
+      result: null,
+    });
+  }
+  session = { job, references, items, shown: null, plotted: null };
+  return { unreadable: null };
+}
+
+function Files(item) {
+  const { refMicFrom, refMicTo } = session.references;
+  return {
+    refMicFrom: refMicFrom.bytes, refMicTo: refMicTo.bytes, myMicIn: item.piece.bytes,
+    names: { refMicFrom: refMicFrom.name, refMicTo: refMicTo.name, myMicIn: item.piece.name,
+             myMicOut: item.myMicOut },
+  };
+}
+
+// Converts and checks each MyMicIn of the session with the references, and
+// zips a batch: what the page shows.
+async function ConvertAll(job) {
+  const items = session.items;
+  const total = items.length * 2 + (items.length > 1 ? 1 : 0);
+  let done = 0;
+  const Progress = (text) => postMessage({ type: "progress", job, text, done: done++, total });
+  const results = [];
+  for (const [index, item] of items.entries()) {
+    const counted = items.length > 1 ? ` (${index + 1} of ${items.length})` : "";
+    const result = {
+      names: { refMicFrom: session.references.refMicFrom.name,
+               refMicTo: session.references.refMicTo.name,
+               myMicIn: item.piece ? item.piece.name : item.unreadable.name,
+               myMicOut: item.myMicOut },
+      unreadable: item.unreadable, status: null, messages: "", check: null, dataLines: null,
+      binary: [], output: null, milliseconds: null,
+      repaired: item.piece ? RepairShown(item.piece.repaired) : null,
+      failedRepair: item.piece ? item.piece.failedRepair : null,
+    };
+    results.push(result);
+    item.output = null;
+    if (item.piece === null) {
       continue;
     }
-    const inputs = { ...references, myMicIn: read.bytes, names };
+    Progress(`Converting ${result.names.myMicIn}${counted}`);
+    const inputs = Files(item);
     const started = performance.now();
     const converted = await convertCalibration(inputs);
     result.milliseconds = performance.now() - started;
     result.status = converted.status;
     result.messages = converted.messages;
-    if (CheckAvailable) {
-      Progress(`Checking ${file.name}${counted}`);
-      result.check = await checkCalibration(inputs);
+    Progress(`Checking ${result.names.myMicIn}${counted}`);
+    result.check = await checkCalibration(inputs);
+    const file = result.check.files.find((entry) => entry.role === "MyMicIn");
+    result.dataLines = file ? file.dataLines : null;
+    const bytes = { RefMicFrom: inputs.refMicFrom, RefMicTo: inputs.refMicTo,
+                    MyMicIn: inputs.myMicIn };
+    result.binary = result.check.files
+        .filter((entry) => !entry.utf16 && entry.dataLines < 2 && LooksBinary(bytes[entry.role]))
+        .map((entry) => entry.role);
+    // Nothing was converted from a file without data lines: nothing to
+    // download or to draw.
+    if (converted.status === 0 && result.dataLines !== 0) {
+      item.output = converted.myMicOut;
+      result.output = new Blob([converted.myMicOut], { type: "text/plain" });
     }
-    if (converted.status !== 0) {
+    item.result = result;
+  }
+  let zip = null;
+  if (items.length > 1 && items.some((item) => item.output !== null)) {
+    Progress("Writing the zip");
+    zip = await BatchZip((item) => ({ name: item.myMicOut, bytes: item.output }));
+  }
+  const references = {};
+  const referencesUnrepaired = {};
+  for (const key of ["refMicFrom", "refMicTo"]) {
+    references[key] = RepairShown(session.references[key].repaired);
+    referencesUnrepaired[key] = session.references[key].failedRepair;
+  }
+  return { unreadable: null, results, zip, references, referencesUnrepaired };
+}
+
+// The batch's zip: each MyMicOut as entry(item) gives it (none when it gives
+// null), and each repaired copy in a folder of its own.
+async function BatchZip(entry) {
+  const entries = [];
+  const used = new Set();
+  for (const item of session.items) {
+    const made = item.output === null ? null : entry(item);
+    if (made !== null) {
+      entries.push({ name: Distinct(made.name, used), bytes: made.bytes });
+    }
+  }
+  const pieces = [session.references.refMicFrom, session.references.refMicTo,
+                  ...session.items.map((item) => item.piece)];
+  for (const piece of pieces) {
+    if (piece !== null && piece.repaired !== null) {
+      entries.push({ name: Distinct(ZipRepairedFolder + piece.name, used), bytes: piece.bytes });
+    }
+  }
+  return MakeZip(entries);
+}
+
+async function RunJob(data) {
+  const read = await ReadSession(data);
+  if (read.unreadable !== null) {
+    session = null;
+    return read;
+  }
+  return ConvertAll(data.job);
+}
+
+function AllNames() {
+  const names = new Set([session.references.refMicFrom.name, session.references.refMicTo.name]);
+  for (const item of session.items) {
+    names.add(item.myMicOut);
+    if (item.piece !== null) {
+      names.add(item.piece.name);
+    }
+  }
+  return names;
+}
+
+// Repairs a file of the session into a copy that takes its place; a repair
+// that writes nothing (a line read two ways) leaves the file as it was.
+async function RepairPiece(piece) {
+  const from = piece.name;
+  const name = Distinct(`${Stem(from)}-repaired.txt`, AllNames());
+  const repair = await repairCalibration({ file: piece.bytes, name: from, repairedName: name });
+  const made = repair.repaired !== null;
+  const repaired = { from, name, status: repair.status, messages: repair.messages,
+                     bytes: made ? repair.repaired : null };
+  if (made) {
+    piece.bytes = repair.repaired;
+    piece.name = name;
+    piece.repaired = repaired;
+  }
+  return repaired;
+}
+
+function Repairable(result, role) {
+  return result !== null && result.check !== null &&
+         result.check.findings.some((finding) => finding.repairable && finding.role === role);
+}
+
+// targets: the files to repair, as [{ key, index }]; or "all", each file
+// whose check found something the repair mends.
+async function Repair({ job, targets }) {
+  const pieces = [];
+  const results = session.items.map((item) => item.result);
+  for (const key of ["refMicFrom", "refMicTo"]) {
+    const role = key === "refMicFrom" ? "RefMicFrom" : "RefMicTo";
+    if (targets === "all" ? results.some((result) => Repairable(result, role))
+                          : targets.some((target) => target.key === key)) {
+      pieces.push(session.references[key]);
+    }
+  }
+  for (const [index, item] of session.items.entries()) {
+    if (targets === "all" ? Repairable(item.result, "MyMicIn")
+                          : targets.some((target) => target.key === "myMicIn" &&
+                                                     target.index === index)) {
+      pieces.push(item.piece);
+    }
+  }
+  const failed = [];
+  let made = 0;
+  for (const [count, piece] of pieces.entries()) {
+    // A copy repaired again would be the same; a file the repair wrote
+    // nothing for, too.
+    if (piece === null || piece.repaired !== null || piece.failedRepair !== null) {
       continue;
     }
-    const all = { ...inputs, myMicOut: converted.myMicOut };
-    if (!CheckAvailable || plotted === null) {
-      Progress(`Summarizing ${file.name}${counted}`);
-      result.summary = await summarizeCalibration(all);
-    }
-    result.dataLines = DataLinesOf(result.check, result.summary);
-    if (result.dataLines === 0) {
-      continue; // nothing was converted: nothing to download or to draw
-    }
-    result.bytes = converted.myMicOut;
-    if (plotted === null) {
-      Progress(`Drawing the plot of ${file.name}`);
-      const picture = await plotCalibration({ ...all, width: plotWidth });
-      plotted = { index, svg: picture.svg, messages: picture.messages, width: plotWidth };
-      lastPlotted = { job, files: all };
+    postMessage({ type: "progress", job, text: `Repairing ${piece.name}`, done: count,
+                  total: pieces.length });
+    const repaired = await RepairPiece(piece);
+    if (repaired.bytes === null) {
+      piece.failedRepair = RepairShown(repaired);
+      failed.push(piece.failedRepair);
+    } else {
+      ++made;
     }
   }
+  if (made === 0) {
+    return { type: "unrepaired", failed };
+  }
+  return { type: "done", ...(await ConvertAll(job)), failed };
+}
 
-  let zip = null;
-  const converted = results.filter((result) => result.bytes !== null);
-  if (myMicIn.length > 1 && converted.length > 0) {
-    Progress(`Writing the zip of ${converted.length} files`);
-    zip = await MakeZip(converted.map((result) => ({ name: result.names.myMicOut,
-                                                      bytes: result.bytes })));
+// The picture of one MyMicIn's conversion, as wide as the page's frame.
+async function Plot(index, width) {
+  const item = session === null ? undefined : session.items[index];
+  if (item === undefined || item.output === null) {
+    return { svg: null, messages: "" };
   }
-  for (const result of results) {
-    result.output = result.bytes === null ? null
-                                          : new Blob([result.bytes], { type: "text/plain" });
-    delete result.bytes;
+  session.shown = index;
+  const picture = await plotCalibration({ ...Files(item), myMicOut: item.output, width });
+  return { svg: picture.svg, messages: picture.messages };
+}
+
+// MyMicOut in another program's form, named after it with that form's
+// extension; for a batch, the zip of them all.
+async function Save({ profile }) {
+  const extension = SavedExtensions[profile];
+  if (extension === undefined || session === null) {
+    throw new TypeError(`no such form: ${profile}`);
   }
-  return { unreadable: null, results, plotted, zip };
+  const exported = new Map();
+  const notes = [];
+  for (const item of session.items) {
+    if (item.output === null) {
+      continue;
+    }
+    const made = await exportCalibration({ file: item.output, name: item.myMicOut, to: profile });
+    // The program prints its name, then a line for what it did not export.
+    const said = made.messages.replace(/^\s*TarvelinExport\s*/, "").trim();
+    if (said !== "") {
+      notes.push(said);
+    }
+    if (made.exported !== null) {
+      exported.set(item, made.exported);
+    }
+  }
+  const messages = notes.join("\n");
+  if (session.items.length === 1) {
+    const item = session.items[0];
+    const bytes = exported.get(item);
+    return { name: Stem(item.myMicOut) + extension, messages,
+             blob: bytes === undefined ? null : new Blob([bytes], { type: "text/plain" }) };
+  }
+  const zip = exported.size === 0 ? null : await BatchZip((item) => (exported.has(item)
+      ? { name: Stem(item.myMicOut) + extension, bytes: exported.get(item) } : null));
+  return { name: null, messages, blob: zip, left: session.items.filter(
+      (item) => item.output !== null && !exported.has(item)).map((item) => item.myMicOut) };
 }
 
 const warmedUp = (async () => {
@@ -147,32 +330,39 @@ const warmedUp = (async () => {
                              refMicTo: Bytes("10 1\r\n100000 0\r\n"), myMicIn: Bytes(lines) });
 })();
 
-// The page's frame changed its width: the same picture, drawn for the new
-// one. Should that fail, the page keeps the picture it shows.
-async function Replot({ job, width }) {
-  let svg = null;
-  if (lastPlotted !== null && lastPlotted.job === job) {
-    try {
-      svg = (await plotCalibration({ ...lastPlotted.files, width })).svg;
-    } catch (ignored) {
-      svg = null;
-    }
-  }
-  postMessage({ type: "replotted", job, width, svg });
-}
-
-self.onmessage = async ({ data }) => {
+async function Handle(data) {
+  const job = data.job;
   try {
     await warmedUp;
-    if (data.type === "replot") {
-      await Replot(data);
-      return;
+    if (data.type === "show" || data.type === "replot") {
+      // A picture that cannot be drawn again leaves the one shown.
+      const index = data.type === "show" ? data.index : session && session.shown;
+      let picture = { svg: null, messages: "" };
+      try {
+        picture = index === null ? picture : await Plot(index, data.width);
+      } catch (error) {
+        picture.messages = data.type === "show" ? String(error) : "";
+      }
+      postMessage({ type: data.type === "show" ? "shown" : "replotted", job, index,
+                    width: data.width, ...picture });
+    } else if (data.type === "save") {
+      postMessage({ type: "saved", job, profile: data.profile, ...(await Save(data)) });
+    } else if (data.type === "repair") {
+      const outcome = await Repair(data);
+      postMessage({ job, ...outcome });
+    } else {
+      postMessage({ type: "done", job, ...(await RunJob(data)) });
     }
-    const outcome = await RunJob(data);
-    postMessage({ type: "done", job: data.job, checkAvailable: CheckAvailable, ...outcome });
   } catch (error) {
-    postMessage({ type: "failed", job: data.job, error: String(error) });
+    postMessage({ type: "failed", job, request: data.type || "convert", error: String(error) });
   }
+}
+
+// One request at a time, in the order they came: a picture asked for before
+// a repair is drawn from the files it was asked for.
+let queue = Promise.resolve();
+self.onmessage = ({ data }) => {
+  queue = queue.then(() => Handle(data));
 };
 warmedUp.then(() => postMessage({ type: "ready" }),
               (error) => postMessage({ type: "failed", job: null, error: String(error) }));

@@ -115,7 +115,7 @@ def InputGroup():
     run = 0
     for what, arrange, copy in SameFileRows:
         if Options.emulator and what.endswith("link") or \
-                not Options.emulator and what.endswith("Windows"):
+                not Options.windows and what.endswith("Windows"):
             continue
         run += 1
         with tempfile.TemporaryDirectory() as work:
@@ -139,6 +139,7 @@ def main():
     parser.add_argument("--tarvelin", required=True)
     parser.add_argument("--emulator", default="", help="command prefix, ';'-separated")
     parser.add_argument("--group", choices=sorted(Groups), required=True)
+    parser.add_argument("--windows", action="store_true", help="the programs are Windows'")
     Options = parser.parse_args()
     for name in ("repair", "check", "tarvelin"):
         setattr(Options, name, str(Path(getattr(Options, name)).resolve()))

@@ -44,11 +44,13 @@ def main():
     # The converter runs in a worker that the page makes from a block of its
     # own text, never executed as a script of the page: the module, then the
     # worker's part in a block of its own, so that its names cannot clash
-    # with the module's. The page's script is its own part alone.
+    # with the module's. The page's script is its own part alone. Both take
+    # the names of files from names.js.
+    names = (folder / "names.js").read_text(encoding="utf-8")
     worker = (ClassicScript(Path(options.module).read_text(encoding="utf-8")) + "\n{\n" +
-              (folder / "zip.js").read_text(encoding="utf-8") +
+              (folder / "zip.js").read_text(encoding="utf-8") + names +
               (folder / "worker.js").read_text(encoding="utf-8") + "}\n")
-    script = (folder / "page.js").read_text(encoding="utf-8")
+    script = names + (folder / "page.js").read_text(encoding="utf-8")
     # Inside a script element "<!--" can hide the end tag too.
     for text, element in ((worker, "script"), (script, "script"), (style, "style")):
         if f"</{element}" in text.lower() or "<!--" in text:

@@ -56,27 +56,6 @@ function Icon(symbol) {
 
 // ---- Names ------------------------------------------------------------------
 
-// Two files may well share a name (two folders' calibration.txt); the
-// converter names files in its messages, so each gets a name of its own, and
-// the boxes show the same one.
-function Distinct(name, used) {
-  const dot = name.lastIndexOf(".");
-  const stem = dot > 0 ? name.slice(0, dot) : name;
-  const extension = dot > 0 ? name.slice(dot) : "";
-  let candidate = name;
-  for (let copy = 2; used.has(candidate); ++copy) {
-    candidate = `${stem} (${copy})${extension}`;
-  }
-  used.add(candidate);
-  return candidate;
-}
-
-// MyMic.txt becomes MyMic-converted.txt.
-function ConvertedName(name) {
-  const dot = name.lastIndexOf(".");
-  return dot > 0 ? `${name.slice(0, dot)}-converted${name.slice(dot)}` : `${name}-converted`;
-}
-
 // The names of the files chosen so far, in the order of the boxes.
 function NamesOf() {
   const used = new Set();

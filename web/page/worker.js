@@ -16,25 +16,6 @@ const ZipRepairedFolder = "repaired/";
 // takes its place. null until the first conversion.
 let session = null;
 
-// Two files may well share a name (two folders' calibration.txt); the
-// converter names files in its messages, so each gets a name of its own.
-function Distinct(name, used) {
-  const dot = name.lastIndexOf(".");
-  const stem = dot > 0 ? name.slice(0, dot) : name;
-  const extension = dot > 0 ? name.slice(dot) : "";
-  let candidate = name;
-  for (let copy = 2; used.has(candidate); ++copy) {
-    candidate = `${stem} (${copy})${extension}`;
-  }
-  used.add(candidate);
-  return candidate;
-}
-
-function Stem(name) {
-  const dot = name.lastIndexOf(".");
-  return dot > 0 ? name.slice(0, dot) : name;
-}
-
 // A file that changed or went away after it was chosen cannot be read; that
 // is the user's to fix, so it comes back as a reason, not as a failure.
 async function Read(file) {

@@ -31,6 +31,14 @@ CommandLine Asking(CommandRequest request, std::string problem = {}) {
 CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
                              const char* const* arguments) {
     CommandLine commandLine;
+    // The first mistake is the one said; the options after it are still
+    // read, so that a program knows how it was asked to answer (--json).
+    const auto wrong = [&commandLine](std::string problem) {
+        if (commandLine.Request != CommandRequest::Wrong) {
+            commandLine.Request = CommandRequest::Wrong;
+            commandLine.Problem = std::move(problem);
+        }
+    };
     bool optionsEnded = false;
     for (int i = 1; i < argumentCount; ++i) {
         const std::string_view argument = arguments[i];
@@ -43,23 +51,22 @@ CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
             optionsEnded = true;
             continue;
         }
-        if (argument == "--help") {
-            return Asking(CommandRequest::Help);
-        }
-        if (argument == "--version") {
-            return Asking(CommandRequest::Version);
+        if ((argument == "--help" || argument == "--version") &&
+            commandLine.Request != CommandRequest::Wrong) {
+            return Asking(argument == "--help" ? CommandRequest::Help : CommandRequest::Version);
         }
         const CommandOption* option = FindSyntaxOption(syntax, argument);
         if (option == nullptr) {
-            return Asking(CommandRequest::Wrong, "unknown option " + std::string(argument));
+            wrong("unknown option " + std::string(argument));
+            continue;
         }
         if (FindOption(commandLine, argument) != nullptr) {
-            return Asking(CommandRequest::Wrong,
-                          "option " + std::string(argument) + " given twice");
+            wrong("option " + std::string(argument) + " given twice");
+            continue;
         }
         if (argumentCount - 1 - i < option->ValueCount) {
-            return Asking(CommandRequest::Wrong,
-                          "option " + std::string(argument) + " needs " + option->Values);
+            wrong("option " + std::string(argument) + " needs " + option->Values);
+            break;
         }
         GivenOption given{option->Name, {}};
         for (int value = 0; value < option->ValueCount; ++value) {

@@ -39,7 +39,8 @@ struct CommandLine {
 };
 
 // Reads arguments (program name first). --help or --version anywhere
-// before "--" asks for that and nothing else.
+// before "--", and before any mistake, asks for that and nothing else. A
+// wrong command line still holds the options it names correctly.
 CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
                              const char* const* arguments);
 

@@ -65,7 +65,7 @@ void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
     const ConversionReferences& references = scan.References;
     const float frequency = judged.Values[0];
     const ConvertedPoint point = ConvertPoint(references, frequency, judged.Values[1]);
-    ++scan.Report.Points;
+    const std::uint64_t index = scan.Report.Points++;
     SeeCorrection(scan.Extremes, frequency, point.Correction);
     if (point.Extrapolated) {
         SeeBeyond(scan, line, frequency);
@@ -88,11 +88,9 @@ void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
             scan.FirstNotFiniteLine = line;
         }
     }
-    scan.SameAsFrom = scan.SameAsFrom &&
-                      SamePoint(*references.From, scan.PointsSeen, frequency, judged.Values[1]);
-    scan.SameAsTo =
-        scan.SameAsTo && SamePoint(*references.To, scan.PointsSeen, frequency, judged.Values[1]);
-    ++scan.PointsSeen;
+    scan.SameAsFrom =
+        scan.SameAsFrom && SamePoint(*references.From, index, frequency, judged.Values[1]);
+    scan.SameAsTo = scan.SameAsTo && SamePoint(*references.To, index, frequency, judged.Values[1]);
 }
 
 void Add(std::vector<Finding>& findings, Severity level, std::string code, FileRole role,

@@ -31,7 +31,6 @@ struct ConversionScan {
     std::uint64_t NotFinite = 0;
     std::uint64_t FirstNotFiniteLine = 0;
     // MyMicIn's points so far equal the first points of each reference.
-    std::uint64_t PointsSeen = 0;
     bool SameAsFrom = true;
     bool SameAsTo = true;
 };

@@ -70,7 +70,7 @@ void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
 }
 
 void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
-    if (const LineTally& t = scan.Utf16Lines; scan.Utf16) {
+    if (const LineTally& t = scan.Utf16Lines; scan.Report.Utf16) {
         const std::string outcome = IsReference(scan.Report.Role) ? "the reference has no point"
                                     : scan.Report.Role == FileRole::MyMicIn
                                         ? "nothing would be converted"
@@ -346,7 +346,7 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 " Hz). A reference is searched from low to high frequency; in another order "
                 "corrections can come from the wrong segment. Sort the file from low to high "
                 "frequency.");
-        if (!scan.DataInterrupted) {
+        if (scan.Interruption == 0) {
             CanRepair(findings);
         }
     }

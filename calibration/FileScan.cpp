@@ -294,10 +294,10 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
 
 void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.DroppedLines;
-    LineTally& tally = scan.Utf16 ? scan.Utf16Lines : DroppedTally(scan, text);
+    LineTally& tally = scan.Report.Utf16 ? scan.Utf16Lines : DroppedTally(scan, text);
     Add(tally, line, text);
     scan.Last.DroppedInto = &tally;
-    if (!scan.Utf16 && &tally != &scan.Dropped[static_cast<int>(DropReason::Blank)]) {
+    if (!scan.Report.Utf16 && &tally != &scan.Dropped[static_cast<int>(DropReason::Blank)]) {
         SeeDescription(scan, line, text, false);
     }
 }
@@ -306,7 +306,7 @@ bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
              const JudgedLine& judged) {
     auto& scan = *static_cast<FileScan*>(context);
     if (scan.Report.Lines == 0) {
-        scan.Utf16 = scan.Report.Utf16 = ReaderSawUtf16(reader);
+        scan.Report.Utf16 = ReaderSawUtf16(reader);
     }
     SeeJudgedLine(scan, line, judged);
     return true;
@@ -322,7 +322,7 @@ void SeeEnd(void* context, TextReader& reader) {
 void SeeCutOff(FileScan& scan) {
     const LastLine& last = scan.Last;
     const ColumnPattern& pattern = scan.Pattern;
-    if (scan.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
+    if (scan.Report.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
         pattern.Lines < PatternLinesNeeded || !pattern.Agree || last.Count > pattern.Count) {
         return;
     }
@@ -361,9 +361,9 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
     NoteLineEnd(scan, line.End);
     KeepAsLast(scan, number, line, judged);
     if (judged.Kind == LineKind::Data) {
-        scan.DataInterrupted = scan.DataInterrupted || scan.SawOtherAfterData;
-    } else {
-        scan.SawOtherAfterData = scan.Report.DataLines > 0;
+        scan.Interruption = scan.Interruption != 0 ? scan.Interruption : scan.OtherAfterData;
+    } else if (scan.OtherAfterData == 0 && scan.Report.DataLines > 0) {
+        scan.OtherAfterData = number;
     }
     if (judged.Kind == LineKind::Header) {
         SeeHeader(scan, number, line.Text);

@@ -69,7 +69,6 @@ struct FileScan {
     PointWatcher Points;
     bool Finished = false; // every line was read
     std::string Failure;   // what the converter's reading printed, when it failed
-    bool Utf16 = false;
     // Of the data lines.
     FrequencySpan Span;
     float PreviousFrequency = 0.0f;
@@ -92,10 +91,11 @@ struct FileScan {
     ScannedPoint Recent[2];
     LineTally SignFlips;
     float SignFlipNeighbours[2] = {};
-    // A line that is no data line stands among the data lines, which then
-    // cannot be sorted as a block.
-    bool SawOtherAfterData = false;
-    bool DataInterrupted = false;
+    // The first line after a data line that is no data line, and the same
+    // once a data line has come after it: then it stands among the data
+    // lines, which cannot be sorted as a block.
+    std::uint64_t OtherAfterData = 0;
+    std::uint64_t Interruption = 0;
     // Lines whose commas could mean two things: none of them is mended.
     std::uint64_t TwoWayLines = 0;
     ColumnPattern Pattern;

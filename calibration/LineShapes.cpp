@@ -39,6 +39,33 @@ std::string WithDecimalPoints(std::string_view text) {
     return changed;
 }
 
+// A comma with a digit on either side, in a line of size bytes at t.
+bool DigitsAround(const char* t, std::size_t i, std::size_t size) {
+    return i > 0 && i + 1 < size && IsDigit(t[i - 1]) && IsDigit(t[i + 1]);
+}
+
+// The line with a tab for each comma or semicolon, and with full stops for
+// decimal commas first where decimalPoints says so; how many separators
+// became tabs. Every line of a spreadsheet's file comes here: one plain pass
+// that does nothing for most of its bytes.
+std::size_t Rewrite(std::string_view text, bool decimalPoints, std::string& out) {
+    out.assign(text);
+    char* const o = out.data();
+    const char* const t = text.data();
+    const std::size_t size = text.size();
+    std::size_t tabs = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = t[i];
+        if (c != ',' && c != ';') {
+            continue;
+        }
+        const bool point = c == ',' && decimalPoints && DigitsAround(t, i, size);
+        o[i] = point ? '.' : '\t';
+        tabs += point ? 0 : 1;
+    }
+    return tabs;
+}
+
 std::size_t WordCount(std::string_view text) {
     std::size_t count = 0;
     bool inWord = false;
@@ -121,9 +148,8 @@ bool IsCommaSeparatedLine(std::string_view text, int valueCount) {
     if (text.substr(0, ReadLimit).find_first_of(",;") == std::string_view::npos) {
         return false;
     }
-    std::string changed = HasDecimalComma(text) ? WithDecimalPoints(text) : ScannedPart(text);
-    std::replace_if(
-        changed.begin(), changed.end(), [](char c) { return c == ',' || c == ';'; }, ' ');
+    std::string changed;
+    Rewrite(text.substr(0, ReadLimit), HasDecimalComma(text), changed);
     return IsDataLine(changed, valueCount);
 }
 
@@ -460,33 +486,6 @@ NumberShape ShapeOf(std::string_view number) {
 }
 
 namespace {
-
-// A comma with a digit on either side, in a line of size bytes at t.
-bool DigitsAround(const char* t, std::size_t i, std::size_t size) {
-    return i > 0 && i + 1 < size && IsDigit(t[i - 1]) && IsDigit(t[i + 1]);
-}
-
-// The line with a tab for each comma or semicolon, and with full stops for
-// decimal commas first where decimalPoints says so; how many separators
-// became tabs. Every line of a spreadsheet's file comes here: one plain pass
-// that does nothing for most of its bytes.
-std::size_t Rewrite(std::string_view text, bool decimalPoints, std::string& out) {
-    out.assign(text);
-    char* const o = out.data();
-    const char* const t = text.data();
-    const std::size_t size = text.size();
-    std::size_t tabs = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = t[i];
-        if (c != ',' && c != ';') {
-            continue;
-        }
-        const bool point = c == ',' && decimalPoints && DigitsAround(t, i, size);
-        o[i] = point ? '.' : '\t';
-        tabs += point ? 0 : 1;
-    }
-    return tabs;
-}
 
 // A comma or semicolon right after the line's first number: the converter's
 // scan stops there, so the line is no data line, which a glance tells

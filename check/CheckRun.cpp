@@ -39,10 +39,7 @@ int RunCheck(int argumentCount, const char* const* arguments) {
     if (AnswerHelpOrVersion(Syntax, commandLine)) {
         return 0;
     }
-    bool json = FindOption(commandLine, "--json") != nullptr;
-    for (int i = 1; i < argumentCount && commandLine.Request == CommandRequest::Wrong; ++i) {
-        json = json || std::string_view(arguments[i]) == "--json";
-    }
+    const bool json = FindOption(commandLine, "--json") != nullptr;
     const std::size_t files = commandLine.Operands.size();
     if (commandLine.Request == CommandRequest::Wrong || (files != 1 && files != 3)) {
         if (json) {

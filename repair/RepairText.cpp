@@ -93,37 +93,15 @@ bool SeeTwoWays(RepairOutcome& outcome, const MeantLine& meant, std::string_view
 }
 
 // Where a line's mending goes: straight into the copy, and to the check's
-// scan of the copy, which sees each line as the converter would judge it.
-// Only the data lines' order is kept track of, to know whether they need
-// sorting.
+// scan of the copy, which sees each line as the converter would judge it,
+// and so also tells whether the data lines need sorting.
 struct Mending {
     RepairOutcome* Outcome = nullptr;
     std::string* Copy = nullptr;
     FileScan* Check = nullptr;
     MeantLine Meant; // one for every line, so that its texts keep their room
     std::uint64_t Lines = 0;
-    bool SeenData = false;
-    float LastFrequency = 0.0f;
-    bool Falls = false;
-    std::uint64_t OtherAfterData = 0; // a line after a data line that is none
-    std::uint64_t Among = 0;          // such a line with a data line after it
 };
-
-void SeeOrder(Mending& mending, const JudgedLine& judged) {
-    const std::uint64_t number = mending.Lines;
-    if (judged.Kind != LineKind::Data) {
-        mending.OtherAfterData =
-            mending.SeenData && mending.OtherAfterData == 0 ? number : mending.OtherAfterData;
-        return;
-    }
-    if (mending.OtherAfterData != 0 && mending.Among == 0) {
-        mending.Among = mending.OtherAfterData;
-    }
-    const float frequency = judged.Values[0];
-    mending.Falls = mending.Falls || (mending.SeenData && frequency < mending.LastFrequency);
-    mending.SeenData = true;
-    mending.LastFrequency = frequency;
-}
 
 JudgedLine Judged(LineKind kind, int count, const float* values, const std::string_view* texts) {
     JudgedLine judged;
@@ -138,7 +116,6 @@ JudgedLine Judged(LineKind kind, int count, const float* values, const std::stri
 // judgement's texts, read from source, are moved onto the copy's bytes.
 void Written(Mending& mending, std::size_t begin, bool whole, LineEnd end, const char* source,
              JudgedLine judged) {
-    SeeOrder(mending, judged);
     TextLine line;
     line.Text = std::string_view(*mending.Copy).substr(begin);
     for (int i = 0; i < judged.Count; ++i) {
@@ -404,9 +381,10 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
     if (!decoded.empty()) {
         outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = mending.Lines;
     }
-    const bool sorts = mending.Falls && mending.Among == 0;
-    if (mending.Falls && !sorts) {
-        outcome.UnsortedBecauseOf = mending.Among;
+    const bool falls = !check.Report.Ascending;
+    const bool sorts = falls && check.Interruption == 0;
+    if (falls && !sorts) {
+        outcome.UnsortedBecauseOf = check.Interruption;
     } else if (sorts) {
         SortDataLines(path, start, outcome);
     }

@@ -346,7 +346,9 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 " Hz). A reference is searched from low to high frequency; in another order "
                 "corrections can come from the wrong segment. Sort the file from low to high "
                 "frequency.");
-        if (scan.Interruption == 0) {
+        // A lone CR in the line that would come first would change how the
+        // whole sorted file reads, so the repair leaves such a file as it is.
+        if (scan.Interruption == 0 && !(scan.FirstLineIsData && scan.SortedFirstHoldsLoneCr)) {
             CanRepair(findings);
         }
     }

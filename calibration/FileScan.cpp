@@ -362,6 +362,12 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
     KeepAsLast(scan, number, line, judged);
     if (judged.Kind == LineKind::Data) {
         scan.Interruption = scan.Interruption != 0 ? scan.Interruption : scan.OtherAfterData;
+        scan.FirstLineIsData = scan.FirstLineIsData || number == 1;
+        if (scan.SortedFirst == 0 || judged.Values[0] < scan.SortedFirstFrequency) {
+            scan.SortedFirst = number;
+            scan.SortedFirstFrequency = judged.Values[0];
+            scan.SortedFirstHoldsLoneCr = ReadsWithClassicMacLineEnds(line.Text);
+        }
     } else if (scan.OtherAfterData == 0 && scan.Report.DataLines > 0) {
         scan.OtherAfterData = number;
     }

@@ -456,6 +456,17 @@ bool CloseTextReader(TextReader& reader) {
     return true;
 }
 
+bool ReadsWithClassicMacLineEnds(std::string_view firstLine) {
+    for (std::size_t at = firstLine.find('\r');
+         at != std::string_view::npos && at + 1 < firstLine.size();
+         at = firstLine.find('\r', at + 1)) {
+        if (firstLine[at + 1] != '\r' && firstLine[at + 1] != '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool LooksLikeUtf16(std::string_view firstBytes) {
     if (firstBytes.starts_with("\xFF\xFE") || firstBytes.starts_with("\xFE\xFF")) {
         return true;

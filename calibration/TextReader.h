@@ -107,6 +107,11 @@ ReadResult NextLinePiece(TextReader& reader, TextLine& piece);
 
 bool CloseTextReader(TextReader& reader);
 
+// Whether a file that starts with this line, up to its first LF, is read
+// with classic Mac OS line ends: a CR in it is followed by a byte other than
+// CR and LF.
+bool ReadsWithClassicMacLineEnds(std::string_view firstLine);
+
 // Text in UTF-16, which the converter reads as bytes, a zero byte in every
 // other place: a UTF-16 byte-order mark at the start, or, over at least four
 // bytes, zeros in every place of one parity and in no place of the other.

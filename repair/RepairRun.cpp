@@ -58,12 +58,18 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
         }
         text += "\n";
     }
-    const std::string unsorted =
-        outcome.UnsortedBecauseOf == 0
-            ? ""
-            : "  The data lines are not in rising order of frequency, but line " +
-                  std::to_string(outcome.UnsortedBecauseOf) +
-                  " stands among them and is no data line, so they were not sorted.\n";
+    std::string unsorted;
+    if (outcome.UnsortedBecauseOf != 0) {
+        unsorted = "  The data lines are not in rising order of frequency, but line " +
+                   std::to_string(outcome.UnsortedBecauseOf) +
+                   " stands among them and is no data line, so they were not sorted.\n";
+    } else if (outcome.UnsortedLoneCarriageReturn != 0) {
+        unsorted = "  The data lines are not in rising order of frequency, but line " +
+                   std::to_string(outcome.UnsortedLoneCarriageReturn) +
+                   ", which would come first, holds a lone carriage return (CR) that would "
+                   "make the whole file read as if its lines ended in CR, so they were not "
+                   "sorted. Remove that CR, then repair again.\n";
+    }
     if (text.empty()) {
         return "Nothing needed repair: " + Shown(output) + " is a copy of " + Shown(input) +
                ", byte for byte.\n" + unsorted;

@@ -255,8 +255,9 @@ struct CopyLine {
 };
 
 // Data lines in rising order of frequency, by a stable sort; each place keeps
-// its own line end. They stand together, the mending has seen.
-void SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) {
+// its own line end. They stand together, the mending has seen. False, with
+// nothing moved, when the sort would change how the copy's line ends read.
+bool SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) {
     std::string& copy = outcome.Repaired;
     std::vector<CopyLine> lines;
     const auto reader = std::make_unique<TextReader>();
@@ -272,9 +273,10 @@ void SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) 
             return;
         }
         CopyLine line{at, text.size(), end};
+        // A long line is a point of its start, as the converter reads it.
+        const std::string_view judged = whole ? text : text.substr(0, ReadLimit);
         float values[MyMicInValueCount];
-        line.Data =
-            whole && !IsHeaderLine(text) && ScanDataLine(text, values, MyMicInValueCount) > 0;
+        line.Data = !IsHeaderLine(judged) && ScanDataLine(judged, values, MyMicInValueCount) > 0;
         line.Frequency = line.Data ? values[0] : 0.0f;
         at += text.size() + end.size();
         lines.push_back(line);
@@ -290,6 +292,15 @@ void SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) 
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return lines[a].Frequency < lines[b].Frequency;
     });
+    // The reader tells line ends from the first line alone, and a lone CR is
+    // text in a file with LF line ends.
+    const CopyLine& comesFirst = lines[order.front()];
+    if (first->Begin == start && reader->Detection.Ends != LineEnds::ClassicMac &&
+        ReadsWithClassicMacLineEnds(
+            std::string_view(copy).substr(comesFirst.Begin, comesFirst.TextLength))) {
+        outcome.UnsortedLoneCarriageReturn = order.front() + 1;
+        return false;
+    }
     const std::size_t blockBegin = first->Begin;
     const std::size_t blockEnd =
         (last - 1)->Begin + (last - 1)->TextLength + (last - 1)->End.size();
@@ -309,6 +320,7 @@ void SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) 
     for (const std::uint64_t line : moved) {
         Note(outcome, RepairKind::Sorted, line);
     }
+    return true;
 }
 
 void SayTwoWays(const char* path, const RepairOutcome& outcome) {
@@ -382,12 +394,10 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
         outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = mending.Lines;
     }
     const bool falls = !check.Report.Ascending;
-    const bool sorts = falls && check.Interruption == 0;
-    if (falls && !sorts) {
+    if (falls && check.Interruption != 0) {
         outcome.UnsortedBecauseOf = check.Interruption;
-    } else if (sorts) {
-        SortDataLines(path, start, outcome);
     }
+    const bool sorts = falls && check.Interruption == 0 && SortDataLines(path, start, outcome);
     const std::size_t tail = copy.size();
     if (reader.EndedAtEndOfText && !AppendEndOfText(path, decoded, copy)) {
         return false;

@@ -31,6 +31,10 @@ struct RepairOutcome {
     // The data lines needed sorting, but a line that is no data line stands
     // among them.
     std::uint64_t UnsortedBecauseOf = 0;
+    // The data lines needed sorting, but the line that would come first holds
+    // a lone CR, which would make the whole copy read with classic Mac OS line
+    // ends.
+    std::uint64_t UnsortedLoneCarriageReturn = 0;
     // A line with two readings: then nothing is repaired.
     std::uint64_t TwoWaysLine = 0;
     std::string TwoWaysText;

@@ -363,8 +363,7 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
     if (judged.Kind == LineKind::Data) {
         scan.Interruption = scan.Interruption != 0 ? scan.Interruption : scan.OtherAfterData;
         scan.FirstLineIsData = scan.FirstLineIsData || number == 1;
-        if (scan.SortedFirst == 0 || judged.Values[0] < scan.SortedFirstFrequency) {
-            scan.SortedFirst = number;
+        if (scan.Report.DataLines == 0 || judged.Values[0] < scan.SortedFirstFrequency) {
             scan.SortedFirstFrequency = judged.Values[0];
             scan.SortedFirstHoldsLoneCr = ReadsWithClassicMacLineEnds(line.Text);
         }

@@ -96,11 +96,10 @@ struct FileScan {
     // lines, which cannot be sorted as a block.
     std::uint64_t OtherAfterData = 0;
     std::uint64_t Interruption = 0;
-    // The data line a sort would put first: the first with the lowest
-    // frequency. When the file's first line is a data line, a lone CR in it
+    // Of the data line a sort would put first (the first with the lowest
+    // frequency): when the file's first line is a data line, a lone CR in it
     // would make a sorted copy read with classic Mac OS line ends.
     bool FirstLineIsData = false;
-    std::uint64_t SortedFirst = 0;
     float SortedFirstFrequency = 0.0f;
     bool SortedFirstHoldsLoneCr = false;
     // Lines whose commas could mean two things: none of them is mended.

@@ -237,9 +237,7 @@ def PlotRows(page, options, axe):
             continue
         scale = found["shown"] / found["drawn"]
         scrolls = width < 300
-        # Below 272 pixels the file boxes are wider than the page: only the
-        # plot's frame is looked at there.
-        page.Expect(abs(scale - 1) < 0.01 and (scrolls or not found["pageScrolls"]),
+        page.Expect(abs(scale - 1) < 0.01 and not found["pageScrolls"],
                     f"plot on {name}: the picture is shown at {scale:.2f} of its size, "
                     f"the page scrolls sideways: {found['pageScrolls']}")
         page.Expect(SmallestText(root) * scale >= 10,

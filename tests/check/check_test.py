@@ -10,6 +10,12 @@
              MyMicIn gets the warnings it deserves and no other; and the
              same files damaged or given in the wrong roles, as users do,
              get the warnings that say so
+  damage     every realistic file damaged in every way of damage.py, as
+             MyMicIn with a real reference change: where the converter then
+             reads other points the check warns of something the clean file
+             does not get, and the repair refuses, warns or writes a copy the
+             converter reads as the clean file; where it reads the same
+             points neither says a word
   command-line  --help, --version, an unknown option, "--", and JSON for a
              script whose command line is wrong
   agreement  over the end-to-end golden cases and the generated corpus, the
@@ -18,8 +24,8 @@
 """
 
 import argparse
+import collections
 import json
-import re
 import shutil
 import subprocess
 import sys
@@ -31,6 +37,7 @@ Realistic = Here / "realistic"
 E2eCases = Here.parent / "e2e" / "cases"
 sys.path.insert(0, str(Here.parent / "reference"))
 import calibration_corpus  # noqa: E402
+import damage  # noqa: E402
 
 Options = None
 
@@ -276,37 +283,25 @@ RealShapeRows = [
 ]
 
 
-def DataLines(data, change):
-    """The file with change(columns) applied to each data line's columns,
-    its line ends and other lines kept."""
-    out = []
-    for line in re.split(b"(\r\n|\n|\r)", data):
-        columns = line.split(b"\t") if b"\t" in line else line.split(b" ")
-        if line and not line.startswith((b'"', b"%", b"*")) and re.match(rb"^[0-9.e+-]+$", columns[0]):
-            line = change(columns)
-        out.append(line)
-    return b"".join(out)
-
-
 def Kilohertz(data):
-    return DataLines(data, lambda c: b"\t".join([b"%.6f" % (float(c[0]) / 1000)] + c[1:]))
+    return damage.Columns(data, lambda c: b"\t".join([b"%.6f" % (float(c[0]) / 1000)] + c[1:]))
 
 
 def Pascals(data):
-    return DataLines(data, lambda c: b"\t".join(
+    return damage.Columns(data, lambda c: b"\t".join(
         [c[0], b"%.6f" % (0.0112 * 10 ** (float(c[1]) / 20))] + c[2:]))
 
 
 def PhaseSecond(data):
-    return DataLines(data, lambda c: b"\t".join([c[0], c[2], c[1]]))
+    return damage.Columns(data, lambda c: b"\t".join([c[0], c[2], c[1]]))
 
 
 def SpreadsheetCsv(data):
-    return DataLines(data, lambda c: b";".join(v.replace(b".", b",") for v in c))
+    return damage.Columns(data, lambda c: b";".join(v.replace(b".", b",") for v in c))
 
 
 def QuotedFields(data):
-    return DataLines(data, lambda c: b"\t".join(b'"' + v + b'"' for v in c))
+    return damage.Columns(data, lambda c: b"\t".join(b'"' + v + b'"' for v in c))
 
 
 def CutInANumber(data):
@@ -324,10 +319,17 @@ def SignLost(data):
     return b"\r\n".join(lines)
 
 
-# Real files damaged or given in the wrong roles, as users do: (what, the
-# three files, each a name in realistic/ or (damage, name)), and the
-# warnings the report must hold, no more and no fewer.
+# Real files damaged or given in the wrong roles, as users do, and other
+# real reference changes: (what, the three files, each a name in realistic/
+# or (damage, name)), and the warnings the report must hold, no more and no
+# fewer.
 MisuseRows = [
+    ("the reference's two 90-degree calibrations", "reference-90deg-2023.txt",
+     "reference-90deg-2025.txt", "calmic-90deg.txt", set()),
+    ("a lab's calibration, then the maker's", "reference-lab-2022.txt",
+     "reference-maker-2024.txt", "calmic-0deg.txt", set()),
+    ("a 0-degree calibration, then a 90-degree one", OldReference, "reference-90deg-2025.txt",
+     "calmic-0deg.txt", {"different-angles"}),
     ("the 0- and 90-degree files as references", "calmic-0deg.txt", "calmic-90deg.txt",
      "classic-mac.txt", {"large-correction", "different-angles"}),
     ("an absolute level as RefMicTo", OldReference, "absolute-spl.txt", "classic-mac.txt",
@@ -446,8 +448,113 @@ def AgreementGroup():
     return problems, compared
 
 
+def Points(work, myMicIn):
+    """The converter's points for MyMicIn with the real reference change:
+    the texts of MyMicOut's data lines, field by field, counted; or None
+    where it writes no MyMicOut."""
+    myMicOut = Path(work) / (myMicIn + ".out")
+    _, status = Run(Options.tarvelin, [OldReference, NewReference, myMicIn, myMicOut.name], work)
+    if status != 0 or not myMicOut.is_file():
+        return None
+    lines = myMicOut.read_bytes().removeprefix(b"\xef\xbb\xbf").split(b"\r\n")
+    return collections.Counter(tuple(line.split()) for line in lines
+                               if line and not line.startswith(b'"'))
+
+
+def Narrowed(points, width):
+    """The points with as many values as the clean file's: a column the
+    damage added is not the author's, one it changed is."""
+    if points is None:
+        return None
+    return collections.Counter(key[:width] for key in points.elements())
+
+
+def Difference(points, clean):
+    if points is None:
+        return "no MyMicOut"
+    shown = []
+    for what, counted in (("gained", points - clean), ("lost", clean - points)):
+        if counted:
+            first = b" ".join(min(counted)).decode("utf-8", "replace")
+            shown.append(f"{sum(counted.values())} points {what} (such as {first})")
+    return "MyMicOut " + " and ".join(shown)
+
+
+def MyMicInWarnings(work, myMicIn):
+    """The codes of the check's warnings about MyMicIn, or None where it
+    writes no report."""
+    out, _ = Run(Options.check, ["--json", OldReference, NewReference, myMicIn], work)
+    try:
+        findings = json.loads(out)["findings"]
+    except (ValueError, KeyError):
+        return None
+    return {f["code"] for f in findings if f["severity"] == "warning" and f["role"] == "MyMicIn"}
+
+
+def DamageCell(work, name, clean, warned, damaged):
+    """What is wrong in one damaged file: a list of (figure, what was seen)."""
+    (Path(work) / name).write_bytes(damaged)
+    width = max(len(key) for key in clean)
+    points = Narrowed(Points(work, name), width)
+    changed = points != clean
+    codes = MyMicInWarnings(work, name)
+    _, status = Run(Options.repair, [name, "copy-" + name], work)
+    faults = []
+    new = codes - warned if codes is not None else None
+    if new is None:
+        # No report at all leaves a changed file as unwarned as silence does.
+        faults.append(("false all-clears" if changed else "false alarms",
+                       "the check writes no report"))
+    elif changed and not new:
+        faults.append(("false all-clears", f"the check is silent; {Difference(points, clean)}"))
+    elif not changed and new:
+        faults.append(("false alarms", f"the same points, yet the check warns {sorted(new)}"))
+    if not changed and status != 0:
+        faults.append(("false alarms", f"the same points, yet the repair exits {status}"))
+    copied = Narrowed(Points(work, "copy-" + name), width) if status == 0 else clean
+    if copied != clean:
+        faults.append(("wrong copies", "the repair's copy converts to other points: "
+                       + Difference(copied, clean)))
+    if status not in (0, 1, 2):
+        faults.append(("wrong copies", f"the repair exits {status}"))
+    return faults, status == 2
+
+
+def DamageGroup():
+    if not Options.repair:
+        sys.exit("the damage group needs --repair")
+    problems = []
+    figures = collections.Counter({"false all-clears": 0, "false alarms": 0, "wrong copies": 0})
+    refusals = cells = 0
+    files = sorted(path.name for path in Realistic.iterdir() if path.suffix in (".txt", ".frd"))
+    with tempfile.TemporaryDirectory() as work:
+        for name in files:
+            shutil.copy(Realistic / name, work)
+        for name in files:
+            data = (Realistic / name).read_bytes()
+            clean, warned = Points(work, name), MyMicInWarnings(work, name)
+            if clean is None or warned is None:
+                problems.append(f"{name}: no MyMicOut or no report from it")
+                continue
+            for what, transform in damage.Transforms:
+                damaged = damage.Damaged(transform, data)
+                if damaged is None:
+                    continue
+                cells += 1
+                path = Path(name)
+                faults, refused = DamageCell(work, f"{path.stem}.{what}{path.suffix}", clean,
+                                             warned, damaged)
+                refusals += refused
+                figures.update(figure for figure, _ in faults)
+                if faults:
+                    problems.append(f"{name} x {what}: " + "; ".join(seen for _, seen in faults))
+    shown = ", ".join(f"{figure} {count}" for figure, count in figures.items())
+    return problems, cells, (f"damage: {len(files)} files x {len(damage.Transforms)} transforms "
+                             f"({cells} that apply); {shown}, refusals {refusals}")
+
+
 Groups = {"findings": FindingsGroup, "golden": GoldenGroup, "realistic": RealisticGroup,
-          "command-line": CommandLineGroup, "agreement": AgreementGroup}
+          "command-line": CommandLineGroup, "agreement": AgreementGroup, "damage": DamageGroup}
 
 
 def main():
@@ -455,16 +562,20 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", required=True)
     parser.add_argument("--tarvelin", required=True)
+    parser.add_argument("--repair", help="TarvelinRepair, which the damage group runs")
     parser.add_argument("--emulator", default="", help="command prefix, ';'-separated")
     parser.add_argument("--count", type=int, default=calibration_corpus.DefaultCount)
     parser.add_argument("--group", choices=sorted(Groups), required=True)
     Options = parser.parse_args()
     Options.check = str(Path(Options.check).resolve())
     Options.tarvelin = str(Path(Options.tarvelin).resolve())
+    Options.repair = Options.repair and str(Path(Options.repair).resolve())
     Options.emulator = [word for word in Options.emulator.split(";") if word]
-    problems, count = Groups[Options.group]()
+    problems, count, *summary = Groups[Options.group]()
     for problem in problems:
         print("FAILED " + problem)
+    for line in summary:
+        print(line)
     print(f"{Options.group}: {count - len(problems)} passed, {len(problems)} failed")
     return 1 if problems else 0
 

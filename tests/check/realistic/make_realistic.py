@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes calibration files shaped like the ones people really feed the
-converter: a reference microphone calibrated twice, two years apart; a
-measurement microphone's 0- and 90-degree files with quoted Sens Factor
-lines and CR LF ends; an older file whose Sens Factor line lost its quote; a
+converter: a reference microphone calibrated twice, two years apart, at 0
+and at 90 degrees; another reference calibrated first by a lab and then by
+its maker, the two files written by different programs; a measurement
+microphone's 0- and 90-degree files with quoted Sens Factor lines and CR LF
+ends; an older file whose Sens Factor line lost its quote; a
 calibration lab's table of 1/3-octave points under % comments; a
 room-correction program's three-column file that starts at 0 Hz; a
 loudspeaker's FRD file with a deep woofer roll-off and wrapping phase; an
@@ -26,6 +28,13 @@ def Number(value, decimals):
     # A -0.00 is not what any program writes for a value that rounds to zero.
     text = f"{value:.{decimals}f}"
     return text[1:] if text.startswith("-") and float(text) == 0 else text
+
+
+def Shortest(value):
+    """A frequency as microphone makers' files write it: five significant
+    digits and no trailing zeros, so 11.1 next to 11.663, and 100."""
+    text = f"{value:.5g}"
+    return text if "e" not in text else f"{float(text):.0f}"
 
 
 def LogSpaced(first, last, count):
@@ -62,8 +71,9 @@ def Write(name, lines, end):
 
 
 def Table(frequencies, responses, fDecimals, rDecimals, separator):
-    return [Number(f, fDecimals) + separator + Number(r, rDecimals)
-            for f, r in zip(frequencies, responses)]
+    """Fixed decimals for the frequencies, or the shortest form for None."""
+    return [(Shortest(f) if fDecimals is None else Number(f, fDecimals)) + separator
+            + Number(r, rDecimals) for f, r in zip(frequencies, responses)]
 
 
 def Wrapped(degrees):
@@ -76,13 +86,31 @@ Grid = LogSpaced(10.054, 20016.816, 615)
 
 def Reference():
     # Two years apart, the same capsule drifts by a fraction of a dB, and
-    # smoothly: the conversion carries exactly that difference over.
+    # smoothly, alike at both angles: the conversion carries exactly that
+    # difference over. Sideways the small capsule loses 3 dB at 20 kHz.
     old = [Microphone(f, 7.5, 24000, 0.95, 0.06, 0.3) for f in Grid]
+    side = [r - 0.75 * (f / 10000) ** 2 for f, r in zip(Grid, old)]
     drift = [0.26 * math.sin(2.2 * math.log10(f / 10) + 0.7) for f in Grid]
-    Write("reference-2023.txt", ['"Sens Factor =-1.07dB, SERNO: 5306K']
-          + Table(Grid, old, 3, 4, "\t"), "\r\n")
-    Write("reference-2025.txt", ['"Sens Factor =-1.12dB, SERNO: 5306K']
-          + Table(Grid, [r + d for r, d in zip(old, drift)], 3, 4, "\t"), "\r\n")
+    for name, header, responses in (("reference", "", old), ("reference-90deg", ", 90deg", side)):
+        Write(f"{name}-2023.txt", ['"Sens Factor =-1.07dB, SERNO: 5306K' + header]
+              + Table(Grid, responses, None, 4, "\t"), "\r\n")
+        Write(f"{name}-2025.txt", ['"Sens Factor =-1.12dB, SERNO: 5306K' + header]
+              + Table(Grid, [r + d for r, d in zip(responses, drift)], None, 4, "\t"), "\r\n")
+
+
+def ReferenceFromTwoWriters():
+    # First calibrated by a lab on its own 1/6-octave grid, then by the
+    # maker on the usual one; in between the capsule drifted a little.
+    lab = [10 ** (k / 20) for k in range(20, 89)]
+    comments = ["% Nordvik Maleteknikk, calibration certificate 22-0417",
+                "% Reference microphone, serial number 2719044", "% Free field, 0 degrees",
+                "% Date 2022-09-05", "% f/Hz\tdB re 1 kHz"]
+    Write("reference-lab-2022.txt", comments + Table(
+        lab, [Microphone(f, 6.8, 26000, 0.9, 0.05, 1.1) for f in lab], 2, 3, "\t"), "\n")
+    drifted = [Microphone(f, 6.8, 26000, 0.9, 0.05, 1.1)
+               + 0.18 * math.sin(1.7 * math.log10(f / 10) + 2.0) for f in Grid]
+    Write("reference-maker-2024.txt", ['"Sens Factor =-0.77dB, SERNO: 2719044']
+          + Table(Grid, drifted, None, 4, "\t"), "\r\n")
 
 
 def CalibratedMicrophone():
@@ -91,15 +119,15 @@ def CalibratedMicrophone():
     front = [Microphone(f, 9.0, 15500, 1.35, 0.08, 1.9) for f in Grid]
     side = [r - 1.5 * (f / 10000) ** 2 for f, r in zip(Grid, front)]
     header = '"Sens Factor =-0.53dB, SERNO: 7012946'
-    Write("calmic-0deg.txt", [header] + Table(Grid, front, 3, 4, "\t"), "\r\n")
-    Write("calmic-90deg.txt", [header + ", 90deg"] + Table(Grid, side, 3, 4, "\t"), "\r\n")
+    Write("calmic-0deg.txt", [header] + Table(Grid, front, None, 4, "\t"), "\r\n")
+    Write("calmic-90deg.txt", [header + ", 90deg"] + Table(Grid, side, None, 4, "\t"), "\r\n")
 
 
 def OlderUnquoted():
     frequencies = LogSpaced(10, 20000, 300)
     responses = [Microphone(f, 11.0, 17000, 1.3, 0.1, 4.0) for f in frequencies]
     Write("older-unquoted.txt", ["Sens Factor =-.6162dB, SERNO: 7005123"]
-          + Table(frequencies, responses, 2, 3, "\t"), "\r\n")
+          + Table(frequencies, responses, None, 3, "\t"), "\r\n")
 
 
 def LabPercent():
@@ -168,6 +196,6 @@ def ClassicMac():
 
 
 if __name__ == "__main__":
-    for make in (Reference, CalibratedMicrophone, OlderUnquoted, LabPercent, RoomCorrection,
-                 Loudspeaker, AbsoluteSpl, FlatTwoPoint, ClassicMac):
+    for make in (Reference, ReferenceFromTwoWriters, CalibratedMicrophone, OlderUnquoted,
+                 LabPercent, RoomCorrection, Loudspeaker, AbsoluteSpl, FlatTwoPoint, ClassicMac):
         make()

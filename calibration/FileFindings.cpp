@@ -1,6 +1,7 @@
 #include "FileScan.h"
 
 #include "FindingText.h"
+#include "NumberScanner.h"
 
 #include <cmath>
 
@@ -40,6 +41,16 @@ void Add(std::vector<Finding>& findings, Severity level, std::string code, const
 
 // The repair mends what has one reading; the finding says so.
 void CanRepair(std::vector<Finding>& findings) {
+    findings.back().Repairable = true;
+    findings.back().Message += " tarvelin-repair can repair this.";
+}
+
+// The same, where the file's lines have one reading: where they have two,
+// the repair writes nothing.
+void CanRepair(const FileScan& scan, std::vector<Finding>& findings) {
+    if (scan.Verdict.TwoWays) {
+        return;
+    }
     findings.back().Repairable = true;
     findings.back().Message += " tarvelin-repair can repair this.";
 }
@@ -102,7 +113,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 LinesAndFirst(t) +
                 "). A line that starts with a double quote is a header line, so " + outcome +
                 ". Save the file without quotes around the numbers, or remove the quotes.");
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
 }
 
@@ -116,7 +127,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 "text, or replace the separators with tabs.",
             t.Count);
         if (scan.TwoWayLines == 0) {
-            CanRepair(findings);
+            CanRepair(scan, findings);
         }
     }
     if (const LineTally& t = scan.SpreadsheetCsv; t.Count > 0) {
@@ -135,7 +146,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 ", then check it again.",
             t.Count);
         if (scan.TwoWayLines == 0) {
-            CanRepair(findings);
+            CanRepair(scan, findings);
         }
     }
     if (const LineTally& t = scan.DecimalCommaData; t.Count > 0) {
@@ -147,7 +158,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 ": the digits after each comma are lost, and a column after the first such "
                 "comma is not read. Save the file with full stops as decimal points, then "
                 "check it again.");
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
         Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
@@ -156,7 +167,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
                 "), and " + Consequence(scan, t.Count > 1) +
                 ". Save the file with full stops as decimal points, then check it again.",
             t.Count);
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
 }
 
@@ -314,7 +325,47 @@ void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
     }
 }
 
+std::string More(const LineTally& t) {
+    return t.Count > 1 ? " (" + Count(t.Count, "such point", "such points") + ": " +
+                             LineList(t.FirstLines, t.Count) + ")"
+                       : "";
+}
+
+void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
+    const std::string outcome = IsReference(scan.Report.Role) ? "the correction would carry it"
+                                : scan.Report.Role == FileRole::MyMicIn ? "MyMicOut would keep it"
+                                                                        : "it is read as it stands";
+    if (const LineTally& t = scan.Impossible; t.Count > 0) {
+        Add(findings, Severity::Warning, "impossible-response", scan, t.FirstLines[0],
+            "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
+                " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
+                " dB, more than any microphone's response or any sound level" + More(t) +
+                ": a decimal point or a minus sign is probably lost, and " + outcome +
+                ". Check the numbers on that line.");
+    }
+    if (const LineTally& t = scan.Spikes; t.Count > 0) {
+        Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+            "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
+                " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
+                " dB, while the points around it have " + Number(scan.SpikeNeighbours[0]) +
+                " and " + Number(scan.SpikeNeighbours[1]) +
+                " dB: a lone point this far from its neighbours is more likely a typing error, "
+                "such as a lost decimal point or a doubled digit, than a measurement" +
+                More(t) + ". If so, " + outcome + ". Check the numbers on that line.");
+    }
+    if (const LineTally& t = scan.LoneFrequencies; t.Count > 0) {
+        Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+            "At line " + std::to_string(t.FirstLines[0]) + " the frequency of " + NameWithin(scan) +
+                " is " + Number(t.FirstValues[0]) + " Hz, between points at " +
+                Number(scan.LoneFrequencyNeighbours[0]) + " and " +
+                Number(scan.LoneFrequencyNeighbours[1]) +
+                " Hz: a lone frequency out of order, as when a digit is doubled or lost" + More(t) +
+                ". If so, " + outcome + ". Check the frequency on that line.");
+    }
+}
+
 void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
+    AddLonePoints(scan, findings);
     const LineTally& t = scan.SignFlips;
     if (t.Count == 0) {
         return;
@@ -334,6 +385,152 @@ void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
             " dB: about the same size with the other sign, as when a minus sign is lost or "
             "added" +
             more + ". If so, " + outcome + ". Check the sign on that line.");
+}
+
+// Where the converter's reading of a line stops: the character there, shown
+// as the file writes it, and its column, counted in characters.
+std::string WhereReadingStops(std::string_view text) {
+    float values[MyMicInValueCount];
+    std::string_view written[MyMicInValueCount];
+    const int count =
+        ScanValueTexts(text.data(), text.data() + text.size(), values, written, MyMicInValueCount);
+    std::size_t at = count > 0 ? static_cast<std::size_t>(written[count - 1].data() +
+                                                          written[count - 1].size() - text.data())
+                               : 0;
+    while (at < text.size() && IsScanWhitespace(text[at])) {
+        ++at;
+    }
+    if (at >= text.size()) {
+        return "at the line's end";
+    }
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead >= 0xC0) {
+        length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    }
+    std::uint64_t column = 1;
+    for (std::size_t i = 0; i < at; ++i) {
+        column += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return "at " + Quoted(text.substr(at, length)) + " in column " + std::to_string(column);
+}
+
+std::string MeantValues(const float* values, int count) {
+    std::string shown;
+    for (int i = 0; i < count; ++i) {
+        shown += i == 0 ? "" : (i + 1 == count ? " and " : ", ");
+        shown += Number(values[i]);
+    }
+    return shown;
+}
+
+// The file's lines read equally well in two ways that give other values: the
+// first line where they part.
+void AddTwoReadings(const FileScan& scan, std::vector<Finding>& findings) {
+    const ReadingVerdict& verdict = scan.Verdict;
+    const StyleTally& first = scan.Reading.Styles[verdict.Style];
+    const StyleTally& other = scan.Reading.Styles[verdict.Other];
+    const MeantExample& e =
+        first.Otherwise == 0 ||
+                (other.Otherwise > 0 && other.FirstOtherwise.Line < first.FirstOtherwise.Line)
+            ? other.FirstOtherwise
+            : first.FirstOtherwise;
+    if (e.Line == 0) {
+        return;
+    }
+    std::string readings;
+    for (const int style : {verdict.Style, verdict.Other}) {
+        StyledLine line;
+        if (ReadInStyle(e.Text, NumberStyles[style], true, line)) {
+            readings += readings.empty() ? "as " : " or as ";
+            readings += Quoted(line.Mended) + " " + StyleWords(style);
+        }
+    }
+    if (readings.empty()) {
+        return;
+    }
+    Add(findings, Severity::Warning, "two-readings", scan, e.Line,
+        "Line " + std::to_string(e.Line) + ", " + Quoted(e.Text) + ", can be read " + readings +
+            ", and the rest of " + NameWithin(scan) +
+            " does not tell which was meant: a mark between digits may be a decimal point, a "
+            "mark grouping thousands or a separator. Tarvelin reads it " +
+            (e.ReadCount > 0 ? "as " + ValuesRead(e.Read, e.ReadCount) : "as no point") +
+            ". Write the numbers with full stops as decimal points, no marks between their "
+            "digits, and blanks or tabs between them, then check again.");
+}
+
+void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
+    const bool reference = IsReference(scan.Report.Role);
+    const ReadingVerdict& verdict = scan.Verdict;
+    const StyleTally* style =
+        verdict.Style >= 0 && !verdict.TwoWays ? &scan.Reading.Styles[verdict.Style] : nullptr;
+    if (const LineTally& t = scan.UnreadPoints; t.Count > 0) {
+        // A reference that lacks a few points still gives its correction
+        // from the points around them; one that lacks many gives it from far.
+        const bool many = t.Count * 5 > scan.Report.DataLines;
+        Add(findings, reference && !many ? Severity::Note : Severity::Warning, "dropped-point",
+            scan, t.FirstLines[0],
+            Count(t.Count, "line begins", "lines begin") + " like a point but " +
+                (t.Count > 1 ? "are" : "is") + " dropped, and " + Consequence(scan, t.Count > 1) +
+                " (" + LinesAndFirst(t) + "): the converter's reading of line " +
+                std::to_string(t.FirstLines[0]) + " stops " + WhereReadingStops(t.FirstText) +
+                ", where a number or the line's end should stand. Write " +
+                (t.Count > 1 ? "those lines" : "that line") +
+                " as a frequency and a response, separated by blanks or tabs, then check again.",
+            t.Count);
+        if (style != nullptr && style->Otherwise > 0) {
+            CanRepair(scan, findings);
+        }
+    }
+    if (verdict.TwoWays) {
+        AddTwoReadings(scan, findings);
+    }
+    if (style == nullptr) {
+        return;
+    }
+    if (const MeantExample& e = style->FirstGrouped; style->Grouped > 0) {
+        Add(findings, Severity::Warning, "digit-grouping", scan, e.Line,
+            Count(style->Grouped, "line groups", "lines group") +
+                " the digits of its numbers in thousands, as a spreadsheet does under some "
+                "language settings (line " +
+                std::to_string(e.Line) + ": " + Quoted(e.Text) + ", meant as " +
+                MeantValues(e.Meant, e.MeantCount) +
+                "). The converter reads no such mark: it ends a number there, so such lines are "
+                "dropped or read as other values, and " +
+                (reference ? "the correction there comes from other points"
+                           : "MyMicOut would lack their points or hold others") +
+                ". Write the numbers without marks between their digits, then check again.");
+        CanRepair(findings);
+    }
+    if (const MeantExample& e = style->FirstData;
+        style->OtherwiseData > 0 && scan.DecimalCommaData.Count == 0) {
+        Add(findings, Severity::Warning, "partly-read", scan, e.Line,
+            Count(style->OtherwiseData, "data line holds", "data lines hold") +
+                " more than the converter reads: line " + std::to_string(e.Line) + ", " +
+                Quoted(e.Text) + ", is read as " + ValuesRead(e.Read, e.ReadCount) +
+                ", but it holds " + MeantValues(e.Meant, e.MeantCount) + ", and " +
+                (reference ? "the correction there would come from the values read"
+                           : "MyMicOut would hold the values read") +
+                ". Write the numbers with full stops as decimal points and blanks or tabs "
+                "between them, then check again.");
+        CanRepair(findings);
+    }
+}
+
+void AddColumnsSwapped(const FileScan& scan, std::vector<Finding>& findings) {
+    if (!scan.ColumnsSwapped) {
+        return;
+    }
+    Add(findings, Severity::Warning, "columns-swapped", scan, scan.FirstDecrease,
+        "The first column of " + NameWithin(scan) + " does not rise (it falls at line " +
+            std::to_string(scan.FirstDecrease) + ", from " + Number(scan.DecreaseFrom) + " to " +
+            Number(scan.DecreaseTo) +
+            "), while its second column rises at every line: the columns look swapped, the "
+            "response first and the frequency second. Tarvelin takes the first column as the "
+            "frequency, so " +
+            (scan.Report.Role == FileRole::MyMicIn ? "MyMicOut would hold responses as frequencies"
+                                                   : "the points would be read as other points") +
+            ". Put the frequency first and the response second, then check again.");
 }
 
 void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
@@ -458,9 +655,11 @@ void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
     AddSeparatorFindings(scan, findings);
     AddUnquotedHeaderFindings(scan, findings);
     AddUnreadableNumbers(scan, findings);
+    AddReadingFindings(scan, findings);
     AddCutOff(scan, findings);
     AddUnitFindings(scan, kilohertzAlone, findings);
     AddSignFlips(scan, findings);
+    AddColumnsSwapped(scan, findings);
     AddOrderFindings(scan, findings);
     AddDroppedLines(scan, findings);
     AddLongAndExtraFindings(scan, findings);

@@ -23,6 +23,12 @@ constexpr float TinyResponse = 0.05f;
 // A lone point that leaves its agreeing neighbours by at least this much
 // with its sign flipped has lost or gained a minus sign.
 constexpr float SignFlipJump = 1.0f;
+// A lone point this far beyond both neighbours, and twice as far as they
+// are apart, is a typing error rather than a measurement: a lost decimal
+// point or a doubled digit.
+constexpr float SpikeJump = 3.0f;
+// No microphone's response and no sound level reaches this.
+constexpr float ImpossibleResponse = 200.0f;
 
 void Add(LineTally& tally, std::uint64_t line, std::string_view text,
          const JudgedLine* judged = nullptr) {
@@ -115,6 +121,22 @@ void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float res
             }
         }
     }
+    // A lone frequency out of the order of those around it, in a file whose
+    // order the converter keeps: a typing error in that frequency.
+    if (scan.ValueCount == MyMicInValueCount && report.DataLines >= 4) {
+        const ScannedPoint& before = scan.Recent[0];
+        const ScannedPoint& middle = scan.Recent[1];
+        if (scan.EarlierFrequency <= before.Frequency && before.Frequency < frequency &&
+            !(before.Frequency <= middle.Frequency && middle.Frequency <= frequency)) {
+            if (scan.LoneFrequencies.Count == 0) {
+                scan.LoneFrequencyNeighbours[0] = before.Frequency;
+                scan.LoneFrequencyNeighbours[1] = frequency;
+                scan.LoneFrequencies.FirstValues[0] = middle.Frequency;
+                scan.LoneFrequencies.FirstValueCount = 1;
+            }
+            Add(scan.LoneFrequencies, middle.Line, {});
+        }
+    }
     report.LastFrequency = frequency;
     scan.PreviousFrequency = frequency;
     // Comparisons rather than fmin and fmax, which are calls: a not-a-number
@@ -130,17 +152,26 @@ bool Agree(float a, float b, float tolerance) {
 // The middle of the last three points is alone on the other side of zero,
 // far from both neighbours, which agree with each other and with it once
 // its sign is flipped back.
-void SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
+bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
     const ScannedPoint& before = scan.Recent[0];
     const ScannedPoint& middle = scan.Recent[1];
     const float neighbours = (before.Response + next.Response) / 2.0f;
     const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
+    // Flipped back, it agrees with its neighbours, or lies between them
+    // where they are far apart.
+    const float low = std::fmin(before.Response, next.Response);
+    const float high = std::fmax(before.Response, next.Response);
+    const float margin = 0.1f * (high - low) + 0.05f;
+    const bool between = -middle.Response >= low - margin && -middle.Response <= high + margin;
     if (std::signbit(middle.Response) == std::signbit(neighbours) ||
         std::signbit(before.Response) != std::signbit(next.Response) ||
         std::fabs(middle.Response - neighbours) < SignFlipJump ||
-        !Agree(before.Response, next.Response, tolerance) ||
-        !Agree(-middle.Response, neighbours, tolerance)) {
-        return;
+        std::fmin(std::fabs(middle.Response - low), std::fabs(middle.Response - high)) <
+            SignFlipJump ||
+        !((Agree(before.Response, next.Response, tolerance) &&
+           Agree(-middle.Response, neighbours, tolerance)) ||
+          between)) {
+        return false;
     }
     if (scan.SignFlips.Count == 0) {
         scan.SignFlipNeighbours[0] = before.Response;
@@ -150,6 +181,30 @@ void SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
         scan.SignFlips.FirstValueCount = 2;
     }
     Add(scan.SignFlips, middle.Line, {});
+    return true;
+}
+
+// The middle of the last three points stands far beyond both neighbours.
+void SeeSpike(FileScan& scan, const ScannedPoint& next) {
+    const ScannedPoint& before = scan.Recent[0];
+    const ScannedPoint& middle = scan.Recent[1];
+    const float low = std::fmin(before.Response, next.Response);
+    const float high = std::fmax(before.Response, next.Response);
+    const float jump = middle.Response > high  ? middle.Response - high
+                       : middle.Response < low ? low - middle.Response
+                                               : 0.0f;
+    if (!(jump >= SpikeJump && jump >= 2.0f * (high - low)) ||
+        std::fabs(middle.Response) > ImpossibleResponse) {
+        return;
+    }
+    if (scan.Spikes.Count == 0) {
+        scan.SpikeNeighbours[0] = before.Response;
+        scan.SpikeNeighbours[1] = next.Response;
+        scan.Spikes.FirstValues[0] = middle.Frequency;
+        scan.Spikes.FirstValues[1] = middle.Response;
+        scan.Spikes.FirstValueCount = 2;
+    }
+    Add(scan.Spikes, middle.Line, {});
 }
 
 void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float response) {
@@ -165,10 +220,21 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
         }
     }
     scan.AllTinyAndPositive = scan.AllTinyAndPositive && response > 0.0f && response < TinyResponse;
-    const ScannedPoint point = {line, frequency, response};
-    if (data >= 3) {
-        SeeSignFlip(scan, point);
+    scan.SecondColumnRises =
+        scan.SecondColumnRises && (data == 1 || response > scan.PreviousResponse);
+    if (std::fabs(response) > ImpossibleResponse) {
+        if (scan.Impossible.Count == 0) {
+            scan.Impossible.FirstValues[0] = frequency;
+            scan.Impossible.FirstValues[1] = response;
+            scan.Impossible.FirstValueCount = 2;
+        }
+        Add(scan.Impossible, line, {});
     }
+    const ScannedPoint point = {line, frequency, response};
+    if (data >= 3 && !SeeSignFlip(scan, point)) {
+        SeeSpike(scan, point);
+    }
+    scan.EarlierFrequency = scan.Recent[0].Frequency;
     scan.Recent[0] = scan.Recent[1];
     scan.Recent[1] = point;
     scan.PreviousResponse = response;
@@ -179,7 +245,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
 void FoldIntoPattern(FileScan& scan) {
     const LastLine& last = scan.Last;
     ColumnPattern& pattern = scan.Pattern;
-    if (!last.Data || !pattern.Agree) {
+    if (!last.Data) {
         return;
     }
     const int count = std::min(last.Count, scan.ValueCount);
@@ -188,10 +254,11 @@ void FoldIntoPattern(FileScan& scan) {
         std::copy(last.Shapes, last.Shapes + count, pattern.Shapes);
         return;
     }
-    pattern.Agree = pattern.Count == count;
-    for (int i = 0; pattern.Agree && i < count; ++i) {
-        pattern.Agree = pattern.Shapes[i].Decimals == last.Shapes[i].Decimals &&
-                        pattern.Shapes[i].ExponentDigits == last.Shapes[i].ExponentDigits;
+    pattern.CountsAgree = pattern.CountsAgree && pattern.Count == count;
+    for (int i = 0; i < std::min(count, pattern.Count); ++i) {
+        pattern.Agree[i] = pattern.Agree[i] &&
+                           pattern.Shapes[i].Decimals == last.Shapes[i].Decimals &&
+                           pattern.Shapes[i].ExponentDigits == last.Shapes[i].ExponentDigits;
     }
 }
 
@@ -261,6 +328,34 @@ void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const Jud
     }
 }
 
+// A number after blanks, or after the marks a spreadsheet or a word
+// processor puts before one.
+bool BeginsLikeData(std::string_view text) {
+    std::size_t i = 0;
+    for (;;) {
+        while (i < text.size() && IsScanWhitespace(text[i])) {
+            ++i;
+        }
+        if (i < text.size() && (text[i] == '\'' || text[i] == '=')) {
+            ++i;
+        } else if (text.substr(i).starts_with("\xC2\xA0") ||
+                   text.substr(i).starts_with("\xE2\x80")) {
+            i += text.substr(i).starts_with("\xC2") ? 2 : 3;
+        } else if (text.substr(i).starts_with("\xE2\x88\x92")) {
+            i += 3;
+        } else {
+            break;
+        }
+    }
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+        ++i;
+    }
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 // The one tally that names a dropped line, so that the findings account for
 // every dropped line once.
 LineTally& DroppedTally(FileScan& scan, std::string_view text) {
@@ -281,7 +376,8 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
     case DroppedShape::UnreadableNumber:
         return scan.UnreadableNumbers;
     case DroppedShape::Words:
-        return scan.Dropped[static_cast<int>(DropReason::Words)];
+        return BeginsLikeData(text) ? scan.UnreadPoints
+                                    : scan.Dropped[static_cast<int>(DropReason::Words)];
     case DroppedShape::OneNumber:
         return scan.Dropped[static_cast<int>(DropReason::OneNumber)];
     case DroppedShape::ZeroFrequency:
@@ -323,14 +419,16 @@ void SeeCutOff(FileScan& scan) {
     const LastLine& last = scan.Last;
     const ColumnPattern& pattern = scan.Pattern;
     if (scan.Report.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
-        pattern.Lines < PatternLinesNeeded || !pattern.Agree || last.Count > pattern.Count) {
+        pattern.Lines < PatternLinesNeeded || last.Count > pattern.Count) {
         return;
     }
-    const NumberShape& shape = last.Shapes[last.Count - 1];
-    const NumberShape& expected = pattern.Shapes[last.Count - 1];
-    scan.CutOffFewerValues = last.Count < pattern.Count;
-    scan.CutOff = scan.CutOffFewerValues || shape.Decimals < expected.Decimals ||
-                  shape.ExponentDigits < expected.ExponentDigits;
+    const int column = last.Count - 1;
+    const NumberShape& shape = last.Shapes[column];
+    const NumberShape& expected = pattern.Shapes[column];
+    scan.CutOffFewerValues = pattern.CountsAgree && last.Count < pattern.Count;
+    scan.CutOff = scan.CutOffFewerValues ||
+                  (pattern.Agree[column] && (shape.Decimals < expected.Decimals ||
+                                             shape.ExponentDigits < expected.ExponentDigits));
     if (scan.CutOff && last.DroppedInto != nullptr) {
         Withdraw(*last.DroppedInto, last.Number);
         scan.CutOffDropped = true;
@@ -343,6 +441,9 @@ void Conclude(FileScan& scan, bool read) {
     if (read) {
         SeeCutOff(scan);
     }
+    scan.ColumnsSwapped = report.DataLines >= 3 && !report.Ascending && scan.SecondColumnRises &&
+                          scan.LowestResponse > 0.0f;
+    scan.Verdict = ConcludeReading(scan.Reading);
     const int kinds = (scan.SawCrLf ? 1 : 0) + (scan.SawLf ? 1 : 0) + (scan.SawCr ? 1 : 0);
     report.LineEnds = kinds > 1      ? LineEndKind::Mixed
                       : scan.SawCrLf ? LineEndKind::CrLf
@@ -369,6 +470,9 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
         }
     } else if (scan.OtherAfterData == 0 && scan.Report.DataLines > 0) {
         scan.OtherAfterData = number;
+    }
+    if (!scan.Report.Utf16) {
+        SeeLineForReading(scan.Reading, line.Text, judged, scan.ValueCount);
     }
     if (judged.Kind == LineKind::Header) {
         SeeHeader(scan, number, line.Text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AuthorsReading.h"
 #include "CalibrationCurve.h"
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
@@ -38,8 +39,11 @@ struct ScannedPoint {
 // long as they all agree.
 struct ColumnPattern {
     std::uint64_t Lines = 0;
-    bool Agree = true;
+    bool CountsAgree = true;
     int Count = 0;
+    // Each column is judged by itself: a writer of shortest forms varies the
+    // decimals of one column and not of the other.
+    bool Agree[MyMicInValueCount] = {true, true, true};
     NumberShape Shapes[MyMicInValueCount];
 };
 
@@ -91,6 +95,23 @@ struct FileScan {
     ScannedPoint Recent[2];
     LineTally SignFlips;
     float SignFlipNeighbours[2] = {};
+    // Lone points far from both neighbours, which agree with each other; a
+    // response that no microphone or sound level has; a lone frequency out
+    // of the order of the frequencies around it.
+    LineTally Spikes;
+    float SpikeNeighbours[2] = {};
+    LineTally Impossible;
+    LineTally LoneFrequencies;
+    float LoneFrequencyNeighbours[2] = {};
+    float EarlierFrequency = 0.0f; // the one before PreviousFrequency
+    // The first column does not rise while the second does: the columns are
+    // in another order.
+    std::uint64_t FirstColumnFalls = 0;
+    bool SecondColumnRises = true;
+    bool ColumnsSwapped = false;
+    // The reading its author meant, from all of its lines.
+    FileReading Reading;
+    ReadingVerdict Verdict;
     // The first line after a data line that is no data line, and the same
     // once a data line has come after it: then it stands among the data
     // lines, which cannot be sorted as a block.
@@ -134,6 +155,8 @@ struct FileScan {
     LineTally UnquotedHeader;
     LineTally QuotedNumbers;
     LineTally UnreadableNumbers;
+    // Dropped lines that begin like data, for no cause told apart above.
+    LineTally UnreadPoints;
     LineTally Dropped[4]; // by DropReason
     LineTally Utf16Lines;
     LineTally LongLines;

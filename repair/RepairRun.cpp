@@ -43,6 +43,9 @@ constexpr const char* ChangeWords[RepairKindCount] = {
     "decimal commas became full stops",
     "the Sens Factor line got its opening double quote",
     "the data lines were put in rising order of frequency",
+    "marks that grouped digits in thousands went",
+    "units went, and a \"k\" for a thousand moved the decimal point",
+    "typographic minus signs, spaces and text marks became plain ones",
 };
 
 std::string ChangesText(const RepairOutcome& outcome, const char* input, const char* output) {
@@ -63,12 +66,33 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
         unsorted = "  The data lines are not in rising order of frequency, but line " +
                    std::to_string(outcome.UnsortedBecauseOf) +
                    " stands among them and is no data line, so they were not sorted.\n";
+    } else if (outcome.UnsortedColumnsSwapped) {
+        unsorted = "  The data lines are not in rising order of frequency, but the second column "
+                   "rises where the first does not: the columns look swapped, so they were not "
+                   "sorted. Put the frequency first, then repair again.\n";
+    } else if (outcome.UnsortedLoneFrequency != 0) {
+        unsorted = "  The data lines are not in rising order of frequency, but only line " +
+                   std::to_string(outcome.UnsortedLoneFrequency) +
+                   " stands out of order, as a typing error in its frequency would, so they were "
+                   "not sorted. Correct that frequency, then repair again.\n";
     } else if (outcome.UnsortedLoneCarriageReturn != 0) {
         unsorted = "  The data lines are not in rising order of frequency, but line " +
                    std::to_string(outcome.UnsortedLoneCarriageReturn) +
                    ", which would come first, holds a lone carriage return (CR) that would "
                    "make the whole file read as if its lines ended in CR, so they were not "
                    "sorted. Remove that CR, then repair again.\n";
+    }
+    if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
+        unsorted += "  " + Count(t.Count, "line was", "lines were") +
+                    " left as they were, since read so their frequencies would break the order "
+                    "of the lines around them (" +
+                    LineList(t.FirstLines, t.Count) + ").\n";
+    }
+    if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
+        unsorted += "  " + Count(t.Count, "line was", "lines were") +
+                    " left as they were: read as meant, their frequencies would break the order "
+                    "of the lines around them (" +
+                    LineList(t.FirstLines, t.Count) + ").\n";
     }
     if (text.empty()) {
         return "Nothing needed repair: " + Shown(output) + " is a copy of " + Shown(input) +

@@ -1,5 +1,7 @@
 #include "RepairText.h"
 
+#include "AuthorsReading.h"
+#include "CalibrationFileScan.h"
 #include "CheckCalibration.h"
 #include "DataLineScan.h"
 #include "FileScan.h"
@@ -69,27 +71,34 @@ std::string Utf8FromUtf16(std::string_view bytes) {
     return out;
 }
 
-void NoteMeant(RepairOutcome& outcome, const MeantLine& meant, std::uint64_t number) {
-    if (meant.Separators) {
-        Note(outcome, RepairKind::Separators, number);
-    }
-    if (meant.DecimalCommas) {
-        Note(outcome, RepairKind::DecimalCommas, number);
-    }
-}
-
-bool SeeTwoWays(RepairOutcome& outcome, const MeantLine& meant, std::string_view text,
+// The first line that the file's two readings read apart.
+void SeeTwoWays(RepairOutcome& outcome, const ReadingVerdict& verdict, std::string_view text,
                 std::uint64_t number) {
-    if (meant.Reading != LineReading::TwoWays) {
-        return false;
+    if (outcome.TwoWaysLine != 0) {
+        return;
     }
-    if (outcome.TwoWaysLine == 0) {
-        outcome.TwoWaysLine = number;
-        outcome.TwoWaysText = text;
-        outcome.DecimalReading = meant.Text;
-        outcome.SeparatorReading = meant.Other;
+    StyledLine readings[2];
+    const int styles[2] = {verdict.Style, verdict.Other};
+    bool read[2];
+    for (int k = 0; k < 2; ++k) {
+        read[k] = ReadInStyle(text, NumberStyles[styles[k]], true, readings[k]);
     }
-    return true;
+    if ((!read[0] && !read[1]) ||
+        (read[0] && read[1] && readings[0].Mended == readings[1].Mended)) {
+        return;
+    }
+    // A decimal comma's reading is named first.
+    const int first =
+        NumberStyles[styles[1]].Decimal == ',' && NumberStyles[styles[0]].Decimal != ',' ? 1 : 0;
+    outcome.TwoWaysLine = number;
+    outcome.TwoWaysText = text;
+    for (int k = 0; k < 2; ++k) {
+        const int which = k == 0 ? first : 1 - first;
+        outcome.Readings[k] = read[which] ? readings[which].Mended : std::string(text);
+        outcome.ReadingWords[k] = StyleWords(styles[which]);
+        outcome.TwoWaysGrouping =
+            outcome.TwoWaysGrouping || NumberStyles[styles[which]].Group != GroupMark::None;
+    }
 }
 
 // Where a line's mending goes: straight into the copy, and to the check's
@@ -99,8 +108,21 @@ struct Mending {
     RepairOutcome* Outcome = nullptr;
     std::string* Copy = nullptr;
     FileScan* Check = nullptr;
-    MeantLine Meant; // one for every line, so that its texts keep their room
+    ReadingVerdict Verdict;
+    StyledLine Meant; // one for every line, so that its texts keep their room
     std::uint64_t Lines = 0;
+    // Each data line of the copy: its frequency, whether it was mended, and
+    // where it stands in the copy, for the order's self-check.
+    struct DataLine {
+        float Frequency = 0.0f;
+        bool Mended = false;
+        std::uint64_t Number = 0;
+        std::size_t Begin = 0;
+        std::size_t End = 0;
+        std::size_t Original = 0; // where its own text stands in Originals
+    };
+    std::vector<DataLine> Data;
+    std::string Originals;
 };
 
 JudgedLine Judged(LineKind kind, int count, const float* values, const std::string_view* texts) {
@@ -144,43 +166,57 @@ void Keep(Mending& mending, std::string_view text, bool whole, LineEnd end) {
     Written(mending, begin, whole, end, judgedText.data(), Judged(kind, count, values, texts));
 }
 
-// A spreadsheet's quoted fields are a header line to the converter; without
-// their quotes they are the point meant. A line that would be no point
-// without its quotes keeps them.
-void MendQuotedNumbers(Mending& mending, std::string_view text, LineEnd end) {
-    RepairOutcome& outcome = *mending.Outcome;
-    const std::uint64_t number = mending.Lines;
-    MeantLine& meant = mending.Meant;
-    meant.Separators = meant.DecimalCommas = false;
-    float values[MyMicInValueCount];
-    std::string_view texts[MyMicInValueCount];
-    const int count = ReadQuotedNumbers(text, &meant)
-                          ? ScanDataLine(meant.Text, values, MyMicInValueCount, texts)
-                          : 0;
-    if (count == 0) {
-        Keep(mending, text, true, end);
-        return;
+void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint64_t number) {
+    const std::pair<bool, RepairKind> kinds[] = {
+        {changes.Quotes, RepairKind::QuotedNumbers},
+        {changes.Separators, RepairKind::Separators},
+        {changes.DecimalCommas, RepairKind::DecimalCommas},
+        {changes.Grouping, RepairKind::Grouping},
+        {changes.Units, RepairKind::Units},
+        {changes.Typographic, RepairKind::Typographic},
+    };
+    for (const auto& [made, kind] : kinds) {
+        if (made) {
+            Note(outcome, kind, number);
+        }
     }
-    Note(outcome, RepairKind::QuotedNumbers, number);
-    NoteMeant(outcome, meant, number);
-    const std::size_t begin = mending.Copy->size();
-    *mending.Copy += meant.Text;
-    Written(mending, begin, true, end, meant.Text.data(),
-            Judged(LineKind::Data, count, values, texts));
 }
 
-// The line mended where it has one reading, kept as it is otherwise.
+// The converter's judgement of a line, as it reads it.
+JudgedLine JudgedAsConverter(std::string_view text) {
+    JudgedLine judged;
+    if (IsHeaderLine(text)) {
+        judged.Kind = LineKind::Header;
+        return judged;
+    }
+    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
+    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
+    return judged;
+}
+
+void NoteData(Mending& mending, const JudgedLine& judged, bool mended, std::size_t begin,
+              std::string_view original) {
+    if (judged.Kind != LineKind::Data) {
+        return;
+    }
+    Mending::DataLine line;
+    line.Frequency = judged.Values[0];
+    line.Mended = mended;
+    line.Number = mending.Lines;
+    line.Begin = begin;
+    line.End = mending.Copy->size();
+    line.Original = mending.Originals.size();
+    if (mended) {
+        mending.Originals += original;
+    }
+    mending.Data.push_back(line);
+}
+
+// The line mended where the file has one reading of it, kept as it is
+// otherwise.
 void MendLine(Mending& mending, std::string_view text, LineEnd end) {
     RepairOutcome& outcome = *mending.Outcome;
     const std::uint64_t number = mending.Lines;
-    if (IsHeaderLine(text)) {
-        if (IsQuotedNumbersLine(text)) {
-            MendQuotedNumbers(mending, text, end);
-        } else {
-            Keep(mending, text, true, end);
-        }
-        return;
-    }
     if (UnquotedHeaderShape(text) == HeaderShape::SensFactor) {
         Note(outcome, RepairKind::SensFactorQuote, number);
         const std::size_t begin = mending.Copy->size();
@@ -190,18 +226,27 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
                 Judged(LineKind::Header, 0, nullptr, nullptr));
         return;
     }
-    MeantLine& meant = mending.Meant;
-    ReadAsMeant(text, MyMicInValueCount, meant);
-    if (meant.Reading != LineReading::Mended) {
-        SeeTwoWays(outcome, meant, text, number);
+    const JudgedLine judged = JudgedAsConverter(text);
+    if (mending.Verdict.TwoWays) {
+        SeeTwoWays(outcome, mending.Verdict, text, number);
+    }
+    StyledLine& meant = mending.Meant;
+    if (!ReadsOtherwise(mending.Verdict, text, judged, MyMicInValueCount, true, meant)) {
+        const std::size_t begin = mending.Copy->size();
+        Keep(mending, text, true, end);
+        NoteData(mending, judged, false, begin, {});
+        return;
+    }
+    const JudgedLine mended = JudgedAsConverter(meant.Mended);
+    if (mended.Kind != LineKind::Data) {
         Keep(mending, text, true, end);
         return;
     }
-    NoteMeant(outcome, meant, number);
+    NoteChanges(outcome, meant.Changes, number);
     const std::size_t begin = mending.Copy->size();
-    *mending.Copy += meant.Text;
-    Written(mending, begin, true, end, meant.Text.data(),
-            Judged(LineKind::Data, meant.Count, meant.Values, meant.Texts));
+    *mending.Copy += meant.Mended;
+    NoteData(mending, mended, true, begin, text);
+    Written(mending, begin, true, end, meant.Mended.data(), mended);
 }
 
 std::string_view EndBytes(const TextReader& reader, LineEnd end) {
@@ -327,16 +372,64 @@ void SayTwoWays(const char* path, const RepairOutcome& outcome) {
     std::string said = "\"";
     said += outcome.TwoWaysText;
     said += "\", can be read as \"";
-    said += outcome.DecimalReading;
-    said += "\" with decimal commas or as \"";
-    said += outcome.SeparatorReading;
-    said += "\" with commas between the numbers";
+    said += outcome.Readings[0];
+    said += "\" ";
+    said += outcome.ReadingWords[0];
+    said += " or as \"";
+    said += outcome.Readings[1];
+    said += "\" ";
+    said += outcome.ReadingWords[1];
     std::string shown;
     AppendShownText(shown, said);
-    PrintMessage("Error - line %llu of %s, %s: nothing was written. Write that line's "
-                 "numbers with full stops, or with semicolons between them, then repair "
-                 "again.\n",
+    PrintMessage(outcome.TwoWaysGrouping
+                     ? "Error - line %llu of %s, %s: nothing was written. Write that line's "
+                       "numbers without marks between their digits, with full stops as decimal "
+                       "points, then repair again.\n"
+                     : "Error - line %llu of %s, %s: nothing was written. Write that line's "
+                       "numbers with full stops, or with semicolons between them, then repair "
+                       "again.\n",
                  static_cast<unsigned long long>(outcome.TwoWaysLine), path, shown.c_str());
+}
+
+// A mended line whose frequency leaves the order of the lines around it,
+// while they keep it, was read wrongly: it goes back to what it was. True
+// when one did.
+bool RefuseOutOfOrder(Mending& mending) {
+    auto& data = mending.Data;
+    std::vector<std::size_t> refused;
+    for (std::size_t i = 1; i + 1 < data.size(); ++i) {
+        const float before = data[i - 1].Frequency;
+        const float after = data[i + 1].Frequency;
+        const float f = data[i].Frequency;
+        if (data[i].Mended && before <= after && !(before <= f && f <= after)) {
+            refused.push_back(i);
+        }
+    }
+    if (refused.empty()) {
+        return false;
+    }
+    std::string& copy = *mending.Copy;
+    // From the end, so that the places before stay where they were.
+    for (auto it = refused.rbegin(); it != refused.rend(); ++it) {
+        const Mending::DataLine& line = data[*it];
+        std::size_t originalEnd = mending.Originals.size();
+        for (std::size_t k = *it + 1; k < data.size(); ++k) {
+            if (data[k].Mended) {
+                originalEnd = data[k].Original;
+                break;
+            }
+        }
+        copy.replace(line.Begin, line.End - line.Begin, mending.Originals, line.Original,
+                     originalEnd - line.Original);
+    }
+    for (const std::size_t i : refused) {
+        RepairTally& tally = mending.Outcome->OutOfOrder;
+        ++tally.Count;
+        if (tally.FirstLines.size() < FirstLinesShown) {
+            tally.FirstLines.push_back(data[i].Number);
+        }
+    }
+    return true;
 }
 
 // The file's bytes from its first 0x1A on, which the converter never reads.
@@ -353,8 +446,14 @@ bool AppendEndOfText(const char* path, std::string_view decoded, std::string& co
     return true;
 }
 
+bool SeeForVerdict(void* context, const TextReader&, const TextLine& line,
+                   const JudgedLine& judged) {
+    SeeLineForReading(*static_cast<FileReading*>(context), line.Text, judged, MyMicInValueCount);
+    return true;
+}
+
 bool Repair(TextReader& reader, const char* path, const char* copyPath, std::string_view decoded,
-            RepairOutcome& outcome) {
+            const ReadingVerdict& verdict, RepairOutcome& outcome) {
     std::string& copy = outcome.Repaired;
     if (reader.HadByteOrderMark) {
         copy += ByteOrderMark;
@@ -367,6 +466,7 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
     mending.Outcome = &outcome;
     mending.Copy = &copy;
     mending.Check = &check;
+    mending.Verdict = verdict;
     const bool read = ForEachLine(reader, [&](std::string_view text, bool whole, LineEnd ending,
                                               std::string_view end, bool lineFeed) {
         if (lineFeed) {
@@ -393,22 +493,33 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
     if (!decoded.empty()) {
         outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = mending.Lines;
     }
-    const bool falls = !check.Report.Ascending;
+    const bool refused = RefuseOutOfOrder(mending);
+    SeeFileEnd(check, reader.HadByteOrderMark, false);
+    ConcludeScannedFile(check);
+    // Order is sorted only where it is the only fault: a sort would hide
+    // swapped columns and a lone frequency out of place.
+    const bool falls = !check.Report.Ascending && !refused;
     if (falls && check.Interruption != 0) {
         outcome.UnsortedBecauseOf = check.Interruption;
     }
-    const bool sorts = falls && check.Interruption == 0 && SortDataLines(path, start, outcome);
+    outcome.UnsortedColumnsSwapped = falls && check.ColumnsSwapped;
+    outcome.UnsortedLoneFrequency =
+        falls && !check.ColumnsSwapped
+            ? check.LoneFrequencies.Count > 0 ? check.LoneFrequencies.FirstLines[0] : 0
+            : 0;
+    const bool sorts = falls && check.Interruption == 0 && !outcome.UnsortedColumnsSwapped &&
+                       outcome.UnsortedLoneFrequency == 0 && SortDataLines(path, start, outcome);
     const std::size_t tail = copy.size();
     if (reader.EndedAtEndOfText && !AppendEndOfText(path, decoded, copy)) {
         return false;
     }
-    // The lines the check saw are the copy's, unless the sort moved them.
-    if (sorts) {
+    // The lines the check saw are the copy's, unless the sort or the
+    // self-check moved them.
+    if (sorts || refused) {
         outcome.Remaining = CheckCalibrationText(copyPath, copy);
         return true;
     }
-    SeeFileEnd(check, reader.HadByteOrderMark, copy.size() - tail > 1);
-    ConcludeScannedFile(check);
+    check.CutAtEndOfText = copy.size() - tail > 1;
     outcome.Remaining = ReportOnScannedFile(check);
     return true;
 }
@@ -464,7 +575,19 @@ bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome
             *reader = TextReader();
             OpenTextReaderOnText(path, decoded, *reader);
         }
-        if (!Repair(*reader, path, copyPath, decoded, outcome)) {
+        // The file's reading is told from all of its lines before any is
+        // mended.
+        FileReading reading;
+        const LineWatcher watcher = {SeeForVerdict, &reading, nullptr};
+        if (!(decoded.empty() ? ScanCalibrationFile(path, MyMicInValueCount, watcher)
+                              : ScanCalibrationText(path, decoded, MyMicInValueCount, watcher))) {
+            if (!reader->FromMemory) {
+                CloseFile(reader->File);
+            }
+            return false;
+        }
+        const ReadingVerdict verdict = ConcludeReading(reading);
+        if (!Repair(*reader, path, copyPath, decoded, verdict, outcome)) {
             if (!reader->FromMemory) {
                 CloseFile(reader->File);
             }

@@ -15,8 +15,11 @@ enum class RepairKind {
     DecimalCommas,   // decimal commas became full stops
     SensFactorQuote, // a Sens Factor line got its opening quote
     Sorted,          // the data lines were put in rising order
+    Grouping,        // marks that group digits in thousands went
+    Units,           // units went; a "k" for a thousand moved the decimal point
+    Typographic,     // typographic minus signs and spaces became plain ones
 };
-constexpr int RepairKindCount = 6;
+constexpr int RepairKindCount = 9;
 
 // Lines of one kind of repair: how many, and the first few (of the file as
 // given, counted from 1).
@@ -38,8 +41,16 @@ struct RepairOutcome {
     // A line with two readings: then nothing is repaired.
     std::uint64_t TwoWaysLine = 0;
     std::string TwoWaysText;
-    std::string DecimalReading;
-    std::string SeparatorReading;
+    std::string Readings[2];
+    const char* ReadingWords[2] = {};
+    bool TwoWaysGrouping = false;
+    // The data lines needed sorting, but the columns look swapped, or a lone
+    // frequency stands out of order: a sort would hide either.
+    bool UnsortedColumnsSwapped = false;
+    std::uint64_t UnsortedLoneFrequency = 0;
+    // Mended lines whose frequency would break the order of the lines around
+    // them: the wrong reading, so they were left as they are.
+    RepairTally OutOfOrder;
     // The check's report on the copy.
     CheckReport Remaining;
 };

@@ -39,14 +39,8 @@ void Add(std::vector<Finding>& findings, Severity level, std::string code, const
         {level, std::move(code), scan.Report.Role, line, std::move(message), dropped});
 }
 
-// The repair mends what has one reading; the finding says so.
-void CanRepair(std::vector<Finding>& findings) {
-    findings.back().Repairable = true;
-    findings.back().Message += " tarvelin-repair can repair this.";
-}
-
-// The same, where the file's lines have one reading: where they have two,
-// the repair writes nothing.
+// The repair mends what has one reading, and the finding says so; where the
+// file's lines have two, the repair writes nothing.
 void CanRepair(const FileScan& scan, std::vector<Finding>& findings) {
     if (scan.Verdict.TwoWays) {
         return;
@@ -96,7 +90,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 ". Save it as UTF-8 or ANSI text (in Notepad: File, Save As, Encoding), then check "
                 "it again.",
             t.Count);
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
     if (const LineTally& t = scan.QuotedNumbers; t.Count > 0) {
         const std::string outcome =
@@ -198,7 +192,7 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
                 ", is a Sens Factor line without its opening double quote" + what + ".",
             t.Count);
         if (!reference) {
-            CanRepair(findings);
+            CanRepair(scan, findings);
         }
     }
     if (const LineTally& t = scan.UnquotedHeader; t.Count > 0) {
@@ -500,7 +494,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                 (reference ? "the correction there comes from other points"
                            : "MyMicOut would lack their points or hold others") +
                 ". Write the numbers without marks between their digits, then check again.");
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
     if (const MeantExample& e = style->FirstData;
         style->OtherwiseData > 0 && scan.DecimalCommaData.Count == 0) {
@@ -513,7 +507,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                            : "MyMicOut would hold the values read") +
                 ". Write the numbers with full stops as decimal points and blanks or tabs "
                 "between them, then check again.");
-        CanRepair(findings);
+        CanRepair(scan, findings);
     }
 }
 
@@ -546,7 +540,7 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
         // A lone CR in the line that would come first would change how the
         // whole sorted file reads, so the repair leaves such a file as it is.
         if (scan.Interruption == 0 && !(scan.FirstLineIsData && scan.SortedFirstHoldsLoneCr)) {
-            CanRepair(findings);
+            CanRepair(scan, findings);
         }
     }
     if (scan.FirstRepeat != 0 && reference) {

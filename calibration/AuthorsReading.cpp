@@ -343,6 +343,7 @@ bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, Styled
     bool inQuote = false;
     bool semicolons = false;
     bool commas = false;
+    bool tabs = false;
     int count = 0;
     std::size_t i = 0;
     for (;;) {
@@ -351,12 +352,17 @@ bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, Styled
             const char c = t[i];
             std::size_t m = 0;
             if (IsBlank(c)) {
+                // Where tabs separate, a comma is part of a number.
+                tabs = tabs || (c == '\t' && count > 0);
+                if (tabs && commas) {
+                    return false;
+                }
                 ++i;
             } else if (c == ';' || (c == ',' && style.CommaSeparates && !inQuote)) {
                 // A line has one kind of separator: where semicolons
                 // separate, a comma is part of a number.
                 (c == ';' ? semicolons : commas) = true;
-                if (semicolons && commas) {
+                if (commas && (semicolons || tabs)) {
                     return false;
                 }
                 separator.Marked = line.Changes.Separators = true;

@@ -193,7 +193,10 @@ void SeeSpike(FileScan& scan, const ScannedPoint& next) {
     const float jump = middle.Response > high  ? middle.Response - high
                        : middle.Response < low ? low - middle.Response
                                                : 0.0f;
-    if (!(jump >= SpikeJump && jump >= 2.0f * (high - low)) ||
+    // Neighbours in the file are neighbours in frequency only where the
+    // frequencies rise.
+    if (!(before.Frequency < middle.Frequency && middle.Frequency < next.Frequency) ||
+        !(jump >= SpikeJump && jump >= 2.0f * (high - low)) ||
         std::fabs(middle.Response) > ImpossibleResponse) {
         return;
     }

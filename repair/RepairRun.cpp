@@ -83,16 +83,13 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
                    "sorted. Remove that CR, then repair again.\n";
     }
     if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
-        unsorted += "  " + Count(t.Count, "line was", "lines were") +
-                    " left as they were, since read so their frequencies would break the order "
-                    "of the lines around them (" +
-                    LineList(t.FirstLines, t.Count) + ").\n";
-    }
-    if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
-        unsorted += "  " + Count(t.Count, "line was", "lines were") +
-                    " left as they were: read as meant, their frequencies would break the order "
-                    "of the lines around them (" +
-                    LineList(t.FirstLines, t.Count) + ").\n";
+        unsorted += "  " + Count(t.Count, "line was", "lines were") + " left as " +
+                    (t.Count == 1 ? "it was" : "they were") + ": read as meant, " +
+                    (t.Count == 1 ? "its frequency" : "their frequencies") +
+                    " would break the order "
+                    "of the lines around " +
+                    (t.Count == 1 ? "it" : "them") + " (" + LineList(t.FirstLines, t.Count) +
+                    ").\n";
     }
     if (text.empty()) {
         return "Nothing needed repair: " + Shown(output) + " is a copy of " + Shown(input) +

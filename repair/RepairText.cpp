@@ -116,6 +116,7 @@ struct Mending {
     struct DataLine {
         float Frequency = 0.0f;
         bool Mended = false;
+        MeantChanges Changes;
         std::uint64_t Number = 0;
         std::size_t Begin = 0;
         std::size_t End = 0;
@@ -166,7 +167,7 @@ void Keep(Mending& mending, std::string_view text, bool whole, LineEnd end) {
     Written(mending, begin, whole, end, judgedText.data(), Judged(kind, count, values, texts));
 }
 
-void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint64_t number) {
+std::vector<RepairKind> KindsOf(const MeantChanges& changes) {
     const std::pair<bool, RepairKind> kinds[] = {
         {changes.Quotes, RepairKind::QuotedNumbers},
         {changes.Separators, RepairKind::Separators},
@@ -175,10 +176,18 @@ void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint6
         {changes.Units, RepairKind::Units},
         {changes.Typographic, RepairKind::Typographic},
     };
-    for (const auto& [made, kind] : kinds) {
-        if (made) {
-            Note(outcome, kind, number);
+    std::vector<RepairKind> made;
+    for (const auto& [was, kind] : kinds) {
+        if (was) {
+            made.push_back(kind);
         }
+    }
+    return made;
+}
+
+void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint64_t number) {
+    for (const RepairKind kind : KindsOf(changes)) {
+        Note(outcome, kind, number);
     }
 }
 
@@ -202,6 +211,7 @@ void NoteData(Mending& mending, const JudgedLine& judged, bool mended, std::size
     Mending::DataLine line;
     line.Frequency = judged.Values[0];
     line.Mended = mended;
+    line.Changes = mended ? mending.Meant.Changes : MeantChanges{};
     line.Number = mending.Lines;
     line.Begin = begin;
     line.End = mending.Copy->size();
@@ -423,6 +433,16 @@ bool RefuseOutOfOrder(Mending& mending) {
                      originalEnd - line.Original);
     }
     for (const std::size_t i : refused) {
+        // What was said of the line goes with the mending.
+        for (const RepairKind kind : KindsOf(data[i].Changes)) {
+            RepairTally& change = mending.Outcome->Changes[static_cast<int>(kind)];
+            --change.Count;
+            const auto at =
+                std::find(change.FirstLines.begin(), change.FirstLines.end(), data[i].Number);
+            if (at != change.FirstLines.end()) {
+                change.FirstLines.erase(at);
+            }
+        }
         RepairTally& tally = mending.Outcome->OutOfOrder;
         ++tally.Count;
         if (tally.FirstLines.size() < FirstLinesShown) {

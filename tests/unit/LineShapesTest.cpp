@@ -1,6 +1,8 @@
 #include "LineShapes.h"
 
+#include "AuthorsReading.h"
 #include "DataLineScan.h"
+#include "LineKind.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -154,6 +157,73 @@ TEST(LineShapes, NumberShapes) {
         const NumberShape shape = ShapeOf(row.Number);
         EXPECT_EQ(shape.Decimals, row.Decimals) << row.Number;
         EXPECT_EQ(shape.ExponentDigits, row.ExponentDigits) << row.Number;
+    }
+}
+
+JudgedLine JudgedByConverter(std::string_view text) {
+    JudgedLine judged;
+    if (IsHeaderLine(text)) {
+        judged.Kind = LineKind::Header;
+        return judged;
+    }
+    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
+    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
+    return judged;
+}
+
+// A file's lines read as their author meant them: a mark counts as a decimal
+// point, a group mark or a separator only where the whole file has one
+// reading of it, and every digit stays as written.
+TEST(LineShapes, AuthorsReading) {
+    const struct {
+        std::vector<std::string_view> Lines;
+        std::size_t Line;       // the line to look at, from 0
+        std::string_view Meant; // as it is meant; empty: as it stands; "?": two readings
+    } rows[] = {
+        {{"20,016;-1,38", "1.002,579;-0,0664"}, 1, "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "1,002.579\t-0.0664"}, 1, "1002.579\t-0.0664"},
+        {{"20,016;-1,38", "1\xE2\x80\xAF"
+                          "002,579;-0,0664"},
+         1,
+         "1002.579\t-0.0664"},
+        {{"20,016;-1,38", "1 002,579;-0,0664"}, 1, "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "1'002.579\t-0.0664"}, 1, "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "1.003k\t-0.0664"}, 1, "1003\t-0.0664"},
+        {{"20.016\t-1.38", "0.010054k\t-2.3"}, 1, "10.054\t-2.3"},
+        {{"20.016\t-1.38", "1002.579 Hz\t-0.0664 dB"}, 1, "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "1002.579\t\xE2\x88\x92"
+                           "0.0664"},
+         1,
+         "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "2.0e\xE2\x88\x92"
+                           "01\t-0.0664"},
+         1,
+         "2.0e-01\t-0.0664"},
+        {{"20.016\t-1.38", "\"1002.579\t-0.0664\""}, 1, "1002.579\t-0.0664"},
+        {{"20.016\t-1.38", "1002.579\t-0.0664\t# 2,5 k"}, 1, ""},
+        {{"500 1", "200,5 -0,5"}, 1, "200.5 -0.5"},
+        // Tabs separate, so the commas are decimal commas, not separators.
+        {{"20\t-1,52", "1000\t0,02"}, 1, "1000\t0.02"},
+        // Commas alone: decimal commas, or four numbers.
+        {{"20,5,-0,85", "100,0,-0,12"}, 0, "?"},
+        // A full stop before three digits, in a file without a decimal mark.
+        {{"1\t0", "40.000\t0"}, 1, "?"},
+        {{"100\t-1", "1,002\t-1"}, 1, "?"},
+        // A file the converter reads whole stands as it is.
+        {{"20.016\t-1.3800", "1002.579\t-0.0664"}, 1, ""},
+    };
+    for (const auto& row : rows) {
+        FileReading reading;
+        for (const std::string_view line : row.Lines) {
+            SeeLineForReading(reading, line, JudgedByConverter(line), MyMicInValueCount);
+        }
+        const ReadingVerdict verdict = ConcludeReading(reading);
+        const std::string_view text = row.Lines[row.Line];
+        StyledLine meant;
+        const bool otherwise =
+            ReadsOtherwise(verdict, text, JudgedByConverter(text), MyMicInValueCount, true, meant);
+        const std::string got = verdict.TwoWays ? "?" : otherwise ? meant.Mended : "";
+        EXPECT_EQ(got, row.Meant) << text;
     }
 }
 

@@ -330,6 +330,59 @@ void Remember(MeantExample& example, std::uint64_t number, std::string_view text
     std::copy(line.Values, line.Values + example.MeantCount, example.Meant);
 }
 
+// Which marks a line holds that styles tell apart.
+struct MarksPresent {
+    bool FullStop = false;
+    bool Comma = false;
+    bool Blank = false;
+    bool Space = false;
+    bool Apostrophe = false;
+};
+
+MarksPresent MarksOf(std::string_view t) {
+    MarksPresent marks;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        marks.FullStop = marks.FullStop || c == '.';
+        marks.Comma = marks.Comma || c == ',';
+        marks.Blank = marks.Blank || c == ' ';
+        marks.Apostrophe = marks.Apostrophe || c == '\'';
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            marks.Space = marks.Space || SpaceAt(t, i) != 0;
+            marks.Apostrophe = marks.Apostrophe || ApostropheAt(t, i) != 0;
+        }
+    }
+    return marks;
+}
+
+// What of a style matters to a line with these marks.
+int KeyOf(const NumberStyle& style, const MarksPresent& marks) {
+    const bool decimalMatters = marks.FullStop || marks.Comma;
+    bool groupMatters = false;
+    switch (style.Group) {
+    case GroupMark::None:
+        break;
+    case GroupMark::FullStop:
+        groupMatters = marks.FullStop;
+        break;
+    case GroupMark::Comma:
+        groupMatters = marks.Comma;
+        break;
+    case GroupMark::Blank:
+        groupMatters = marks.Blank;
+        break;
+    case GroupMark::Space:
+        groupMatters = marks.Space;
+        break;
+    case GroupMark::Apostrophe:
+        groupMatters = marks.Apostrophe;
+        break;
+    }
+    return (decimalMatters ? (style.Decimal == ',' ? 2 : 1) : 0) +
+           (groupMatters ? 3 * (static_cast<int>(style.Group) + 1) : 0) +
+           (marks.Comma && style.CommaSeparates ? 100 : 0);
+}
+
 } // namespace
 
 bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, StyledLine& line) {
@@ -472,20 +525,31 @@ bool IsPlainLine(std::string_view text, const JudgedLine& judged) {
     if (rest < text.size() && !(IsCommentStart(text[rest]) && (text[rest] | 0x20) != 'k')) {
         return false;
     }
+    // Three digits after a full stop, and three at most before it, may be a
+    // group of thousands; but one full stop that cannot be makes the line no
+    // line of a style that groups with full stops.
+    bool mayGroup = false;
+    bool cannotGroup = false;
     for (int k = 0; k < judged.Count; ++k) {
         const std::string_view v = judged.Texts[k];
-        // Three digits after a full stop, and three at most before it, may
-        // be a group of thousands.
         const std::size_t point = v.find('.');
-        if (point != std::string_view::npos && v.find_first_of("eE") == std::string_view::npos) {
-            std::size_t before = point;
-            while (before > 0 && IsDigit(v[before - 1])) {
-                --before;
-            }
-            if (v.size() - point - 1 == 3 && point - before <= 3 && point - before >= 1) {
-                return false;
-            }
+        if (point == std::string_view::npos) {
+            continue;
         }
+        std::size_t before = point;
+        while (before > 0 && IsDigit(v[before - 1])) {
+            --before;
+        }
+        const bool group = v.size() - point - 1 == 3 && point - before <= 3 &&
+                           point - before >= 1 && v.find_first_of("eE") == std::string_view::npos;
+        mayGroup = mayGroup || group;
+        cannotGroup = cannotGroup || !group;
+    }
+    if (mayGroup && !cannotGroup) {
+        return false;
+    }
+    for (int k = 0; k < judged.Count; ++k) {
+        const std::string_view v = judged.Texts[k];
         // Three digits after a blank, after a number of at most three, may
         // be a group of thousands too.
         if (k > 0) {
@@ -540,32 +604,54 @@ void SeeLineForReading(FileReading& reading, std::string_view text, const Judged
             return;
         }
     }
-    StyledLine line;
+    StyledLine& line = reading.Scratch;
     char lineNumber[24];
     const int size = std::snprintf(lineNumber, sizeof lineNumber, "%llu",
                                    static_cast<unsigned long long>(number));
+    // Styles that differ only in marks this line lacks read it alike: each
+    // way is read once.
+    const MarksPresent marks = MarksOf(text);
+    int keys[NumberStyleCount];
     for (int s = 0; s < NumberStyleCount; ++s) {
-        if (!ReadInStyle(text, NumberStyles[s], false, line)) {
+        keys[s] = KeyOf(NumberStyles[s], marks);
+    }
+    bool done[NumberStyleCount] = {};
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        if (done[s]) {
             continue;
         }
-        StyleTally& tally = reading.Styles[s];
-        tally.ByCount[Bucket(line.Count)]++;
-        std::uint64_t digest = Mix(tally.Digest, std::string_view(lineNumber, size));
-        for (int k = 0; k < line.Count; ++k) {
-            digest = Mix(digest, line.Texts[k]);
+        const bool read = ReadInStyle(text, NumberStyles[s], false, line);
+        const bool differs = read && Differs(judged, line, valueCount);
+        std::uint64_t lineDigest = 0;
+        if (read) {
+            lineDigest = Mix(0xCBF29CE484222325ull, std::string_view(lineNumber, size));
+            for (int k = 0; k < line.Count; ++k) {
+                lineDigest = Mix(lineDigest, line.Texts[k]);
+            }
         }
-        tally.Digest = digest;
-        if (!Differs(judged, line, valueCount)) {
-            continue;
-        }
-        if (tally.Otherwise++ == 0) {
-            Remember(tally.FirstOtherwise, number, text, judged, line);
-        }
-        if (judged.Kind == LineKind::Data && tally.OtherwiseData++ == 0) {
-            Remember(tally.FirstData, number, text, judged, line);
-        }
-        if (line.Changes.Grouping && tally.Grouped++ == 0) {
-            Remember(tally.FirstGrouped, number, text, judged, line);
+        for (int t = s; t < NumberStyleCount; ++t) {
+            if (done[t] || keys[t] != keys[s]) {
+                continue;
+            }
+            done[t] = true;
+            if (!read) {
+                continue;
+            }
+            StyleTally& tally = reading.Styles[t];
+            tally.ByCount[Bucket(line.Count)]++;
+            tally.Digest = (tally.Digest ^ lineDigest) * 0x100000001B3ull;
+            if (!differs) {
+                continue;
+            }
+            if (tally.Otherwise++ == 0) {
+                Remember(tally.FirstOtherwise, number, text, judged, line);
+            }
+            if (judged.Kind == LineKind::Data && tally.OtherwiseData++ == 0) {
+                Remember(tally.FirstData, number, text, judged, line);
+            }
+            if (line.Changes.Grouping && tally.Grouped++ == 0) {
+                Remember(tally.FirstGrouped, number, text, judged, line);
+            }
         }
     }
 }

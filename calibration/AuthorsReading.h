@@ -97,6 +97,7 @@ struct FileReading {
     std::uint64_t PlainWithPoint[4] = {};
     std::uint64_t PlainWithoutPoint[4] = {};
     std::uint64_t Lines = 0;
+    StyledLine Scratch; // room for each line's readings, kept between lines
 };
 
 // Shows one line to the reading: its text as the converter reads it and the

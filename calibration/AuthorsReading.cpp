@@ -53,14 +53,22 @@ std::size_t AnyAt(std::string_view t, std::size_t i, std::initializer_list<std::
 }
 
 // Spaces that are not blanks: no-break, narrow no-break, thin and figure.
+bool IsHigh(std::string_view t, std::size_t i) {
+    return i < t.size() && static_cast<unsigned char>(t[i]) >= 0x80;
+}
+
 std::size_t SpaceAt(std::string_view t, std::size_t i) {
-    return AnyAt(t, i, {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89", "\xE2\x80\x87"});
+    return !IsHigh(t, i)
+               ? 0
+               : AnyAt(t, i, {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89", "\xE2\x80\x87"});
 }
 
 // Minus signs that are not ASCII: the minus sign, dashes, small and wide minus.
 std::size_t MinusAt(std::string_view t, std::size_t i) {
-    return AnyAt(t, i,
-                 {"\xE2\x88\x92", "\xE2\x80\x93", "\xE2\x80\x92", "\xEF\xB9\xA3", "\xEF\xBC\x8D"});
+    return !IsHigh(t, i) ? 0
+                         : AnyAt(t, i,
+                                 {"\xE2\x88\x92", "\xE2\x80\x93", "\xE2\x80\x92", "\xEF\xB9\xA3",
+                                  "\xEF\xBC\x8D"});
 }
 
 std::size_t ApostropheAt(std::string_view t, std::size_t i) {
@@ -160,6 +168,7 @@ struct ParsedNumber {
     bool DecimalComma = false;
     bool Typographic = false;
     bool Unit = false;
+    bool Shifted = false;
 };
 
 // One number at i in the style, its plain text into text.
@@ -178,10 +187,12 @@ bool ParseNumber(std::string_view t, std::size_t i, const NumberStyle& style, st
     }
     const std::size_t signEnd = text.size();
     std::size_t digits = 0;
+    const std::size_t digitsBegin = p;
     while (p < n && IsDigit(t[p])) {
-        text += t[p++];
-        ++digits;
+        ++p;
     }
+    digits = p - digitsBegin;
+    text.append(t, digitsBegin, digits);
     // A group mark stands after a first group of one to three digits, each
     // group after it exactly three digits long.
     if (style.Group != GroupMark::None && digits >= 1 && digits <= 3) {
@@ -202,11 +213,12 @@ bool ParseNumber(std::string_view t, std::size_t i, const NumberStyle& style, st
     if (p < n && t[p] == style.Decimal) {
         if (p + 1 < n && IsDigit(t[p + 1])) {
             text += '.';
-            ++p;
+            const std::size_t fractionBegin = ++p;
             while (p < n && IsDigit(t[p])) {
-                text += t[p++];
-                ++fraction;
+                ++p;
             }
+            fraction = p - fractionBegin;
+            text.append(t, fractionBegin, fraction);
             number.DecimalComma = style.Decimal == ',';
         } else if (style.Decimal == '.' && digits > 0) {
             text += '.';
@@ -244,6 +256,7 @@ bool ParseNumber(std::string_view t, std::size_t i, const NumberStyle& style, st
         p = unit.End;
         number.Unit = true;
         if (unit.Thousand) {
+            number.Shifted = true;
             // The point moves three places: every digit stays as written.
             if (exponent != 0) {
                 return false;
@@ -296,15 +309,20 @@ void AppendSeparator(std::string& out, std::string_view t, const Span& separator
     }
 }
 
-std::uint64_t Mix(std::uint64_t digest, std::string_view bytes) {
-    for (const char c : bytes) {
-        digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
-    }
-    return (digest ^ 0xFF) * 0x100000001B3ull;
-}
-
 int Bucket(int count) {
     return std::min(count, 5) - 2;
+}
+
+// The values of a line read, converted only when asked for.
+void ReadValues(const StyledLine& line) {
+    if (line.HasValues) {
+        return;
+    }
+    for (int k = 0; k < line.Count; ++k) {
+        const std::string& text = line.Texts[k];
+        ScanValues(text.data(), text.data() + text.size(), &line.Values[k], 1);
+    }
+    line.HasValues = true;
 }
 
 // The converter reads the line with other values than the style, or none.
@@ -312,6 +330,7 @@ bool Differs(const JudgedLine& judged, const StyledLine& line, int valueCount) {
     if (judged.Kind != LineKind::Data || judged.Count != std::min(line.Count, valueCount)) {
         return true;
     }
+    ReadValues(line);
     for (int k = 0; k < judged.Count; ++k) {
         if (std::memcmp(&judged.Values[k], &line.Values[k], sizeof(float)) != 0) {
             return true;
@@ -327,6 +346,7 @@ void Remember(MeantExample& example, std::uint64_t number, std::string_view text
     example.ReadCount = judged.Kind == LineKind::Data ? judged.Count : 0;
     std::copy(judged.Values, judged.Values + example.ReadCount, example.Read);
     example.MeantCount = std::min(line.Count, MyMicInValueCount);
+    ReadValues(line);
     std::copy(line.Values, line.Values + example.MeantCount, example.Meant);
 }
 
@@ -388,6 +408,7 @@ int KeyOf(const NumberStyle& style, const MarksPresent& marks) {
 bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, StyledLine& line) {
     line.Count = 0;
     line.Changes = {};
+    line.Shifted = false;
     const std::size_t n = t.size();
     Span separators[MeantValueLimit];
     Span values[MeantValueLimit];
@@ -466,6 +487,7 @@ bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, Styled
         line.Changes.DecimalCommas = line.Changes.DecimalCommas || number.DecimalComma;
         line.Changes.Typographic = line.Changes.Typographic || number.Typographic;
         line.Changes.Units = line.Changes.Units || number.Unit;
+        line.Shifted = line.Shifted || number.Shifted;
         separators[count] = separator;
         values[count] = {i, number.End, false};
         ++count;
@@ -478,10 +500,7 @@ bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, Styled
         return false;
     }
     line.Count = count;
-    for (int k = 0; k < count; ++k) {
-        const std::string& text = line.Texts[k];
-        ScanValues(text.data(), text.data() + text.size(), &line.Values[k], 1);
-    }
+    line.HasValues = false;
     if (!mend) {
         return true;
     }
@@ -513,9 +532,9 @@ bool ReadInStyle(std::string_view t, const NumberStyle& style, bool mend, Styled
     return true;
 }
 
-bool IsPlainLine(std::string_view text, const JudgedLine& judged) {
+PlainLine PlainnessOf(std::string_view text, const JudgedLine& judged) {
     if (judged.Kind != LineKind::Data) {
-        return false;
+        return PlainLine::No;
     }
     const std::string_view lastText = judged.Texts[judged.Count - 1];
     std::size_t rest = static_cast<std::size_t>(lastText.data() + lastText.size() - text.data());
@@ -523,58 +542,207 @@ bool IsPlainLine(std::string_view text, const JudgedLine& judged) {
         ++rest;
     }
     if (rest < text.size() && !(IsCommentStart(text[rest]) && (text[rest] | 0x20) != 'k')) {
-        return false;
+        return PlainLine::No;
     }
     // Three digits after a full stop, and three at most before it, may be a
     // group of thousands; but one full stop that cannot be makes the line no
-    // line of a style that groups with full stops.
+    // line of a style that groups with full stops. Three digits after a
+    // blank, after a whole number of at most three, may be a group too.
     bool mayGroup = false;
     bool cannotGroup = false;
+    std::size_t previousDigits = 0; // a whole number's digits, or 0
     for (int k = 0; k < judged.Count; ++k) {
         const std::string_view v = judged.Texts[k];
-        const std::size_t point = v.find('.');
-        if (point == std::string_view::npos) {
-            continue;
+        const bool signed_ = v[0] == '-' || v[0] == '+';
+        std::size_t i = signed_ ? 1 : 0;
+        std::size_t lead = 0;
+        while (i < v.size() && IsDigit(v[i])) {
+            ++i;
+            ++lead;
         }
-        std::size_t before = point;
-        while (before > 0 && IsDigit(v[before - 1])) {
-            --before;
-        }
-        const bool group = v.size() - point - 1 == 3 && point - before <= 3 &&
-                           point - before >= 1 && v.find_first_of("eE") == std::string_view::npos;
-        mayGroup = mayGroup || group;
-        cannotGroup = cannotGroup || !group;
-    }
-    if (mayGroup && !cannotGroup) {
-        return false;
-    }
-    for (int k = 0; k < judged.Count; ++k) {
-        const std::string_view v = judged.Texts[k];
-        // Three digits after a blank, after a number of at most three, may
-        // be a group of thousands too.
-        if (k > 0) {
-            const std::string_view previous = judged.Texts[k - 1];
-            const char* gap = previous.data() + previous.size();
+        if (!signed_ && lead == 3 && k > 0 && previousDigits >= 1 && previousDigits <= 3) {
+            const char* gap = judged.Texts[k - 1].data() + judged.Texts[k - 1].size();
             bool blanks = gap < v.data();
             for (const char* c = gap; c < v.data(); ++c) {
                 blanks = blanks && *c == ' ';
             }
-            std::size_t lead = 0;
-            while (lead < v.size() && IsDigit(v[lead])) {
-                ++lead;
+            if (blanks) {
+                return PlainLine::No;
             }
-            std::size_t tail = 0;
-            while (tail < previous.size() && IsDigit(previous[previous.size() - 1 - tail])) {
-                ++tail;
-            }
-            const std::size_t sign = previous[0] == '-' || previous[0] == '+' ? 1 : 0;
-            if (blanks && lead == 3 && tail >= 1 && tail <= 3 && tail == previous.size() - sign) {
-                return false;
+        }
+        previousDigits = i == v.size() ? lead : 0;
+        if (i == v.size() || v[i] != '.') {
+            continue;
+        }
+        ++i;
+        std::size_t fraction = 0;
+        while (i < v.size() && IsDigit(v[i])) {
+            ++i;
+            ++fraction;
+        }
+        const bool group = fraction == 3 && lead >= 1 && lead <= 3 && i == v.size();
+        mayGroup = mayGroup || group;
+        cannotGroup = cannotGroup || !group;
+    }
+    if (mayGroup && !cannotGroup) {
+        return PlainLine::No;
+    }
+    return mayGroup || cannotGroup ? PlainLine::WithPoint : PlainLine::WithoutPoint;
+}
+
+bool IsPlainLine(std::string_view text, const JudgedLine& judged) {
+    return PlainnessOf(text, judged) != PlainLine::No;
+}
+
+namespace {
+
+constexpr std::size_t ShapesKept = 1024;
+
+// The line with every digit a 1: lines of one shape are read alike.
+const std::string& ShapeOf(std::string_view text, std::string& shape) {
+    shape.assign(text);
+    for (char& c : shape) {
+        c = IsDigit(c) ? '1' : c;
+    }
+    return shape;
+}
+
+// A line that one style reads otherwise than the converter: counted, and the
+// first of each kind remembered with its values.
+void SeeOtherwise(StyleTally& tally, std::uint64_t number, std::string_view text,
+                  const JudgedLine& judged, const NumberStyle& style, bool grouping,
+                  StyledLine& line) {
+    const bool first = tally.Otherwise == 0 ||
+                       (judged.Kind == LineKind::Data && tally.OtherwiseData == 0) ||
+                       (grouping && tally.Grouped == 0);
+    if (first) {
+        ReadInStyle(text, style, false, line);
+    }
+    if (tally.Otherwise++ == 0) {
+        Remember(tally.FirstOtherwise, number, text, judged, line);
+    }
+    if (judged.Kind == LineKind::Data && tally.OtherwiseData++ == 0) {
+        Remember(tally.FirstData, number, text, judged, line);
+    }
+    if (grouping && tally.Grouped++ == 0) {
+        Remember(tally.FirstGrouped, number, text, judged, line);
+    }
+}
+
+// Two groups of styles that read a line otherwise: neither reading is the
+// file's while both read it as well.
+void Disagree(FileReading& reading, const int* groups, int a, int b) {
+    std::uint32_t ofA = 0;
+    std::uint32_t ofB = 0;
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        ofA |= groups[s] == a ? 1u << s : 0u;
+        ofB |= groups[s] == b ? 1u << s : 0u;
+    }
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        reading.Styles[s].Disagrees |= groups[s] == a ? ofB : groups[s] == b ? ofA : 0u;
+    }
+}
+
+void GroupStyles(std::string_view text, int* groups) {
+    const MarksPresent marks = MarksOf(text);
+    int keys[NumberStyleCount];
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        keys[s] = KeyOf(NumberStyles[s], marks);
+        groups[s] = s;
+        for (int earlier = 0; earlier < s; ++earlier) {
+            if (keys[earlier] == keys[s]) {
+                groups[s] = earlier;
+                break;
             }
         }
     }
-    return true;
 }
+
+// Reads a shape in every group of styles, once for all its lines.
+void ReadShape(FileReading& reading, const std::string& shape, ShapeReading& read) {
+    GroupStyles(shape, read.Group);
+    StyledLine& line = reading.Scratch;
+    read.Cached = true;
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        if (read.Group[s] != s) {
+            continue;
+        }
+        read.Read[s] = ReadInStyle(shape, NumberStyles[s], false, line);
+        if (!read.Read[s]) {
+            continue;
+        }
+        // A moved decimal point drops leading zeros, which only the digits
+        // tell.
+        read.Cached = read.Cached && !line.Shifted;
+        read.Count[s] = line.Count;
+        read.Grouping[s] = line.Changes.Grouping;
+        for (int k = 0; k < line.Count; ++k) {
+            read.Values[s] += line.Texts[k];
+            read.Ends[s][k] = read.Values[s].size();
+        }
+    }
+    if (!read.Cached) {
+        return;
+    }
+    for (int a = 0; a < NumberStyleCount; ++a) {
+        for (int b = a + 1; b < NumberStyleCount; ++b) {
+            if (read.Group[a] == a && read.Group[b] == b &&
+                (read.Read[a] != read.Read[b] ||
+                 (read.Read[a] &&
+                  (read.Count[a] != read.Count[b] || read.Values[a] != read.Values[b])))) {
+                Disagree(reading, read.Group, a, b);
+            }
+        }
+    }
+}
+
+// A line of a shape not kept: each group of styles reads it by itself.
+void SeeLineOneByOne(FileReading& reading, std::uint64_t number, std::string_view text,
+                     const JudgedLine& judged, int valueCount) {
+    int groups[NumberStyleCount];
+    GroupStyles(text, groups);
+    StyledLine lines[2];
+    std::string values[NumberStyleCount];
+    bool read[NumberStyleCount] = {};
+    int counts[NumberStyleCount] = {};
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        if (groups[s] != s) {
+            continue;
+        }
+        StyledLine& line = lines[0];
+        read[s] = ReadInStyle(text, NumberStyles[s], false, line);
+        if (!read[s]) {
+            continue;
+        }
+        counts[s] = line.Count;
+        for (int k = 0; k < line.Count; ++k) {
+            values[s] += line.Texts[k];
+            values[s] += '\n';
+        }
+        const bool differs = Differs(judged, line, valueCount);
+        for (int t = s; t < NumberStyleCount; ++t) {
+            if (groups[t] != s) {
+                continue;
+            }
+            reading.Styles[t].ByCount[Bucket(line.Count)]++;
+            if (differs) {
+                SeeOtherwise(reading.Styles[t], number, text, judged, NumberStyles[t],
+                             line.Changes.Grouping, lines[1]);
+            }
+        }
+    }
+    for (int a = 0; a < NumberStyleCount; ++a) {
+        for (int b = a + 1; b < NumberStyleCount; ++b) {
+            if (groups[a] == a && groups[b] == b &&
+                (read[a] != read[b] ||
+                 (read[a] && (counts[a] != counts[b] || values[a] != values[b])))) {
+                Disagree(reading, groups, a, b);
+            }
+        }
+    }
+}
+
+} // namespace
 
 void SeeLineForReading(FileReading& reading, std::string_view text, const JudgedLine& judged,
                        int valueCount) {
@@ -587,12 +755,9 @@ void SeeLineForReading(FileReading& reading, std::string_view text, const Judged
         if (!StartsNumber(text, i)) {
             return;
         }
-    } else if (IsPlainLine(text, judged)) {
-        bool point = false;
-        for (int k = 0; k < judged.Count && !point; ++k) {
-            point = judged.Texts[k].find('.') != std::string_view::npos;
-        }
-        (point ? reading.PlainWithPoint : reading.PlainWithoutPoint)[Bucket(judged.Count)]++;
+    } else if (const PlainLine plain = PlainnessOf(text, judged); plain != PlainLine::No) {
+        (plain == PlainLine::WithPoint ? reading.PlainWithPoint
+                                       : reading.PlainWithoutPoint)[Bucket(judged.Count)]++;
         return;
     } else {
         std::size_t i = 0;
@@ -604,55 +769,63 @@ void SeeLineForReading(FileReading& reading, std::string_view text, const Judged
             return;
         }
     }
-    StyledLine& line = reading.Scratch;
-    char lineNumber[24];
-    const int size = std::snprintf(lineNumber, sizeof lineNumber, "%llu",
-                                   static_cast<unsigned long long>(number));
-    // Styles that differ only in marks this line lacks read it alike: each
-    // way is read once.
-    const MarksPresent marks = MarksOf(text);
-    int keys[NumberStyleCount];
-    for (int s = 0; s < NumberStyleCount; ++s) {
-        keys[s] = KeyOf(NumberStyles[s], marks);
+    const std::string& shape = ShapeOf(text, reading.Shape);
+    auto found = reading.Shapes.find(shape);
+    if (found == reading.Shapes.end()) {
+        if (reading.Shapes.size() >= ShapesKept) {
+            SeeLineOneByOne(reading, number, text, judged, valueCount);
+            return;
+        }
+        found = reading.Shapes.emplace(shape, ShapeReading()).first;
+        ReadShape(reading, found->first, found->second);
     }
-    bool done[NumberStyleCount] = {};
+    const ShapeReading& read = found->second;
+    if (!read.Cached) {
+        SeeLineOneByOne(reading, number, text, judged, valueCount);
+        return;
+    }
+    // The converter's values as the shape writes them.
+    std::string& converter = reading.Converter;
+    converter.clear();
+    std::size_t converterEnds[MyMicInValueCount] = {};
+    const int converterCount = judged.Kind == LineKind::Data ? judged.Count : 0;
+    for (int k = 0; k < converterCount; ++k) {
+        const std::size_t at = static_cast<std::size_t>(judged.Texts[k].data() - text.data());
+        converter.append(shape, at, judged.Texts[k].size());
+        converterEnds[k] = converter.size();
+    }
+    bool same[NumberStyleCount];
     for (int s = 0; s < NumberStyleCount; ++s) {
-        if (done[s]) {
+        const int g = read.Group[s];
+        if (g != s || !read.Read[g]) {
             continue;
         }
-        const bool read = ReadInStyle(text, NumberStyles[s], false, line);
-        const bool differs = read && Differs(judged, line, valueCount);
-        std::uint64_t lineDigest = 0;
-        if (read) {
-            lineDigest = Mix(0xCBF29CE484222325ull, std::string_view(lineNumber, size));
-            for (int k = 0; k < line.Count; ++k) {
-                lineDigest = Mix(lineDigest, line.Texts[k]);
-            }
+        const int compared = std::min(read.Count[g], valueCount);
+        same[g] = converterCount == compared &&
+                  read.Ends[g][compared - 1] == converterEnds[compared - 1] &&
+                  read.Values[g].compare(0, converterEnds[compared - 1], converter) == 0;
+    }
+    const bool data = judged.Kind == LineKind::Data;
+    for (int s = 0; s < NumberStyleCount; ++s) {
+        const int g = read.Group[s];
+        if (!read.Read[g]) {
+            continue;
         }
-        for (int t = s; t < NumberStyleCount; ++t) {
-            if (done[t] || keys[t] != keys[s]) {
-                continue;
-            }
-            done[t] = true;
-            if (!read) {
-                continue;
-            }
-            StyleTally& tally = reading.Styles[t];
-            tally.ByCount[Bucket(line.Count)]++;
-            tally.Digest = (tally.Digest ^ lineDigest) * 0x100000001B3ull;
-            if (!differs) {
-                continue;
-            }
-            if (tally.Otherwise++ == 0) {
-                Remember(tally.FirstOtherwise, number, text, judged, line);
-            }
-            if (judged.Kind == LineKind::Data && tally.OtherwiseData++ == 0) {
-                Remember(tally.FirstData, number, text, judged, line);
-            }
-            if (line.Changes.Grouping && tally.Grouped++ == 0) {
-                Remember(tally.FirstGrouped, number, text, judged, line);
-            }
+        StyleTally& tally = reading.Styles[s];
+        tally.ByCount[Bucket(read.Count[g])]++;
+        if (same[g]) {
+            continue;
         }
+        // Counted here; the first of each kind is remembered with its values.
+        if (tally.Otherwise == 0 || (data && tally.OtherwiseData == 0) ||
+            (read.Grouping[g] && tally.Grouped == 0)) {
+            SeeOtherwise(tally, number, text, judged, NumberStyles[s], read.Grouping[g],
+                         reading.Scratch);
+            continue;
+        }
+        ++tally.Otherwise;
+        tally.OtherwiseData += data ? 1 : 0;
+        tally.Grouped += read.Grouping[g] ? 1 : 0;
     }
 }
 
@@ -676,7 +849,9 @@ std::uint64_t Score(const FileReading& reading, int style, int& count) {
 
 } // namespace
 
-ReadingVerdict ConcludeReading(const FileReading& reading) {
+namespace {
+
+ReadingVerdict StyleOfReading(const FileReading& reading) {
     ReadingVerdict verdict;
     std::uint64_t scores[NumberStyleCount];
     int counts[NumberStyleCount];
@@ -706,8 +881,8 @@ ReadingVerdict ConcludeReading(const FileReading& reading) {
         const int first = verdict.Style;
         const bool pointsAlike =
             plainWithPoint == 0 || NumberStyles[first].Decimal == NumberStyles[s].Decimal;
-        if (counts[s] != counts[first] ||
-            reading.Styles[s].Digest != reading.Styles[first].Digest || !pointsAlike) {
+        if (counts[s] != counts[first] || (reading.Styles[first].Disagrees & (1u << s)) != 0 ||
+            !pointsAlike) {
             verdict.TwoWays = true;
             verdict.Other = s;
             return verdict;
@@ -716,9 +891,17 @@ ReadingVerdict ConcludeReading(const FileReading& reading) {
     return verdict;
 }
 
+} // namespace
+
+ReadingVerdict ConcludeReading(const FileReading& reading) {
+    ReadingVerdict verdict = StyleOfReading(reading);
+    verdict.Otherwise = verdict.Style >= 0 && reading.Styles[verdict.Style].Otherwise > 0;
+    return verdict;
+}
+
 bool ReadsOtherwise(const ReadingVerdict& verdict, std::string_view text, const JudgedLine& judged,
                     int valueCount, bool mend, StyledLine& line) {
-    if (verdict.Style < 0 || verdict.TwoWays) {
+    if (verdict.Style < 0 || verdict.TwoWays || !verdict.Otherwise) {
         return false;
     }
     if (judged.Kind != LineKind::Header && IsPlainLine(text, judged)) {

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 // What the author of a file meant its numbers to be, whatever program,
 // locale or hand wrote them: which mark is the decimal point, which groups
@@ -50,8 +51,11 @@ struct StyledLine {
     // Each value as plain text the converter reads ("1002.579"), every digit
     // of it as written, and its value.
     std::string Texts[MeantValueLimit];
-    float Values[MeantValueLimit] = {};
+    // Converted from the texts only when asked for.
+    mutable float Values[MeantValueLimit] = {};
+    mutable bool HasValues = false;
     MeantChanges Changes;
+    bool Shifted = false; // a "k" moved a decimal point
     // The line as meant, when asked for: each number in its plain form, a
     // tab for a separator that is not blanks or tabs, every other byte kept.
     std::string Mended;
@@ -71,13 +75,27 @@ struct MeantExample {
     float Meant[MyMicInValueCount] = {};
 };
 
+// How the styles read every line of one shape.
+struct ShapeReading {
+    bool Cached = false; // false: such lines are read one by one
+    // The styles grouped by the marks that matter to the shape: each group
+    // reads it alike. Group[s] is the first style of s's group.
+    int Group[NumberStyleCount] = {};
+    bool Read[NumberStyleCount] = {};
+    int Count[NumberStyleCount] = {};
+    bool Grouping[NumberStyleCount] = {};
+    // Each group's values, digits as 1s, one after another, and where each
+    // value ends.
+    std::string Values[NumberStyleCount];
+    std::size_t Ends[NumberStyleCount][MeantValueLimit] = {};
+};
+
 // The reading of a whole file, gathered line by line.
 struct StyleTally {
     // Lines read, by how many values (2, 3, 4, 5 and more).
     std::uint64_t ByCount[4] = {};
-    // A digest of the lines read and their readings, to tell two styles
-    // that read every line alike.
-    std::uint64_t Digest = 0;
+    // The styles that read some line otherwise than this one, one bit each.
+    std::uint32_t Disagrees = 0;
     // Lines that this style reads with other values than the converter, or
     // that the converter drops; of those, the converter's data lines.
     std::uint64_t Otherwise = 0;
@@ -98,6 +116,12 @@ struct FileReading {
     std::uint64_t PlainWithoutPoint[4] = {};
     std::uint64_t Lines = 0;
     StyledLine Scratch; // room for each line's readings, kept between lines
+    // How each style reads lines of one shape: the line with every digit a 1.
+    // Lines of one shape are read alike but for their digits, so each shape
+    // is read once in each style.
+    std::unordered_map<std::string, ShapeReading> Shapes;
+    std::string Shape;
+    std::string Converter;
 };
 
 // Shows one line to the reading: its text as the converter reads it and the
@@ -116,6 +140,8 @@ struct ReadingVerdict {
     // no line is read as meant. Style and Other are two of them.
     bool TwoWays = false;
     int Other = -1;
+    // Some line is read otherwise than the converter reads it.
+    bool Otherwise = false;
 };
 
 ReadingVerdict ConcludeReading(const FileReading& reading);
@@ -129,6 +155,11 @@ bool ReadsOtherwise(const ReadingVerdict& verdict, std::string_view text, const 
 // The converter reads the whole of this line, and no style reads it
 // otherwise: nothing about it needs looking at.
 bool IsPlainLine(std::string_view text, const JudgedLine& judged);
+
+// The same, and whether its numbers hold a full stop: a style with decimal
+// commas reads no such line.
+enum class PlainLine { No, WithPoint, WithoutPoint };
+PlainLine PlainnessOf(std::string_view text, const JudgedLine& judged);
 
 // How a style writes numbers, for a person: "with decimal commas", "with
 // full stops grouping thousands".

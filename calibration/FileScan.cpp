@@ -159,8 +159,8 @@ bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
     const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
     // Flipped back, it agrees with its neighbours, or lies between them
     // where they are far apart.
-    const float low = std::fmin(before.Response, next.Response);
-    const float high = std::fmax(before.Response, next.Response);
+    const float low = before.Response < next.Response ? before.Response : next.Response;
+    const float high = before.Response < next.Response ? next.Response : before.Response;
     const float margin = 0.1f * (high - low) + 0.05f;
     const bool between = -middle.Response >= low - margin && -middle.Response <= high + margin;
     if (std::signbit(middle.Response) == std::signbit(neighbours) ||
@@ -188,8 +188,8 @@ bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
 void SeeSpike(FileScan& scan, const ScannedPoint& next) {
     const ScannedPoint& before = scan.Recent[0];
     const ScannedPoint& middle = scan.Recent[1];
-    const float low = std::fmin(before.Response, next.Response);
-    const float high = std::fmax(before.Response, next.Response);
+    const float low = before.Response < next.Response ? before.Response : next.Response;
+    const float high = before.Response < next.Response ? next.Response : before.Response;
     const float jump = middle.Response > high  ? middle.Response - high
                        : middle.Response < low ? low - middle.Response
                                                : 0.0f;

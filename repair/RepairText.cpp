@@ -111,8 +111,8 @@ struct Mending {
     ReadingVerdict Verdict;
     StyledLine Meant; // one for every line, so that its texts keep their room
     std::uint64_t Lines = 0;
-    // Each data line of the copy: its frequency, whether it was mended, and
-    // where it stands in the copy, for the order's self-check.
+    // The last data lines of the copy: their frequencies, whether they were
+    // mended, and where they stand in the copy, for the order's self-check.
     struct DataLine {
         float Frequency = 0.0f;
         bool Mended = false;
@@ -120,10 +120,11 @@ struct Mending {
         std::uint64_t Number = 0;
         std::size_t Begin = 0;
         std::size_t End = 0;
-        std::size_t Original = 0; // where its own text stands in Originals
+        std::string Original; // the line as the file writes it, once mended
     };
-    std::vector<DataLine> Data;
-    std::string Originals;
+    DataLine Window[3];
+    int InWindow = 0;
+    bool Refused = false;
 };
 
 JudgedLine Judged(LineKind kind, int count, const float* values, const std::string_view* texts) {
@@ -167,27 +168,31 @@ void Keep(Mending& mending, std::string_view text, bool whole, LineEnd end) {
     Written(mending, begin, whole, end, judgedText.data(), Judged(kind, count, values, texts));
 }
 
-std::vector<RepairKind> KindsOf(const MeantChanges& changes) {
-    const std::pair<bool, RepairKind> kinds[] = {
-        {changes.Quotes, RepairKind::QuotedNumbers},
-        {changes.Separators, RepairKind::Separators},
-        {changes.DecimalCommas, RepairKind::DecimalCommas},
-        {changes.Grouping, RepairKind::Grouping},
-        {changes.Units, RepairKind::Units},
-        {changes.Typographic, RepairKind::Typographic},
-    };
-    std::vector<RepairKind> made;
-    for (const auto& [was, kind] : kinds) {
-        if (was) {
-            made.push_back(kind);
-        }
-    }
-    return made;
+// Kept as it is, with the converter's judgement already made of it.
+void KeepJudged(Mending& mending, std::string_view text, LineEnd end, const JudgedLine& judged) {
+    const std::size_t begin = mending.Copy->size();
+    *mending.Copy += text;
+    Written(mending, begin, true, end, text.data(), judged);
+}
+
+// The kinds of repair a line's reading made, by kind.
+constexpr int ReadingKinds = 6;
+constexpr RepairKind ReadingKindOrder[ReadingKinds] = {
+    RepairKind::QuotedNumbers, RepairKind::Separators, RepairKind::DecimalCommas,
+    RepairKind::Grouping,      RepairKind::Units,      RepairKind::Typographic,
+};
+
+bool Made(const MeantChanges& changes, int kind) {
+    const bool made[ReadingKinds] = {changes.Quotes,   changes.Separators, changes.DecimalCommas,
+                                     changes.Grouping, changes.Units,      changes.Typographic};
+    return made[kind];
 }
 
 void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint64_t number) {
-    for (const RepairKind kind : KindsOf(changes)) {
-        Note(outcome, kind, number);
+    for (int kind = 0; kind < ReadingKinds; ++kind) {
+        if (Made(changes, kind)) {
+            Note(outcome, ReadingKindOrder[kind], number);
+        }
     }
 }
 
@@ -203,23 +208,67 @@ JudgedLine JudgedAsConverter(std::string_view text) {
     return judged;
 }
 
+void RefuseMending(Mending& mending, Mending::DataLine& line, Mending::DataLine& after);
+
+// Each data line as written; the one before it is judged by its neighbours.
 void NoteData(Mending& mending, const JudgedLine& judged, bool mended, std::size_t begin,
               std::string_view original) {
     if (judged.Kind != LineKind::Data) {
         return;
     }
-    Mending::DataLine line;
+    Mending::DataLine* window = mending.Window;
+    if (mending.InWindow == 3) {
+        std::swap(window[0], window[1]);
+        std::swap(window[1], window[2]);
+        --mending.InWindow;
+    }
+    Mending::DataLine& line = window[mending.InWindow++];
     line.Frequency = judged.Values[0];
     line.Mended = mended;
     line.Changes = mended ? mending.Meant.Changes : MeantChanges{};
     line.Number = mending.Lines;
     line.Begin = begin;
     line.End = mending.Copy->size();
-    line.Original = mending.Originals.size();
-    if (mended) {
-        mending.Originals += original;
+    line.Original.assign(mended ? original : std::string_view());
+    if (mending.InWindow < 3) {
+        return;
     }
-    mending.Data.push_back(line);
+    // A mended line whose frequency leaves the order of the lines around it,
+    // while they keep it, was read wrongly: it goes back to what it was.
+    const float before = window[0].Frequency;
+    const float after = window[2].Frequency;
+    const float f = window[1].Frequency;
+    if (window[1].Mended && before <= after && !(before <= f && f <= after)) {
+        RefuseMending(mending, window[1], window[2]);
+    }
+}
+
+void RefuseMending(Mending& mending, Mending::DataLine& line, Mending::DataLine& after) {
+    std::string& copy = *mending.Copy;
+    const std::size_t mendedSize = line.End - line.Begin;
+    copy.replace(line.Begin, mendedSize, line.Original);
+    const std::size_t shift = line.Original.size() - mendedSize;
+    after.Begin += shift;
+    after.End += shift;
+    line.Mended = false;
+    mending.Refused = true;
+    // What was said of the line goes with the mending.
+    for (int kind = 0; kind < ReadingKinds; ++kind) {
+        if (!Made(line.Changes, kind)) {
+            continue;
+        }
+        RepairTally& change = mending.Outcome->Changes[static_cast<int>(ReadingKindOrder[kind])];
+        --change.Count;
+        const auto at = std::find(change.FirstLines.begin(), change.FirstLines.end(), line.Number);
+        if (at != change.FirstLines.end()) {
+            change.FirstLines.erase(at);
+        }
+    }
+    RepairTally& tally = mending.Outcome->OutOfOrder;
+    ++tally.Count;
+    if (tally.FirstLines.size() < FirstLinesShown) {
+        tally.FirstLines.push_back(line.Number);
+    }
 }
 
 // The line mended where the file has one reading of it, kept as it is
@@ -243,20 +292,20 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
     StyledLine& meant = mending.Meant;
     if (!ReadsOtherwise(mending.Verdict, text, judged, MyMicInValueCount, true, meant)) {
         const std::size_t begin = mending.Copy->size();
-        Keep(mending, text, true, end);
+        KeepJudged(mending, text, end, judged);
         NoteData(mending, judged, false, begin, {});
         return;
     }
     const JudgedLine mended = JudgedAsConverter(meant.Mended);
     if (mended.Kind != LineKind::Data) {
-        Keep(mending, text, true, end);
+        KeepJudged(mending, text, end, judged);
         return;
     }
     NoteChanges(outcome, meant.Changes, number);
     const std::size_t begin = mending.Copy->size();
     *mending.Copy += meant.Mended;
-    NoteData(mending, mended, true, begin, text);
     Written(mending, begin, true, end, meant.Mended.data(), mended);
+    NoteData(mending, mended, true, begin, text);
 }
 
 std::string_view EndBytes(const TextReader& reader, LineEnd end) {
@@ -401,57 +450,6 @@ void SayTwoWays(const char* path, const RepairOutcome& outcome) {
                  static_cast<unsigned long long>(outcome.TwoWaysLine), path, shown.c_str());
 }
 
-// A mended line whose frequency leaves the order of the lines around it,
-// while they keep it, was read wrongly: it goes back to what it was. True
-// when one did.
-bool RefuseOutOfOrder(Mending& mending) {
-    auto& data = mending.Data;
-    std::vector<std::size_t> refused;
-    for (std::size_t i = 1; i + 1 < data.size(); ++i) {
-        const float before = data[i - 1].Frequency;
-        const float after = data[i + 1].Frequency;
-        const float f = data[i].Frequency;
-        if (data[i].Mended && before <= after && !(before <= f && f <= after)) {
-            refused.push_back(i);
-        }
-    }
-    if (refused.empty()) {
-        return false;
-    }
-    std::string& copy = *mending.Copy;
-    // From the end, so that the places before stay where they were.
-    for (auto it = refused.rbegin(); it != refused.rend(); ++it) {
-        const Mending::DataLine& line = data[*it];
-        std::size_t originalEnd = mending.Originals.size();
-        for (std::size_t k = *it + 1; k < data.size(); ++k) {
-            if (data[k].Mended) {
-                originalEnd = data[k].Original;
-                break;
-            }
-        }
-        copy.replace(line.Begin, line.End - line.Begin, mending.Originals, line.Original,
-                     originalEnd - line.Original);
-    }
-    for (const std::size_t i : refused) {
-        // What was said of the line goes with the mending.
-        for (const RepairKind kind : KindsOf(data[i].Changes)) {
-            RepairTally& change = mending.Outcome->Changes[static_cast<int>(kind)];
-            --change.Count;
-            const auto at =
-                std::find(change.FirstLines.begin(), change.FirstLines.end(), data[i].Number);
-            if (at != change.FirstLines.end()) {
-                change.FirstLines.erase(at);
-            }
-        }
-        RepairTally& tally = mending.Outcome->OutOfOrder;
-        ++tally.Count;
-        if (tally.FirstLines.size() < FirstLinesShown) {
-            tally.FirstLines.push_back(data[i].Number);
-        }
-    }
-    return true;
-}
-
 // The file's bytes from its first 0x1A on, which the converter never reads.
 bool AppendEndOfText(const char* path, std::string_view decoded, std::string& copy) {
     if (!decoded.empty()) {
@@ -466,14 +464,24 @@ bool AppendEndOfText(const char* path, std::string_view decoded, std::string& co
     return true;
 }
 
+enum class Pass { Done, Failed, Again };
+
+// A file whose first lines already need mending is read for its reading
+// alone first, rather than checked line by line while kept as it stands.
+constexpr std::uint64_t LinesLearnedFirst = 1024;
+
 bool SeeForVerdict(void* context, const TextReader&, const TextLine& line,
                    const JudgedLine& judged) {
     SeeLineForReading(*static_cast<FileReading*>(context), line.Text, judged, MyMicInValueCount);
     return true;
 }
 
-bool Repair(TextReader& reader, const char* path, const char* copyPath, std::string_view decoded,
-            const ReadingVerdict& verdict, RepairOutcome& outcome) {
+// Writes the copy with the file's reading. Without one (no style), every
+// line is kept as it stands while the check of the copy learns the reading,
+// which is the file's too; where that reading mends a line, verdict gets it
+// and the file is to be read Again.
+Pass Repair(TextReader& reader, const char* path, const char* copyPath, std::string_view decoded,
+            ReadingVerdict& verdict, RepairOutcome& outcome) {
     std::string& copy = outcome.Repaired;
     if (reader.HadByteOrderMark) {
         copy += ByteOrderMark;
@@ -487,8 +495,19 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
     mending.Copy = &copy;
     mending.Check = &check;
     mending.Verdict = verdict;
+    bool learnApart = false;
     const bool read = ForEachLine(reader, [&](std::string_view text, bool whole, LineEnd ending,
                                               std::string_view end, bool lineFeed) {
+        if (learnApart) {
+            return;
+        }
+        if (verdict.Style < 0 && mending.Lines == LinesLearnedFirst) {
+            const ReadingVerdict learned = ConcludeReading(check.Reading);
+            learnApart = learned.Otherwise || learned.TwoWays;
+            if (learnApart) {
+                return;
+            }
+        }
         if (lineFeed) {
             copy += '\n';
         }
@@ -504,16 +523,28 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
         copy += end;
     });
     if (!read) {
-        return false;
+        return Pass::Failed;
+    }
+    if (learnApart) {
+        return Pass::Again;
+    }
+    if (verdict.Style < 0) {
+        // The copy's lines so far are the file's, but for a Sens Factor
+        // line's quote, which no reading looks at.
+        const ReadingVerdict learned = ConcludeReading(check.Reading);
+        if (learned.Otherwise || learned.TwoWays) {
+            verdict = learned;
+            return Pass::Again;
+        }
     }
     if (outcome.TwoWaysLine != 0) {
         SayTwoWays(path, outcome);
-        return false;
+        return Pass::Failed;
     }
     if (!decoded.empty()) {
         outcome.Changes[static_cast<int>(RepairKind::Utf16)].Count = mending.Lines;
     }
-    const bool refused = RefuseOutOfOrder(mending);
+    const bool refused = mending.Refused;
     SeeFileEnd(check, reader.HadByteOrderMark, false);
     ConcludeScannedFile(check);
     // Order is sorted only where it is the only fault: a sort would hide
@@ -531,17 +562,17 @@ bool Repair(TextReader& reader, const char* path, const char* copyPath, std::str
                        outcome.UnsortedLoneFrequency == 0 && SortDataLines(path, start, outcome);
     const std::size_t tail = copy.size();
     if (reader.EndedAtEndOfText && !AppendEndOfText(path, decoded, copy)) {
-        return false;
+        return Pass::Failed;
     }
     // The lines the check saw are the copy's, unless the sort or the
     // self-check moved them.
     if (sorts || refused) {
         outcome.Remaining = CheckCalibrationText(copyPath, copy);
-        return true;
+        return Pass::Done;
     }
     check.CutAtEndOfText = copy.size() - tail > 1;
     outcome.Remaining = ReportOnScannedFile(check);
-    return true;
+    return Pass::Done;
 }
 
 } // namespace
@@ -595,19 +626,35 @@ bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome
             *reader = TextReader();
             OpenTextReaderOnText(path, decoded, *reader);
         }
-        // The file's reading is told from all of its lines before any is
-        // mended.
-        FileReading reading;
-        const LineWatcher watcher = {SeeForVerdict, &reading, nullptr};
-        if (!(decoded.empty() ? ScanCalibrationFile(path, MyMicInValueCount, watcher)
-                              : ScanCalibrationText(path, decoded, MyMicInValueCount, watcher))) {
+        ReadingVerdict verdict;
+        Pass pass = Repair(*reader, path, copyPath, decoded, verdict, outcome);
+        if (pass == Pass::Again) {
+            // Read again from the start, now that the reading is known.
             if (!reader->FromMemory) {
                 CloseFile(reader->File);
             }
-            return false;
+            *reader = TextReader();
+            if (decoded.empty() ? !OpenTextReader(path, *reader)
+                                : (OpenTextReaderOnText(path, decoded, *reader), false)) {
+                return false;
+            }
+            if (verdict.Style < 0) {
+                FileReading reading;
+                const LineWatcher watcher = {SeeForVerdict, &reading, nullptr};
+                if (!(decoded.empty()
+                          ? ScanCalibrationFile(path, MyMicInValueCount, watcher)
+                          : ScanCalibrationText(path, decoded, MyMicInValueCount, watcher))) {
+                    CloseTextReader(*reader);
+                    return false;
+                }
+                verdict = ConcludeReading(reading);
+                // A reading that mends nothing still counts as known.
+                verdict.Style = std::max(verdict.Style, 0);
+            }
+            outcome = RepairOutcome();
+            pass = Repair(*reader, path, copyPath, decoded, verdict, outcome);
         }
-        const ReadingVerdict verdict = ConcludeReading(reading);
-        if (!Repair(*reader, path, copyPath, decoded, verdict, outcome)) {
+        if (pass != Pass::Done) {
             if (!reader->FromMemory) {
                 CloseFile(reader->File);
             }

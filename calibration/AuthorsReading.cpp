@@ -256,6 +256,10 @@ bool ParseNumber(std::string_view t, std::size_t i, const NumberStyle& style, st
         p = unit.End;
         number.Unit = true;
         if (unit.Thousand) {
+            // No one groups the digits of a number of thousands.
+            if (number.Grouped) {
+                return false;
+            }
             number.Shifted = true;
             // The point moves three places: every digit stays as written.
             if (exponent != 0) {

@@ -484,9 +484,9 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
     if (const MeantExample& e = style->FirstGrouped; style->Grouped > 0) {
         Add(findings, Severity::Warning, "digit-grouping", scan, e.Line,
-            Count(style->Grouped, "line groups", "lines group") +
-                " the digits of its numbers in thousands, as a spreadsheet does under some "
-                "language settings (line " +
+            Count(style->Grouped, "line groups the digits of its numbers",
+                  "lines group the digits of their numbers") +
+                " in thousands, as a spreadsheet does under some language settings (line " +
                 std::to_string(e.Line) + ": " + Quoted(e.Text) + ", meant as " +
                 MeantValues(e.Meant, e.MeantCount) +
                 "). The converter reads no such mark: it ends a number there, so such lines are "

@@ -38,12 +38,18 @@ void SortFindings(std::vector<Finding>& findings) {
 // afterwards may expect Hz.
 void AddAllInKilohertz(const FileScan& in, std::vector<Finding>& findings) {
     findings.push_back(
-        {Severity::Note, "frequency-in-khz", FileRole::MyMicIn, 0,
+        {Severity::Note,
+         FindingCode::FrequencyInKhz,
+         FileRole::MyMicIn,
+         0,
          "The frequencies of all three files lie below 50 Hz (MyMicIn's run from " +
              Number(in.Span.Lowest) + " to " + Number(in.Span.Highest) +
              "), so they are probably kHz. The conversion is right as it stands, since all "
              "three use the same unit, but MyMicOut keeps it: a program that reads MyMicOut "
-             "may expect Hz."});
+             "may expect Hz.",
+         0,
+         false,
+         {}});
 }
 
 } // namespace

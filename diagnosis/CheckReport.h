@@ -16,17 +16,96 @@ enum class Severity {
 
 enum class FileRole { RefMicFrom, RefMicTo, MyMicIn, File };
 
+// Every kind of finding; its name ("decimal-comma") is stable, for scripts.
+enum class FindingCode {
+    FileUnreadable,
+    TooFewPoints,
+    NoDataLines,
+    Utf16,
+    QuotedNumbers,
+    CommaSeparated,
+    DecimalComma,
+    UnquotedHeader,
+    UnreadableNumber,
+    CutOff,
+    CutAtEofMark,
+    FrequencyInKhz,
+    LinearResponse,
+    PhaseAsResponse,
+    Outlier,
+    ImpossibleResponse,
+    DroppedPoint,
+    PartlyRead,
+    DigitGrouping,
+    TwoReadings,
+    ColumnsSwapped,
+    NotAscending,
+    WrongSegment,
+    IdenticalReferences,
+    InputIsReference,
+    DifferentSerialNumbers,
+    DifferentAngles,
+    LargeCorrection,
+    FarExtrapolation,
+    NonFinite,
+    Extrapolated,
+    RepeatedFrequency,
+    DroppedLines,
+    LongLine,
+    ExtraValues,
+    SensitivityChanged,
+};
+
+enum class ArgumentKind {
+    Number,   // a float, shown in its shortest form: a frequency, a response
+    Decibels, // a level or a change, shown with at most three decimals
+    Count,    // a whole number
+    Lines,    // line numbers, the first few of Count
+    Quoted,   // text from a file, shown as written
+    Word,     // one of a few fixed words that tell the forms of a finding apart
+};
+
+// One value that a finding names. Names are stable, for scripts, and each
+// code always names the same ones.
+struct FindingArgument {
+    const char* Name = "";
+    ArgumentKind Kind = ArgumentKind::Number;
+    double Value = 0.0;      // Number, Decibels
+    std::uint64_t Count = 0; // Count; with Lines, how many there were in all
+    std::vector<std::uint64_t> Lines;
+    std::string Text; // Quoted, Word
+};
+
 struct Finding {
     Severity Level = Severity::Note;
-    std::string Code; // stable, for scripts: "decimal-comma"
+    FindingCode Code = FindingCode::FileUnreadable;
     FileRole Role = FileRole::File;
     std::uint64_t Line = 0; // 0 where no line is meant
-    std::string Message;    // what happened and what to do, in a sentence or two
+    // Words made in the check itself, for findings whose words are not yet
+    // made from their arguments.
+    std::string Message;
     // How many of the file's dropped lines it names: every dropped line is
     // named by one finding.
     std::uint64_t DroppedLines = 0;
     bool Repairable = false; // tarvelin-repair mends it
+    std::vector<FindingArgument> Arguments;
 };
+
+// The argument of that name, or nullptr.
+const FindingArgument* ArgumentNamed(const Finding& finding, std::string_view name);
+// Its value, or 0 (empty text) where the finding does not name it.
+double NumberNamed(const Finding& finding, std::string_view name);
+std::uint64_t CountNamed(const Finding& finding, std::string_view name);
+std::string_view TextNamed(const Finding& finding, std::string_view name);
+
+// Builders of a finding's arguments.
+FindingArgument NumberArgument(const char* name, float value);
+FindingArgument DecibelsArgument(const char* name, double value);
+FindingArgument CountArgument(const char* name, std::uint64_t count);
+FindingArgument LinesArgument(const char* name, const std::vector<std::uint64_t>& lines,
+                              std::uint64_t total);
+FindingArgument QuotedArgument(const char* name, std::string_view text);
+FindingArgument WordArgument(const char* name, std::string_view word);
 
 enum class LineEndKind { None, CrLf, Lf, Cr, Mixed };
 
@@ -69,10 +148,8 @@ const char* RoleName(FileRole role);
 const char* SeverityName(Severity level);
 const char* LineEndsName(LineEndKind ends);
 
-// A finding's few words for a headline ("Decimal commas"), and its one fix
-// in a sentence (empty for a note, which needs none), by its code.
-const char* FindingTitle(std::string_view code);
-const char* FindingFix(std::string_view code);
+// "decimal-comma".
+const char* FindingCodeName(FindingCode code);
 
 // 0 when nothing above a note was found, 1 with warnings, 2 with an error.
 int ReportStatus(const CheckReport& report);

@@ -93,9 +93,9 @@ void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
     scan.SameAsTo = scan.SameAsTo && SamePoint(*references.To, index, frequency, judged.Values[1]);
 }
 
-void Add(std::vector<Finding>& findings, Severity level, std::string code, FileRole role,
+void Add(std::vector<Finding>& findings, Severity level, FindingCode code, FileRole role,
          std::uint64_t line, std::string message) {
-    findings.push_back({level, std::move(code), role, line, std::move(message)});
+    findings.push_back({level, code, role, line, std::move(message), 0, false, {}});
 }
 
 std::string SpanText(const FrequencySpan& span) {
@@ -118,7 +118,7 @@ std::string ReferenceSpans(const ConversionScan& scan) {
 
 void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings) {
     if (scan.FarBeyond > 0) {
-        Add(findings, Severity::Warning, "far-extrapolation", FileRole::MyMicIn,
+        Add(findings, Severity::Warning, FindingCode::FarExtrapolation, FileRole::MyMicIn,
             scan.FirstFarBeyondLine,
             Count(scan.FarBeyond, "point of MyMicIn lies", "points of MyMicIn lie") +
                 " more than an octave " + "below or above the frequencies of " +
@@ -131,7 +131,8 @@ void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings)
                 "MyMicOut there.");
     }
     if (scan.NearlyBeyond > 0) {
-        Add(findings, Severity::Note, "extrapolated", FileRole::MyMicIn, scan.FirstNearlyBeyondLine,
+        Add(findings, Severity::Note, FindingCode::Extrapolated, FileRole::MyMicIn,
+            scan.FirstNearlyBeyondLine,
             std::to_string(scan.NearlyBeyond) + " of MyMicIn's " +
                 std::to_string(scan.Report.Points) +
                 (scan.NearlyBeyond == 1 ? " points lies" : " points lie") +
@@ -149,7 +150,8 @@ void AddWrongSegments(const ConversionScan& scan, std::vector<Finding>& findings
     const std::string which = scan.WrongInFrom && scan.WrongInTo ? "RefMicFrom and RefMicTo"
                               : scan.WrongInFrom                 ? "RefMicFrom"
                                                                  : "RefMicTo";
-    Add(findings, Severity::Warning, "wrong-segment", FileRole::MyMicIn, scan.FirstWrongSegmentLine,
+    Add(findings, Severity::Warning, FindingCode::WrongSegment, FileRole::MyMicIn,
+        scan.FirstWrongSegmentLine,
         Count(scan.WrongSegments, "point", "points") +
             " of MyMicIn get their correction from a segment of " + which +
             " that does not hold their frequency (the first at line " +
@@ -207,7 +209,7 @@ void AddLargeCorrection(const ConversionScan& scan, std::vector<Finding>& findin
     if (!largest.Any || !(std::fabs(largest.Difference) > LargeCorrection)) {
         return;
     }
-    Add(findings, Severity::Warning, "large-correction", FileRole::RefMicTo, 0,
+    Add(findings, Severity::Warning, FindingCode::LargeCorrection, FileRole::RefMicTo, 0,
         "RefMicTo - RefMicFrom reaches " + Decibels(largest.Difference) + " dB at " +
             Number(largest.Frequency) +
             " Hz, where both references hold points. A reference's new calibration changes it "
@@ -222,7 +224,7 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileSc
     const CalibrationCurve& fromCurve = *scan.References.From;
     const CalibrationCurve& toCurve = *scan.References.To;
     if (fromCurve.Frequencies == toCurve.Frequencies && fromCurve.Responses == toCurve.Responses) {
-        Add(findings, Severity::Warning, "identical-references", FileRole::RefMicTo, 0,
+        Add(findings, Severity::Warning, FindingCode::IdenticalReferences, FileRole::RefMicTo, 0,
             "RefMicFrom and RefMicTo hold the same " +
                 std::to_string(fromCurve.Frequencies.size()) +
                 " points: the correction is zero everywhere, and MyMicOut would repeat "
@@ -236,7 +238,7 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileSc
         const std::string which = sameAsFrom && sameAsTo ? "RefMicFrom and RefMicTo"
                                   : sameAsFrom           ? "RefMicFrom"
                                                          : "RefMicTo";
-        Add(findings, Severity::Warning, "input-is-reference", FileRole::MyMicIn, 0,
+        Add(findings, Severity::Warning, FindingCode::InputIsReference, FileRole::MyMicIn, 0,
             "MyMicIn holds the same " + std::to_string(points) + " points as " + which +
                 ": was a reference's file given as MyMicIn? MyMicIn is your own microphone's "
                 "calibration, the third file.");
@@ -248,7 +250,8 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileSc
         const std::string which = serialOfFrom && serialOfTo ? "RefMicFrom and RefMicTo"
                                   : serialOfFrom             ? "RefMicFrom"
                                                              : "RefMicTo";
-        Add(findings, Severity::Warning, "input-is-reference", FileRole::MyMicIn, in.SerialLine,
+        Add(findings, Severity::Warning, FindingCode::InputIsReference, FileRole::MyMicIn,
+            in.SerialLine,
             "MyMicIn's header names serial number " + in.Serial + " (line " +
                 std::to_string(in.SerialLine) + "), the reference microphone's in " + which +
                 ": was a reference's file given as MyMicIn, or were the files given in another "
@@ -283,7 +286,7 @@ bool SameAngle(const Incidence& a, const Incidence& b) {
 
 void AddIdentityFindings(const FileScan& from, const FileScan& to, std::vector<Finding>& findings) {
     if (from.SerialLine != 0 && to.SerialLine != 0 && from.Serial != to.Serial) {
-        Add(findings, Severity::Warning, "different-serial-numbers", FileRole::RefMicTo,
+        Add(findings, Severity::Warning, FindingCode::DifferentSerialNumbers, FileRole::RefMicTo,
             to.SerialLine,
             "RefMicFrom's header names serial number " + SerialAt(from) + ", RefMicTo's " +
                 SerialAt(to) +
@@ -298,7 +301,7 @@ void AddIdentityFindings(const FileScan& from, const FileScan& to, std::vector<F
                                              std::to_string(scan.AngleLine) + ")"
                                        : std::string("names no angle, so presumably 0 degrees");
         };
-        Add(findings, Severity::Warning, "different-angles", FileRole::RefMicTo,
+        Add(findings, Severity::Warning, FindingCode::DifferentAngles, FileRole::RefMicTo,
             to.AngleLine != 0 ? to.AngleLine : from.AngleLine,
             "RefMicFrom's header " + said(from) + "; RefMicTo's " + said(to) +
                 ": the references are calibrations for different angles of incidence, which "
@@ -328,7 +331,8 @@ void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileSc
             "; if that sensitivity was measured against this reference, it may need the "
             "same change.";
     }
-    Add(findings, Severity::Note, "sensitivity-changed", FileRole::RefMicTo, to.SensitivityLine,
+    Add(findings, Severity::Note, FindingCode::SensitivityChanged, FileRole::RefMicTo,
+        to.SensitivityLine,
         "RefMicFrom's header gives the reference's Sens Factor as " + Number(from.Sensitivity) +
             " dB, RefMicTo's as " + Number(to.Sensitivity) + " dB, a change of " +
             Decibels(change) + " dB. Tarvelin changes only the responses: " + own);
@@ -359,7 +363,8 @@ void AddConversionFindings(ConversionScan& scan, const FileScan& from, const Fil
     AddLargeCorrection(scan, findings);
     AddWrongSegments(scan, findings);
     if (scan.NotFinite > 0) {
-        Add(findings, Severity::Warning, "non-finite", FileRole::MyMicIn, scan.FirstNotFiniteLine,
+        Add(findings, Severity::Warning, FindingCode::NonFinite, FileRole::MyMicIn,
+            scan.FirstNotFiniteLine,
             "At " + Count(scan.NotFinite, "point", "points") +
                 " of MyMicIn the correction or the converted response is infinite or not a "
                 "number (the first at line " +

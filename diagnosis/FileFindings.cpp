@@ -33,10 +33,10 @@ std::string Consequence(const FileScan& scan, bool many) {
     return many ? "their points are not read" : "its point is not read";
 }
 
-void Add(std::vector<Finding>& findings, Severity level, std::string code, const FileScan& scan,
+void Add(std::vector<Finding>& findings, Severity level, FindingCode code, const FileScan& scan,
          std::uint64_t line, std::string message, std::uint64_t dropped = 0) {
     findings.push_back(
-        {level, std::move(code), scan.Report.Role, line, std::move(message), dropped});
+        {level, code, scan.Report.Role, line, std::move(message), dropped, false, {}});
 }
 
 // The repair mends what has one reading, and the finding says so; where the
@@ -69,7 +69,7 @@ std::string LinesAndFirst(const LineTally& t) {
 }
 
 void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
-    Add(findings, Severity::Error, "file-unreadable", scan, 0,
+    Add(findings, Severity::Error, FindingCode::FileUnreadable, scan, 0,
         Name(scan) + " cannot be read: the converter would stop with \"" + scan.Failure +
             "\". Check the path, and that the file is there and readable.");
 }
@@ -80,7 +80,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                                     : scan.Report.Role == FileRole::MyMicIn
                                         ? "nothing would be converted"
                                         : "no point is read";
-        Add(findings, Severity::Warning, "utf-16", scan, 0,
+        Add(findings, Severity::Warning, FindingCode::Utf16, scan, 0,
             Name(scan) +
                 " is UTF-16 text (what Windows Notepad saves as \"Unicode\"): every character "
                 "takes two bytes, one of them zero, and the converter reads single bytes, so " +
@@ -101,7 +101,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
                       " copied to MyMicOut unchanged and not converted"
                 : std::string(t.Count > 1 ? "they are" : "it is") +
                       " read as header lines, not as points";
-        Add(findings, Severity::Warning, "quoted-numbers", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::QuotedNumbers, scan, t.FirstLines[0],
             Count(t.Count, "line holds", "lines hold") +
                 " only numbers in double quotes, as a spreadsheet writes text fields (" +
                 LinesAndFirst(t) +
@@ -113,7 +113,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
 
 void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.CommaSeparated; t.Count > 0) {
-        Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::CommaSeparated, scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
                 " dropped because the numbers are separated by commas or semicolons, and " +
                 Consequence(scan, t.Count > 1) + " (" + LinesAndFirst(t) +
@@ -126,7 +126,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
     }
     if (const LineTally& t = scan.SpreadsheetCsv; t.Count > 0) {
         const bool semicolons = t.FirstText.find(';') != std::string::npos;
-        Add(findings, Severity::Warning, "comma-separated", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::CommaSeparated, scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") + " dropped because " +
                 (t.Count > 1 ? "they are" : "it is") +
                 " written as a spreadsheet's CSV under a European "
@@ -144,7 +144,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
         }
     }
     if (const LineTally& t = scan.DecimalCommaData; t.Count > 0) {
-        Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::DecimalComma, scan, t.FirstLines[0],
             Count(t.Count, "data line has", "data lines have") +
                 " numbers with a decimal comma, which ends a number: line " +
                 std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) + ", is read as " +
@@ -155,7 +155,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
         CanRepair(scan, findings);
     }
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
-        Add(findings, Severity::Warning, "decimal-comma", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::DecimalComma, scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") +
                 " dropped because a decimal comma cuts the numbers short (" + LinesAndFirst(t) +
                 "), and " + Consequence(scan, t.Count > 1) +
@@ -187,7 +187,7 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
                 : ": it is dropped, and the microphone's sensitivity" + value +
                       ", which measurement software reads from that line, is lost. Put a "
                       "\" in front of it to keep it as a header line";
-        Add(findings, level, "unquoted-header", scan, t.FirstLines[0],
+        Add(findings, level, FindingCode::UnquotedHeader, scan, t.FirstLines[0],
             "Line " + std::to_string(t.FirstLines[0]) + ", " + Quoted(t.FirstText) + more +
                 ", is a Sens Factor line without its opening double quote" + what + ".",
             t.Count);
@@ -201,7 +201,7 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
                         "of words are set aside alike"
                       : ", so " + std::string(t.Count > 1 ? "they are" : "it is") +
                             " dropped. Put the \" at the very start of the line to keep it";
-        Add(findings, level, "unquoted-header", scan, t.FirstLines[0],
+        Add(findings, level, FindingCode::UnquotedHeader, scan, t.FirstLines[0],
             Count(t.Count, "line reads", "lines read") +
                 " like a header line whose double quote is not its very first character (" +
                 LinesAndFirst(t) + ")" + what + ".",
@@ -216,8 +216,8 @@ void AddUnreadableNumbers(const FileScan& scan, std::vector<Finding>& findings) 
     }
     const bool reference = IsReference(scan.Report.Role);
     const bool many = t.Count > 1;
-    Add(findings, reference ? Severity::Note : Severity::Warning, "unreadable-number", scan,
-        t.FirstLines[0],
+    Add(findings, reference ? Severity::Note : Severity::Warning, FindingCode::UnreadableNumber,
+        scan, t.FirstLines[0],
         Count(t.Count, "line starts", "lines start") +
             " with a number and goes on with one that cannot be read (" + LinesAndFirst(t) +
             "), so " + (many ? "they are" : "it is") + " dropped, and " + Consequence(scan, many) +
@@ -251,7 +251,7 @@ void AddCutOff(const FileScan& scan, std::vector<Finding>& findings) {
                  " where that column has " + std::to_string(expected.ExponentDigits);
     }
     const std::string missing = scan.Report.Role == FileRole::MyMicIn ? ", from MyMicOut too" : "";
-    Add(findings, Severity::Warning, "cut-off", scan, last.Number,
+    Add(findings, Severity::Warning, FindingCode::CutOff, scan, last.Number,
         "The last line of " + NameWithin(scan) + ", line " + std::to_string(last.Number) + ", " +
             Quoted(std::string_view(last.Text, last.TextSize)) +
             ", has no line end and ends sooner than the lines before it: " + sooner +
@@ -272,7 +272,7 @@ void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
                           "thousand times too low"
                         : "MyMicIn's points would lie far below the references' frequencies, "
                           "where the correction is a straight line guessed far beyond their ends";
-        Add(findings, Severity::Warning, "frequency-in-khz", scan, 0,
+        Add(findings, Severity::Warning, FindingCode::FrequencyInKhz, scan, 0,
             "The frequencies of " + NameWithin(scan) + " run from " + Number(scan.Span.Lowest) +
                 " to " + Number(scan.Span.Highest) +
                 ": below 50 Hz, though as kHz they would be the audio band. Tarvelin reads "
@@ -283,7 +283,7 @@ void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
     }
     if (report.DataLines >= 2 && scan.AllTinyAndPositive &&
         scan.HighestResponse > scan.LowestResponse) {
-        Add(findings, Severity::Warning, "linear-response", scan, 0,
+        Add(findings, Severity::Warning, FindingCode::LinearResponse, scan, 0,
             "Every response of " + NameWithin(scan) + " is positive and tiny (" +
                 Number(scan.LowestResponse) + " to " + Number(scan.HighestResponse) +
                 "): they look like linear values (pascals, volts per pascal or a ratio), not "
@@ -309,7 +309,7 @@ void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
                                         ? "the correction would be added to the phase, and "
                                           "MyMicOut would hold no response"
                                         : "the phase would be read as the response";
-        Add(findings, Severity::Warning, "phase-as-response", scan,
+        Add(findings, Severity::Warning, FindingCode::PhaseAsResponse, scan,
             scan.PhaseNamedLine != 0 ? scan.PhaseNamedLine : scan.WrapTo.Line,
             "The second column of " + NameWithin(scan) +
                 " looks like a phase in degrees, not a response in dB: " + seen +
@@ -330,7 +330,7 @@ void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
                                 : scan.Report.Role == FileRole::MyMicIn ? "MyMicOut would keep it"
                                                                         : "it is read as it stands";
     if (const LineTally& t = scan.Impossible; t.Count > 0) {
-        Add(findings, Severity::Warning, "impossible-response", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::ImpossibleResponse, scan, t.FirstLines[0],
             "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
                 " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
                 " dB, more than any microphone's response or any sound level" + More(t) +
@@ -338,7 +338,7 @@ void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
                 ". Check the numbers on that line.");
     }
     if (const LineTally& t = scan.Spikes; t.Count > 0) {
-        Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::Outlier, scan, t.FirstLines[0],
             "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
                 " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
                 " dB, while the points around it have " + Number(scan.SpikeNeighbours[0]) +
@@ -348,7 +348,7 @@ void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
                 More(t) + ". If so, " + outcome + ". Check the numbers on that line.");
     }
     if (const LineTally& t = scan.LoneFrequencies; t.Count > 0) {
-        Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::Outlier, scan, t.FirstLines[0],
             "At line " + std::to_string(t.FirstLines[0]) + " the frequency of " + NameWithin(scan) +
                 " is " + Number(t.FirstValues[0]) + " Hz, between points at " +
                 Number(scan.LoneFrequencyNeighbours[0]) + " and " +
@@ -371,7 +371,7 @@ void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
     const std::string more = t.Count > 1 ? " (" + Count(t.Count, "such point", "such points") +
                                                ": " + LineList(t.FirstLines, t.Count) + ")"
                                          : "";
-    Add(findings, Severity::Warning, "outlier", scan, t.FirstLines[0],
+    Add(findings, Severity::Warning, FindingCode::Outlier, scan, t.FirstLines[0],
         "At line " + std::to_string(t.FirstLines[0]) + " (" + Number(t.FirstValues[0]) +
             " Hz) the response of " + NameWithin(scan) + " is " + Number(t.FirstValues[1]) +
             " dB, while the points around it have " + Number(scan.SignFlipNeighbours[0]) + " and " +
@@ -443,7 +443,7 @@ void AddTwoReadings(const FileScan& scan, std::vector<Finding>& findings) {
     if (readings.empty()) {
         return;
     }
-    Add(findings, Severity::Warning, "two-readings", scan, e.Line,
+    Add(findings, Severity::Warning, FindingCode::TwoReadings, scan, e.Line,
         "Line " + std::to_string(e.Line) + ", " + Quoted(e.Text) + ", can be read " + readings +
             ", and the rest of " + NameWithin(scan) +
             " does not tell which was meant: a mark between digits may be a decimal point, a "
@@ -462,8 +462,8 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
         // A reference that lacks a few points still gives its correction
         // from the points around them; one that lacks many gives it from far.
         const bool many = t.Count * 5 > scan.Report.DataLines;
-        Add(findings, reference && !many ? Severity::Note : Severity::Warning, "dropped-point",
-            scan, t.FirstLines[0],
+        Add(findings, reference && !many ? Severity::Note : Severity::Warning,
+            FindingCode::DroppedPoint, scan, t.FirstLines[0],
             Count(t.Count, "line begins", "lines begin") + " like a point but " +
                 (t.Count > 1 ? "are" : "is") + " dropped, and " + Consequence(scan, t.Count > 1) +
                 " (" + LinesAndFirst(t) + "): the converter's reading of line " +
@@ -483,7 +483,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
         return;
     }
     if (const MeantExample& e = style->FirstGrouped; style->Grouped > 0) {
-        Add(findings, Severity::Warning, "digit-grouping", scan, e.Line,
+        Add(findings, Severity::Warning, FindingCode::DigitGrouping, scan, e.Line,
             Count(style->Grouped, "line groups the digits of its numbers",
                   "lines group the digits of their numbers") +
                 " in thousands, as a spreadsheet does under some language settings (line " +
@@ -498,7 +498,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
     if (const MeantExample& e = style->FirstData;
         style->OtherwiseData > 0 && scan.DecimalCommaData.Count == 0) {
-        Add(findings, Severity::Warning, "partly-read", scan, e.Line,
+        Add(findings, Severity::Warning, FindingCode::PartlyRead, scan, e.Line,
             Count(style->OtherwiseData, "data line holds", "data lines hold") +
                 " more than the converter reads: line " + std::to_string(e.Line) + ", " +
                 Quoted(e.Text) + ", is read as " + ValuesRead(e.Read, e.ReadCount) +
@@ -515,7 +515,7 @@ void AddColumnsSwapped(const FileScan& scan, std::vector<Finding>& findings) {
     if (!scan.ColumnsSwapped) {
         return;
     }
-    Add(findings, Severity::Warning, "columns-swapped", scan, scan.FirstDecrease,
+    Add(findings, Severity::Warning, FindingCode::ColumnsSwapped, scan, scan.FirstDecrease,
         "The first column of " + NameWithin(scan) + " does not rise (it falls at line " +
             std::to_string(scan.FirstDecrease) + ", from " + Number(scan.DecreaseFrom) + " to " +
             Number(scan.DecreaseTo) +
@@ -530,7 +530,7 @@ void AddColumnsSwapped(const FileScan& scan, std::vector<Finding>& findings) {
 void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
     const bool reference = scan.Report.Role != FileRole::MyMicIn;
     if (!scan.Report.Ascending && reference) {
-        Add(findings, Severity::Warning, "not-ascending", scan, scan.FirstDecrease,
+        Add(findings, Severity::Warning, FindingCode::NotAscending, scan, scan.FirstDecrease,
             "The frequencies of " + NameWithin(scan) + " decrease at line " +
                 std::to_string(scan.FirstDecrease) + " (" + Number(scan.DecreaseFrom) +
                 " Hz, then " + Number(scan.DecreaseTo) +
@@ -544,14 +544,15 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
         }
     }
     if (scan.FirstRepeat != 0 && reference) {
-        Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstRepeat,
+        Add(findings, Severity::Note, FindingCode::RepeatedFrequency, scan, scan.FirstRepeat,
             Name(scan) + " repeats the frequency " + Number(scan.Repeated) + " Hz at line " +
                 std::to_string(scan.FirstRepeat) +
                 ": at that frequency a reference gives the response of one of the points that "
                 "share it.");
     }
     if (scan.FirstDifferingRepeat != 0 && !reference) {
-        Add(findings, Severity::Note, "repeated-frequency", scan, scan.FirstDifferingRepeat,
+        Add(findings, Severity::Note, FindingCode::RepeatedFrequency, scan,
+            scan.FirstDifferingRepeat,
             "MyMicIn repeats the frequency " + Number(scan.DifferingRepeat) + " Hz at line " +
                 std::to_string(scan.FirstDifferingRepeat) + " with another response (" +
                 Number(scan.DifferingResponses[0]) + " dB, then " +
@@ -583,7 +584,7 @@ void AddDroppedLines(const FileScan& scan, std::vector<Finding>& findings) {
     if (total == 0) {
         return;
     }
-    Add(findings, Severity::Note, "dropped-lines", scan, first,
+    Add(findings, Severity::Note, FindingCode::DroppedLines, scan, first,
         Count(total, "other line is", "other lines are") +
             " dropped as neither header nor data line: " + groups + ".",
         total);
@@ -591,7 +592,7 @@ void AddDroppedLines(const FileScan& scan, std::vector<Finding>& findings) {
 
 void AddLongAndExtraFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.LongLines; t.Count > 0) {
-        Add(findings, Severity::Note, "long-line", scan, t.FirstLines[0],
+        Add(findings, Severity::Note, FindingCode::LongLine, scan, t.FirstLines[0],
             Count(t.Count, "line is", "lines are") + " longer than 65,536 bytes (" +
                 LineList(t.FirstLines, t.Count) +
                 "): only the first 65,536 bytes of each are read for numbers.");
@@ -599,14 +600,14 @@ void AddLongAndExtraFindings(const FileScan& scan, std::vector<Finding>& finding
     if (const LineTally& t = scan.ExtraValues; t.Count > 0) {
         const std::string used =
             scan.ValueCount == 2 ? "frequency and response" : "frequency, response and third value";
-        Add(findings, Severity::Note, "extra-values", scan, t.FirstLines[0],
+        Add(findings, Severity::Note, FindingCode::ExtraValues, scan, t.FirstLines[0],
             Count(t.Count, "data line holds", "data lines hold") + " more than " +
                 std::to_string(scan.ValueCount) + " numbers (" + LineList(t.FirstLines, t.Count) +
                 "): only the first " + std::to_string(scan.ValueCount) + ", " + used +
                 ", are used.");
     }
     if (const LineTally& t = scan.NotFinite; t.Count > 0) {
-        Add(findings, Severity::Warning, "non-finite", scan, t.FirstLines[0],
+        Add(findings, Severity::Warning, FindingCode::NonFinite, scan, t.FirstLines[0],
             Count(t.Count, "data line holds", "data lines hold") +
                 " a number beyond the range of a 32-bit float, read as infinity (" +
                 LineList(t.FirstLines, t.Count) + ": " + ValuesRead(t) + "). Check those numbers.");
@@ -622,7 +623,7 @@ void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
         return;
     }
     if (IsReference(report.Role) && report.DataLines < 2) {
-        Add(findings, Severity::Error, "too-few-points", scan, 0,
+        Add(findings, Severity::Error, FindingCode::TooFewPoints, scan, 0,
             Name(scan) + " has " + Count(report.DataLines, "data line", "data lines") +
                 "; a reference needs at least 2, so the converter would stop with \"" +
                 scan.Failure +
@@ -634,12 +635,12 @@ void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Find
                                      ? "MyMicOut would be empty"
                                      : "MyMicOut would hold only its " +
                                            Count(report.HeaderLines, "header line", "header lines");
-        Add(findings, Severity::Warning, "no-data-lines", scan, 0,
+        Add(findings, Severity::Warning, FindingCode::NoDataLines, scan, 0,
             Name(scan) + " has no data line: nothing would be converted, and " + kept +
                 ". A data line is a frequency and a response, separated by blanks or tabs.");
     }
     if (scan.CutAtEndOfText) {
-        Add(findings, Severity::Warning, "cut-at-eof-mark", scan, report.Lines,
+        Add(findings, Severity::Warning, FindingCode::CutAtEofMark, scan, report.Lines,
             Name(scan) + " ends at a byte 0x1A, an old end-of-file mark, after line " +
                 std::to_string(report.Lines) +
                 ", and the bytes that follow it are not read. If they hold points, remove the "

@@ -12,6 +12,7 @@
 
 #include "CalibrationCurve.h"
 #include "CheckCalibration.h"
+#include "FindingWords.h"
 #include "FuzzSupport.h"
 #include "LineKind.h"
 #include "Messages.h"
@@ -199,7 +200,8 @@ void CheckTheCheck(const std::string (&files)[3], bool converted, std::string_vi
 std::string FindingsText(const CheckReport& report) {
     std::string text;
     for (const Finding& finding : report.Findings) {
-        text += finding.Code + " " + std::to_string(finding.Line) + " " + finding.Message + "\n";
+        text += std::string(FindingCodeName(finding.Code)) + " " + std::to_string(finding.Line) +
+                " " + FindingMessage(finding) + "\n";
     }
     return text;
 }

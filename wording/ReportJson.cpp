@@ -1,6 +1,7 @@
 #include "ReportJson.h"
 
 #include "FindingText.h"
+#include "FindingWords.h"
 #include "ShownText.h"
 
 #include <cmath>
@@ -53,20 +54,54 @@ void AppendConversion(std::string& out, const ConversionReport& conversion) {
     out += " }";
 }
 
+void AppendArgument(std::string& out, const FindingArgument& argument) {
+    switch (argument.Kind) {
+    case ArgumentKind::Number:
+    case ArgumentKind::Decibels:
+        out += JsonNumber(static_cast<float>(argument.Value));
+        return;
+    case ArgumentKind::Count:
+        out += std::to_string(argument.Count);
+        return;
+    case ArgumentKind::Lines: {
+        out += "{ \"first\": [";
+        for (std::size_t i = 0; i < argument.Lines.size(); ++i) {
+            out += (i == 0 ? "" : ", ") + std::to_string(argument.Lines[i]);
+        }
+        out += "], \"count\": " + std::to_string(argument.Count) + " }";
+        return;
+    }
+    case ArgumentKind::Quoted:
+    case ArgumentKind::Word:
+        break;
+    }
+    AppendJsonString(out, argument.Text);
+}
+
 void AppendFinding(std::string& out, const Finding& finding) {
     out += "{ \"severity\": \"";
     out += SeverityName(finding.Level);
-    out += "\", \"code\": \"" + finding.Code + "\", \"title\": \"";
-    out += FindingTitle(finding.Code);
-    out += "\", \"fix\": \"";
-    out += FindingFix(finding.Code);
-    out += "\", \"role\": \"";
+    out += "\", \"code\": \"" + std::string(FindingCodeName(finding.Code)) + "\", \"title\": ";
+    AppendJsonString(out, FindingTitle(finding));
+    out += ", \"fix\": ";
+    AppendJsonString(out, FindingFix(finding));
+    out += ", \"role\": \"";
     out += RoleName(finding.Role);
     out += "\", \"line\": " + (finding.Line != 0 ? std::to_string(finding.Line) : "null");
     out += ", \"message\": ";
-    AppendJsonString(out, finding.Message);
+    AppendJsonString(out, FindingMessage(finding));
     out += ", \"droppedLines\": " + std::to_string(finding.DroppedLines);
-    out += ", \"repairable\": " + JsonBool(finding.Repairable) + " }";
+    out += ", \"repairable\": " + JsonBool(finding.Repairable);
+    out += ", \"arguments\": {";
+    const char* comma = " ";
+    for (const FindingArgument& argument : finding.Arguments) {
+        out += comma;
+        comma = ", ";
+        AppendJsonString(out, argument.Name);
+        out += ": ";
+        AppendArgument(out, argument);
+    }
+    out += finding.Arguments.empty() ? "} }" : " } }";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ReportText.h"
 
 #include "FindingText.h"
+#include "FindingWords.h"
 #include "ShownText.h"
 
 namespace {
@@ -103,7 +104,9 @@ void AppendFindingLine(std::string& out, const Finding& finding) {
     }
     out += SeverityName(finding.Level);
     out.append(9 - std::string_view(SeverityName(finding.Level)).size(), ' ');
-    out += "[" + finding.Code + "] " + where + ": ";
-    AppendShownText(out, finding.Message);
+    out += '[';
+    out += FindingCodeName(finding.Code);
+    out += "] " + where + ": ";
+    AppendShownText(out, FindingMessage(finding));
     out += '\n';
 }

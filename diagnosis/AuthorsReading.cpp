@@ -918,27 +918,23 @@ bool ReadsOtherwise(const ReadingVerdict& verdict, std::string_view text, const 
     return Differs(judged, line, valueCount);
 }
 
-const char* StyleWords(int style) {
+const char* StyleName(int style) {
     const NumberStyle& s = NumberStyles[style];
-    if (s.Group == GroupMark::None) {
-        if (s.Decimal == ',') {
-            return "with decimal commas";
-        }
-        return s.CommaSeparates ? "with commas between the numbers" : "with full stops";
-    }
     switch (s.Group) {
-    case GroupMark::FullStop:
-        return "with full stops grouping thousands";
-    case GroupMark::Comma:
-        return "with commas grouping thousands";
-    case GroupMark::Blank:
-        return "with blanks grouping thousands";
-    case GroupMark::Space:
-        return "with spaces grouping thousands";
-    case GroupMark::Apostrophe:
-        return "with apostrophes grouping thousands";
     case GroupMark::None:
-        break;
+        return s.Decimal == ','   ? "decimal-commas"
+               : s.CommaSeparates ? "comma-separated"
+                                  : "full-stops";
+    case GroupMark::FullStop:
+        return "full-stop-grouping";
+    case GroupMark::Comma:
+        return "comma-grouping";
+    case GroupMark::Blank:
+        return "blank-grouping";
+    case GroupMark::Space:
+        return "space-grouping";
+    case GroupMark::Apostrophe:
+        return "apostrophe-grouping";
     }
     return "";
 }

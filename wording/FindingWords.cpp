@@ -1,6 +1,7 @@
 #include "FindingWords.h"
 
 #include "Catalogue.h"
+#include "FileFindingWords.h"
 
 std::string FindingTitle(const Finding& finding) {
     switch (finding.Code) {
@@ -161,5 +162,11 @@ std::string FindingFix(const Finding& finding) {
 }
 
 std::string FindingMessage(const Finding& finding) {
-    return finding.Message;
+    // Findings made elsewhere may still bring their words with them.
+    if (!finding.Message.empty()) {
+        return finding.Message;
+    }
+    std::string message;
+    SayFileFinding(finding, message);
+    return message;
 }

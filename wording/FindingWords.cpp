@@ -1,6 +1,7 @@
 #include "FindingWords.h"
 
 #include "Catalogue.h"
+#include "ConversionFindingWords.h"
 
 std::string FindingTitle(const Finding& finding) {
     switch (finding.Code) {
@@ -161,5 +162,8 @@ std::string FindingFix(const Finding& finding) {
 }
 
 std::string FindingMessage(const Finding& finding) {
+    if (std::string message; SayConversionFinding(finding, message)) {
+        return message;
+    }
     return finding.Message;
 }

@@ -106,7 +106,8 @@ void AddSpans(const ConversionScan& scan, std::vector<FindingArgument>& argument
     arguments.push_back(NumberArgument("toHighest", to.Highest));
 }
 
-// Kept as a double: the words round it to a tenth, as they always did.
+// Kept as a double: the words round the octaves themselves to a tenth, not
+// a float near them.
 FindingArgument OctavesArgument(double octaves) {
     return {"octaves", ArgumentKind::Number, octaves, 0, {}, {}};
 }

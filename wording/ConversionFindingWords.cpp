@@ -174,34 +174,42 @@ std::string SayInputIsReference(const Finding& finding) {
     if (TextNamed(finding, "form") == "serial-number") {
         const std::string serial(TextNamed(finding, "serial"));
         const std::string line = CountOf(finding, "serialLine");
-        // TRANSLATORS: {serial} is the serial number as the header writes it.
-        const std::string question =
-            both ? Say("MyMicIn's header names serial number {serial} (line {serialLine}), the "
-                       "reference microphone's in RefMicFrom and RefMicTo: was a reference's "
-                       "file given as MyMicIn, or were the files given in another order?",
-                       {{"serial", serial}, {"serialLine", line}})
-                 // TRANSLATORS: {reference} is RefMicFrom or RefMicTo.
-                 : Say("MyMicIn's header names serial number {serial} (line {serialLine}), the "
-                       "reference microphone's in {reference}: was a reference's file given as "
-                       "MyMicIn, or were the files given in another order?",
-                       {{"serial", serial}, {"serialLine", line}, {"reference", reference}});
+        std::string question;
+        if (both) {
+            // TRANSLATORS: {serial} is the serial number as the header
+            // writes it.
+            question = Say("MyMicIn's header names serial number {serial} (line {serialLine}), the "
+                           "reference microphone's in RefMicFrom and RefMicTo: was a reference's "
+                           "file given as MyMicIn, or were the files given in another order?",
+                           {{"serial", serial}, {"serialLine", line}});
+        } else {
+            // TRANSLATORS: {serial} is the serial number as the header
+            // writes it; {reference} is RefMicFrom or RefMicTo.
+            question = Say("MyMicIn's header names serial number {serial} (line {serialLine}), the "
+                           "reference microphone's in {reference}: was a reference's file given "
+                           "as MyMicIn, or were the files given in another order?",
+                           {{"serial", serial}, {"serialLine", line}, {"reference", reference}});
+        }
         return question + " " +
                Say("MyMicOut would carry the reference's header and serial number. The order is "
                    "RefMicFrom, RefMicTo, then your own microphone's calibration.");
     }
     const std::uint64_t points = CountNamed(finding, "points");
-    const std::string question =
-        both ? SayCount("MyMicIn holds the same {count} point as RefMicFrom and RefMicTo: was a "
-                        "reference's file given as MyMicIn?",
-                        "MyMicIn holds the same {count} points as RefMicFrom and RefMicTo: was a "
-                        "reference's file given as MyMicIn?",
-                        points)
-             // TRANSLATORS: {reference} is RefMicFrom or RefMicTo.
-             : SayCount("MyMicIn holds the same {count} point as {reference}: was a reference's "
-                        "file given as MyMicIn?",
-                        "MyMicIn holds the same {count} points as {reference}: was a reference's "
-                        "file given as MyMicIn?",
-                        points, {{"reference", reference}});
+    std::string question;
+    if (both) {
+        question = SayCount("MyMicIn holds the same {count} point as RefMicFrom and RefMicTo: was "
+                            "a reference's file given as MyMicIn?",
+                            "MyMicIn holds the same {count} points as RefMicFrom and RefMicTo: was "
+                            "a reference's file given as MyMicIn?",
+                            points);
+    } else {
+        // TRANSLATORS: {reference} is RefMicFrom or RefMicTo.
+        question = SayCount("MyMicIn holds the same {count} point as {reference}: was a "
+                            "reference's file given as MyMicIn?",
+                            "MyMicIn holds the same {count} points as {reference}: was a "
+                            "reference's file given as MyMicIn?",
+                            points, {{"reference", reference}});
+    }
     return question + " " + Say("MyMicIn is your own microphone's calibration, the third file.");
 }
 

@@ -2,7 +2,6 @@
 
 #include "ConversionScan.h"
 #include "FileScan.h"
-#include "FindingText.h"
 #include "PointConversion.h"
 
 #include <algorithm>
@@ -37,19 +36,17 @@ void SortFindings(std::vector<Finding>& findings) {
 // Three files in one unit convert as they should; only what reads MyMicOut
 // afterwards may expect Hz.
 void AddAllInKilohertz(const FileScan& in, std::vector<Finding>& findings) {
+    // One file's frequencies in kHz are another finding of this code, with
+    // other words.
     findings.push_back(
         {Severity::Note,
          FindingCode::FrequencyInKhz,
          FileRole::MyMicIn,
          0,
-         "The frequencies of all three files lie below 50 Hz (MyMicIn's run from " +
-             Number(in.Span.Lowest) + " to " + Number(in.Span.Highest) +
-             "), so they are probably kHz. The conversion is right as it stands, since all "
-             "three use the same unit, but MyMicOut keeps it: a program that reads MyMicOut "
-             "may expect Hz.",
          0,
          false,
-         {}});
+         {WordArgument("form", "all-files"), NumberArgument("lowest", in.Span.Lowest),
+          NumberArgument("highest", in.Span.Highest)}});
 }
 
 } // namespace

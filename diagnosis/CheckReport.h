@@ -81,9 +81,6 @@ struct Finding {
     FindingCode Code = FindingCode::FileUnreadable;
     FileRole Role = FileRole::File;
     std::uint64_t Line = 0; // 0 where no line is meant
-    // Words made in the check itself, for findings whose words are not yet
-    // made from their arguments.
-    std::string Message;
     // How many of the file's dropped lines it names: every dropped line is
     // named by one finding.
     std::uint64_t DroppedLines = 0;

@@ -1,9 +1,7 @@
 #include "ConversionScan.h"
 
-#include "FindingText.h"
-
 #include <cmath>
-#include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -94,52 +92,48 @@ void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
 }
 
 void Add(std::vector<Finding>& findings, Severity level, FindingCode code, FileRole role,
-         std::uint64_t line, std::string message) {
-    findings.push_back({level, code, role, line, std::move(message), 0, false, {}});
+         std::uint64_t line, std::vector<FindingArgument> arguments) {
+    findings.push_back({level, code, role, line, 0, false, std::move(arguments)});
 }
 
-std::string SpanText(const FrequencySpan& span) {
-    return Number(span.Lowest) + " Hz to " + Number(span.Highest) + " Hz";
+// The references' spans, which the words about points beyond them name.
+void AddSpans(const ConversionScan& scan, std::vector<FindingArgument>& arguments) {
+    const FrequencySpan& from = scan.References.FromSpan;
+    const FrequencySpan& to = scan.References.ToSpan;
+    arguments.push_back(NumberArgument("fromLowest", from.Lowest));
+    arguments.push_back(NumberArgument("fromHighest", from.Highest));
+    arguments.push_back(NumberArgument("toLowest", to.Lowest));
+    arguments.push_back(NumberArgument("toHighest", to.Highest));
 }
 
-std::string Octaves(double octaves) {
-    if (octaves < 0.05) {
-        return "less than 0.1 octaves";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", octaves);
-    return std::string("up to ") + text + " octaves";
+// Kept as a double: the words round the octaves themselves to a tenth, not
+// a float near them.
+FindingArgument OctavesArgument(double octaves) {
+    return {"octaves", ArgumentKind::Number, octaves, 0, {}, {}};
 }
 
-std::string ReferenceSpans(const ConversionScan& scan) {
-    return "RefMicFrom (" + SpanText(scan.References.FromSpan) + ") or RefMicTo (" +
-           SpanText(scan.References.ToSpan) + ")";
+// Which of the references a finding is about.
+std::string_view WhichReference(bool from, bool to) {
+    return from && to ? "both" : from ? "RefMicFrom" : "RefMicTo";
 }
 
 void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings) {
     if (scan.FarBeyond > 0) {
+        std::vector<FindingArgument> arguments = {CountArgument("points", scan.FarBeyond)};
+        AddSpans(scan, arguments);
+        arguments.push_back(OctavesArgument(scan.OctavesFarBeyond));
+        arguments.push_back(CountArgument("firstLine", scan.FirstFarBeyondLine));
+        arguments.push_back(NumberArgument("frequency", scan.FirstFarBeyondFrequency));
         Add(findings, Severity::Warning, FindingCode::FarExtrapolation, FileRole::MyMicIn,
-            scan.FirstFarBeyondLine,
-            Count(scan.FarBeyond, "point of MyMicIn lies", "points of MyMicIn lie") +
-                " more than an octave " + "below or above the frequencies of " +
-                ReferenceSpans(scan) + ", " + Octaves(scan.OctavesFarBeyond) +
-                " beyond (the first at line " + std::to_string(scan.FirstFarBeyondLine) + ", " +
-                Number(scan.FirstFarBeyondFrequency) +
-                " Hz): there the correction is the reference's first or last segment drawn on "
-                "as a straight line, far from any point measured, and MyMicOut's values can be "
-                "far off. Use references that cover those frequencies, or do not rely on "
-                "MyMicOut there.");
+            scan.FirstFarBeyondLine, std::move(arguments));
     }
     if (scan.NearlyBeyond > 0) {
+        std::vector<FindingArgument> arguments = {CountArgument("points", scan.NearlyBeyond),
+                                                  CountArgument("total", scan.Report.Points)};
+        AddSpans(scan, arguments);
+        arguments.push_back(OctavesArgument(scan.OctavesNearlyBeyond));
         Add(findings, Severity::Note, FindingCode::Extrapolated, FileRole::MyMicIn,
-            scan.FirstNearlyBeyondLine,
-            std::to_string(scan.NearlyBeyond) + " of MyMicIn's " +
-                std::to_string(scan.Report.Points) +
-                (scan.NearlyBeyond == 1 ? " points lies" : " points lie") +
-                " below or above the frequencies of " + ReferenceSpans(scan) + ", " +
-                Octaves(scan.OctavesNearlyBeyond) +
-                " beyond; there the correction extends the reference's first or last segment as "
-                "a straight line, which is a guess.");
+            scan.FirstNearlyBeyondLine, std::move(arguments));
     }
 }
 
@@ -147,18 +141,12 @@ void AddWrongSegments(const ConversionScan& scan, std::vector<Finding>& findings
     if (scan.WrongSegments == 0) {
         return;
     }
-    const std::string which = scan.WrongInFrom && scan.WrongInTo ? "RefMicFrom and RefMicTo"
-                              : scan.WrongInFrom                 ? "RefMicFrom"
-                                                                 : "RefMicTo";
     Add(findings, Severity::Warning, FindingCode::WrongSegment, FileRole::MyMicIn,
         scan.FirstWrongSegmentLine,
-        Count(scan.WrongSegments, "point", "points") +
-            " of MyMicIn get their correction from a segment of " + which +
-            " that does not hold their frequency (the first at line " +
-            std::to_string(scan.FirstWrongSegmentLine) + ", " +
-            Number(scan.FirstWrongSegmentFrequency) +
-            " Hz), because the reference's frequencies do not rise. Sort " + which +
-            " from low to high frequency and convert again.");
+        {CountArgument("points", scan.WrongSegments),
+         WordArgument("reference", WhichReference(scan.WrongInFrom, scan.WrongInTo)),
+         CountArgument("firstLine", scan.FirstWrongSegmentLine),
+         NumberArgument("frequency", scan.FirstWrongSegmentFrequency)});
 }
 
 // The largest RefMicTo - RefMicFrom where both references hold points. Both
@@ -210,13 +198,8 @@ void AddLargeCorrection(const ConversionScan& scan, std::vector<Finding>& findin
         return;
     }
     Add(findings, Severity::Warning, FindingCode::LargeCorrection, FileRole::RefMicTo, 0,
-        "RefMicTo - RefMicFrom reaches " + Decibels(largest.Difference) + " dB at " +
-            Number(largest.Frequency) +
-            " Hz, where both references hold points. A reference's new calibration changes it "
-            "by fractions of a dB; a difference this large comes from references of two "
-            "microphones, of two angles, or a file of absolute levels (dB SPL), and MyMicOut "
-            "would carry it. Check that RefMicFrom and RefMicTo are the old and the new "
-            "calibration of the same microphone.");
+        {DecibelsArgument("difference", largest.Difference),
+         NumberArgument("frequency", largest.Frequency)});
 }
 
 void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileScan& to,
@@ -225,55 +208,34 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileSc
     const CalibrationCurve& toCurve = *scan.References.To;
     if (fromCurve.Frequencies == toCurve.Frequencies && fromCurve.Responses == toCurve.Responses) {
         Add(findings, Severity::Warning, FindingCode::IdenticalReferences, FileRole::RefMicTo, 0,
-            "RefMicFrom and RefMicTo hold the same " +
-                std::to_string(fromCurve.Frequencies.size()) +
-                " points: the correction is zero everywhere, and MyMicOut would repeat "
-                "MyMicIn's values. RefMicFrom is the reference's old calibration, RefMicTo its "
-                "new one.");
+            {CountArgument("points", fromCurve.Frequencies.size())});
     }
     const std::uint64_t points = in.Report.DataLines;
     const bool sameAsFrom = scan.SameAsFrom && points == fromCurve.Frequencies.size();
     const bool sameAsTo = scan.SameAsTo && points == toCurve.Frequencies.size();
     if (points > 0 && (sameAsFrom || sameAsTo)) {
-        const std::string which = sameAsFrom && sameAsTo ? "RefMicFrom and RefMicTo"
-                                  : sameAsFrom           ? "RefMicFrom"
-                                                         : "RefMicTo";
         Add(findings, Severity::Warning, FindingCode::InputIsReference, FileRole::MyMicIn, 0,
-            "MyMicIn holds the same " + std::to_string(points) + " points as " + which +
-                ": was a reference's file given as MyMicIn? MyMicIn is your own microphone's "
-                "calibration, the third file.");
+            {WordArgument("form", "points"),
+             WordArgument("reference", WhichReference(sameAsFrom, sameAsTo)),
+             CountArgument("points", points)});
         return;
     }
     const bool serialOfFrom = in.SerialLine != 0 && in.Serial == from.Serial;
     const bool serialOfTo = in.SerialLine != 0 && in.Serial == to.Serial;
     if (serialOfFrom || serialOfTo) {
-        const std::string which = serialOfFrom && serialOfTo ? "RefMicFrom and RefMicTo"
-                                  : serialOfFrom             ? "RefMicFrom"
-                                                             : "RefMicTo";
         Add(findings, Severity::Warning, FindingCode::InputIsReference, FileRole::MyMicIn,
             in.SerialLine,
-            "MyMicIn's header names serial number " + in.Serial + " (line " +
-                std::to_string(in.SerialLine) + "), the reference microphone's in " + which +
-                ": was a reference's file given as MyMicIn, or were the files given in another "
-                "order? MyMicOut would carry the reference's header and serial number. The "
-                "order is RefMicFrom, RefMicTo, then your own microphone's calibration.");
+            {WordArgument("form", "serial-number"),
+             WordArgument("reference", WhichReference(serialOfFrom, serialOfTo)),
+             QuotedArgument("serial", in.Serial), CountArgument("serialLine", in.SerialLine)});
     }
 }
 
-std::string SerialAt(const FileScan& scan) {
-    return scan.Serial + " (line " + std::to_string(scan.SerialLine) + ")";
-}
-
-std::string AngleName(const Incidence& angle) {
-    switch (angle.Kind) {
-    case IncidenceKind::Degrees:
-        return std::to_string(angle.Degrees) + " degrees";
-    case IncidenceKind::Random:
-        return "random incidence";
-    case IncidenceKind::None:
-        break;
+std::string_view AngleWord(const FileScan& scan) {
+    if (scan.AngleLine == 0) {
+        return "none";
     }
-    return "0 degrees";
+    return scan.Angle.Kind == IncidenceKind::Random ? "random" : "degrees";
 }
 
 // A file that names no angle is taken for 0 degrees, as such files are.
@@ -288,27 +250,18 @@ void AddIdentityFindings(const FileScan& from, const FileScan& to, std::vector<F
     if (from.SerialLine != 0 && to.SerialLine != 0 && from.Serial != to.Serial) {
         Add(findings, Severity::Warning, FindingCode::DifferentSerialNumbers, FileRole::RefMicTo,
             to.SerialLine,
-            "RefMicFrom's header names serial number " + SerialAt(from) + ", RefMicTo's " +
-                SerialAt(to) +
-                ": the references should be two calibrations of one microphone, its old and "
-                "its new. Between two microphones the correction is their difference, and "
-                "MyMicOut would carry it. Check that both files are the reference "
-                "microphone's.");
+            {QuotedArgument("serialFrom", from.Serial),
+             CountArgument("serialLineFrom", from.SerialLine),
+             QuotedArgument("serialTo", to.Serial), CountArgument("serialLineTo", to.SerialLine)});
     }
     if (!SameAngle(from.Angle, to.Angle)) {
-        const auto said = [](const FileScan& scan) {
-            return scan.AngleLine != 0 ? "says " + AngleName(scan.Angle) + " (line " +
-                                             std::to_string(scan.AngleLine) + ")"
-                                       : std::string("names no angle, so presumably 0 degrees");
-        };
         Add(findings, Severity::Warning, FindingCode::DifferentAngles, FileRole::RefMicTo,
             to.AngleLine != 0 ? to.AngleLine : from.AngleLine,
-            "RefMicFrom's header " + said(from) + "; RefMicTo's " + said(to) +
-                ": the references are calibrations for different angles of incidence, which "
-                "differ by several dB at high frequencies, and MyMicOut would carry that "
-                "difference. If converting your microphone from one angle to the other was "
-                "meant, the result is only as good as the assumption that it changes between "
-                "angles as the reference does; otherwise use two files of the same angle.");
+            {WordArgument("angleFrom", AngleWord(from)),
+             NumberArgument("degreesFrom", static_cast<float>(from.Angle.Degrees)),
+             CountArgument("angleLineFrom", from.AngleLine), WordArgument("angleTo", AngleWord(to)),
+             NumberArgument("degreesTo", static_cast<float>(to.Angle.Degrees)),
+             CountArgument("angleLineTo", to.AngleLine)});
     }
 }
 
@@ -318,24 +271,18 @@ void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileSc
         return;
     }
     const double change = static_cast<double>(to.Sensitivity) - from.Sensitivity;
-    std::string own =
-        "MyMicIn has no Sens Factor line; if the microphone's sensitivity was measured "
-        "against this reference, it may need the same change.";
+    const std::string_view form = !in.HasSensitivity       ? "no-sensitivity"
+                                  : in.SensitivityInHeader ? "kept"
+                                                           : "dropped";
+    std::vector<FindingArgument> arguments = {
+        WordArgument("form", form), NumberArgument("sensitivityFrom", from.Sensitivity),
+        NumberArgument("sensitivityTo", to.Sensitivity), DecibelsArgument("change", change)};
     if (in.HasSensitivity) {
-        own =
-            (in.SensitivityInHeader ? "MyMicOut keeps MyMicIn's own Sens Factor line (" +
-                                          Number(in.Sensitivity) + " dB) as it is"
-                                    : "MyMicIn's own Sens Factor line (" + Number(in.Sensitivity) +
-                                          " dB) lacks its opening quote and is dropped (line " +
-                                          std::to_string(in.SensitivityLine) + ")") +
-            "; if that sensitivity was measured against this reference, it may need the "
-            "same change.";
+        arguments.push_back(NumberArgument("sensitivityIn", in.Sensitivity));
+        arguments.push_back(CountArgument("sensitivityLine", in.SensitivityLine));
     }
     Add(findings, Severity::Note, FindingCode::SensitivityChanged, FileRole::RefMicTo,
-        to.SensitivityLine,
-        "RefMicFrom's header gives the reference's Sens Factor as " + Number(from.Sensitivity) +
-            " dB, RefMicTo's as " + Number(to.Sensitivity) + " dB, a change of " +
-            Decibels(change) + " dB. Tarvelin changes only the responses: " + own);
+        to.SensitivityLine, std::move(arguments));
 }
 
 } // namespace
@@ -363,14 +310,12 @@ void AddConversionFindings(ConversionScan& scan, const FileScan& from, const Fil
     AddLargeCorrection(scan, findings);
     AddWrongSegments(scan, findings);
     if (scan.NotFinite > 0) {
+        // The file's own inf and nan are another finding of this code, with
+        // other words.
         Add(findings, Severity::Warning, FindingCode::NonFinite, FileRole::MyMicIn,
             scan.FirstNotFiniteLine,
-            "At " + Count(scan.NotFinite, "point", "points") +
-                " of MyMicIn the correction or the converted response is infinite or not a "
-                "number (the first at line " +
-                std::to_string(scan.FirstNotFiniteLine) +
-                "): MyMicOut would hold inf or nan there. Check the references' values near "
-                "that frequency.");
+            {WordArgument("form", "correction"), CountArgument("points", scan.NotFinite),
+             CountArgument("firstLine", scan.FirstNotFiniteLine)});
     }
     AddExtrapolated(scan, findings);
     AddSensitivityChange(from, to, in, findings);

@@ -17,8 +17,7 @@ bool IsReference(FileRole role) {
 Finding& Add(std::vector<Finding>& findings, Severity level, FindingCode code, const FileScan& scan,
              std::uint64_t line, std::vector<FindingArgument> arguments,
              std::uint64_t dropped = 0) {
-    findings.push_back(
-        {level, code, scan.Report.Role, line, std::string(), dropped, false, std::move(arguments)});
+    findings.push_back({level, code, scan.Report.Role, line, dropped, false, std::move(arguments)});
     return findings.back();
 }
 

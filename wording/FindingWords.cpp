@@ -1,6 +1,7 @@
 #include "FindingWords.h"
 
 #include "Catalogue.h"
+#include "ConversionFindingWords.h"
 #include "FileFindingWords.h"
 
 std::string FindingTitle(const Finding& finding) {
@@ -162,11 +163,9 @@ std::string FindingFix(const Finding& finding) {
 }
 
 std::string FindingMessage(const Finding& finding) {
-    // Findings made elsewhere may still bring their words with them.
-    if (!finding.Message.empty()) {
-        return finding.Message;
-    }
     std::string message;
-    SayFileFinding(finding, message);
+    if (!SayConversionFinding(finding, message)) {
+        SayFileFinding(finding, message);
+    }
     return message;
 }

@@ -442,21 +442,27 @@ void SayTwoWays(const char* path, const RepairOutcome& outcome) {
         {"firstWay", outcome.ReadingWords[0]},         {"second", Shown(outcome.Readings[1])},
         {"secondWay", outcome.ReadingWords[1]},
     };
-    // TRANSLATORS: {text} is the line as the file writes it, {first} and
-    // {second} its two readings, each followed by how it reads the numbers
-    // ({firstWay}, {secondWay}: "with decimal commas", "with full stops").
-    const std::string said =
-        outcome.TwoWaysGrouping
-            ? Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
-                  "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
-                  "line's numbers without marks between their digits, with full stops as "
-                  "decimal points, then repair again.",
-                  named)
-            : Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
-                  "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
-                  "line's numbers with full stops, or with semicolons between them, then repair "
-                  "again.",
-                  named);
+    std::string said;
+    if (outcome.TwoWaysGrouping) {
+        // TRANSLATORS: {text} is the line as the file writes it, {first} and
+        // {second} its two readings, each followed by how it reads the
+        // numbers ({firstWay}, {secondWay}: "with decimal commas", "with
+        // full stops").
+        said = Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
+                   "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
+                   "line's numbers without marks between their digits, with full stops as "
+                   "decimal points, then repair again.",
+                   named);
+    } else {
+        // TRANSLATORS: {text} is the line as the file writes it, {first} and
+        // {second} its two readings, each followed by how it reads the
+        // numbers ({firstWay}, {secondWay}: "with full stops").
+        said = Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
+                   "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
+                   "line's numbers with full stops, or with semicolons between them, then repair "
+                   "again.",
+                   named);
+    }
     PrintMessage("%s\n", said.c_str());
 }
 

@@ -1,5 +1,6 @@
 #include "CheckRun.h"
 
+#include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "CompanionCommandLine.h"
 #include "ReportJson.h"
@@ -16,7 +17,7 @@ constexpr int WrongCommandLine = 2;
 constexpr const char* Forms[] = {"[--json] <RefMicFrom> <RefMicTo> <MyMicIn>",
                                  "[--json] <CalibrationFile>"};
 constexpr CommandOption Options[] = {
-    {"--json", 0, "", "print the report as one JSON object, for scripts"},
+    {"--json", 0, "", Words("print the report as one JSON object, for scripts")},
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinCheck", Forms, Options};
 
@@ -24,8 +25,8 @@ constexpr CommandLineSyntax Syntax = {"TarvelinCheck", Forms, Options};
 // wrong: the report's members, empty, with the usage.
 std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
     std::string out = "{ \"status\": 2,\n  \"error\": ";
-    AppendJsonString(out,
-                     commandLine.Problem.empty() ? "wrong number of files" : commandLine.Problem);
+    AppendJsonString(out, commandLine.Problem.empty() ? Say("wrong number of files")
+                                                      : commandLine.Problem);
     out += ",\n  \"usage\": ";
     AppendJsonString(out, FormsText(Syntax));
     out += ",\n  \"files\": [],\n  \"conversion\": null,\n  \"findings\": [] }\n";
@@ -35,8 +36,8 @@ std::string WrongCommandLineAsJson(const CommandLine& commandLine) {
 } // namespace
 
 int RunCheck(int argumentCount, const char* const* arguments) {
-    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (AnswerHelpOrVersion(Syntax, commandLine)) {
+    CommandLine commandLine;
+    if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine, "--json")) {
         return 0;
     }
     const bool json = FindOption(commandLine, "--json") != nullptr;
@@ -45,7 +46,6 @@ int RunCheck(int argumentCount, const char* const* arguments) {
         if (json) {
             PrintText(WrongCommandLineAsJson(commandLine));
         } else {
-            PrintBanner(Syntax);
             PrintUsageError(Syntax, commandLine.Problem);
         }
         return WrongCommandLine;
@@ -53,9 +53,6 @@ int RunCheck(int argumentCount, const char* const* arguments) {
     const std::vector<const char*>& paths = commandLine.Operands;
     const CheckReport report =
         files == 3 ? CheckConversion(paths[0], paths[1], paths[2]) : CheckCalibrationFile(paths[0]);
-    if (!json) {
-        PrintBanner(Syntax);
-    }
     PrintText(json ? ReportAsJson(report) : ReportAsText(report));
     return ReportStatus(report);
 }

@@ -1,5 +1,6 @@
 #include "CompanionCommandLine.h"
 
+#include "Catalogue.h"
 #include "ShownText.h"
 
 #include <algorithm>
@@ -8,8 +9,8 @@
 namespace {
 
 constexpr CommandOption CommonOptions[] = {
-    {"--help", 0, "", "print this help and end"},
-    {"--version", 0, "", "print the program's name and version and end"},
+    {"--help", 0, "", Words("print this help and end")},
+    {"--version", 0, "", Words("print the program's name and version and end")},
 };
 
 const CommandOption* FindSyntaxOption(const CommandLineSyntax& syntax, std::string_view name) {
@@ -57,15 +58,18 @@ CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
         }
         const CommandOption* option = FindSyntaxOption(syntax, argument);
         if (option == nullptr) {
-            wrong("unknown option " + std::string(argument));
+            wrong(Say("unknown option {option}", {{"option", std::string(argument)}}));
             continue;
         }
         if (FindOption(commandLine, argument) != nullptr) {
-            wrong("option " + std::string(argument) + " given twice");
+            wrong(Say("option {option} given twice", {{"option", std::string(argument)}}));
             continue;
         }
         if (argumentCount - 1 - i < option->ValueCount) {
-            wrong("option " + std::string(argument) + " needs " + option->Values);
+            // TRANSLATORS: {values} is how the help names the option's
+            // values, such as N or LOW HIGH.
+            wrong(Say("option {option} needs {values}",
+                      {{"option", std::string(argument)}, {"values", option->Values}}));
             break;
         }
         GivenOption given{option->Name, {}};
@@ -93,11 +97,11 @@ std::string FormsText(const CommandLineSyntax& syntax) {
 }
 
 std::string UsageText(const CommandLineSyntax& syntax) {
-    return "usage:\n" + FormsText(syntax) + "\n";
+    return Say("usage:") + "\n" + FormsText(syntax) + "\n";
 }
 
 std::string HelpText(const CommandLineSyntax& syntax) {
-    std::string text = UsageText(syntax) + "options:\n";
+    std::string text = UsageText(syntax) + Say("options:") + "\n";
     const auto line = [&text](std::string_view name, std::string_view values,
                               std::string_view help) {
         std::string left = "  ";
@@ -107,7 +111,7 @@ std::string HelpText(const CommandLineSyntax& syntax) {
             left += values;
         }
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-        text += left + std::string(help) + "\n";
+        text += left + Say(help) + "\n";
     };
     for (const CommandOption& option : syntax.Options) {
         line(option.Name, option.Values, option.Help);
@@ -115,7 +119,7 @@ std::string HelpText(const CommandLineSyntax& syntax) {
     for (const CommandOption& option : CommonOptions) {
         line(option.Name, option.Values, option.Help);
     }
-    line("--", "", "end of the options: a name after it is a file's, even one like -x");
+    line("--", "", Say("end of the options: a name after it is a file's, even one like -x"));
     return text;
 }
 
@@ -147,10 +151,26 @@ bool AnswerHelpOrVersion(const CommandLineSyntax& syntax, const CommandLine& com
 
 void PrintUsageError(const CommandLineSyntax& syntax, std::string_view problem) {
     if (!problem.empty()) {
-        std::string line = "Error - ";
-        AppendShownText(line, problem);
-        line += '\n';
-        PrintText(line);
+        std::string shown;
+        AppendShownText(shown, problem);
+        // TRANSLATORS: {problem} says what is wrong with the command line,
+        // such as "unknown option --wide".
+        PrintText(Say("Error - {problem}", {{"problem", shown}}) + "\n");
     }
     PrintText(UsageText(syntax));
+}
+
+bool StartCompanionRun(const CommandLineSyntax& syntax, int argumentCount,
+                       const char* const* arguments, CommandLine& commandLine,
+                       std::string_view quietOption) {
+    // First, since what the reading of the command line finds wrong is said.
+    SetLanguage(UsersLanguage());
+    commandLine = ParseCommandLine(syntax, argumentCount, arguments);
+    if (AnswerHelpOrVersion(syntax, commandLine)) {
+        return false;
+    }
+    if (quietOption.empty() || FindOption(commandLine, quietOption) == nullptr) {
+        PrintBanner(syntax);
+    }
+    return true;
 }

@@ -10,11 +10,17 @@
 // conventions: --help and --version, options anywhere before a "--" that
 // ends them, and an unknown option a mistake rather than a file name.
 
+// Marks an English text that a table holds for the catalogue to find; the
+// text is said, in the run's language, where it is printed.
+constexpr const char* Words(const char* english) {
+    return english;
+}
+
 struct CommandOption {
     std::string_view Name;   // "--json"
     int ValueCount = 0;      // the arguments that follow it as its values
     const char* Values = ""; // how the help shows them: "N", "LOW HIGH"
-    const char* Help = "";   // one line
+    const char* Help = "";   // one line, in English, marked by Words()
 };
 
 struct CommandLineSyntax {
@@ -35,7 +41,7 @@ struct CommandLine {
     CommandRequest Request = CommandRequest::Run;
     std::vector<const char*> Operands;
     std::vector<GivenOption> Options;
-    std::string Problem; // with Wrong: what is wrong, in a few words
+    std::string Problem; // with Wrong: what is wrong, in a few words, said
 };
 
 // Reads arguments (program name first). --help or --version anywhere
@@ -72,3 +78,12 @@ bool AnswerHelpOrVersion(const CommandLineSyntax& syntax, const CommandLine& com
 // A wrong command line: "Error - " and what is wrong, where something is
 // named, then the usage.
 void PrintUsageError(const CommandLineSyntax& syntax, std::string_view problem);
+
+// The start of every companion's run: its words are in the user's language,
+// its command line is read, --help and --version are answered, and the
+// banner is printed, unless quietOption ("--json") was given, which asks for
+// output that a script reads. False when the run is over (it answered, and
+// ends with status 0).
+bool StartCompanionRun(const CommandLineSyntax& syntax, int argumentCount,
+                       const char* const* arguments, CommandLine& commandLine,
+                       std::string_view quietOption = {});

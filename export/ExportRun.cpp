@@ -250,11 +250,10 @@ bool Export(const ExportRequest& request) {
 } // namespace
 
 int RunExport(int argumentCount, const char* const* arguments) {
-    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (AnswerHelpOrVersion(Syntax, commandLine)) {
+    CommandLine commandLine;
+    if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return 0;
     }
-    PrintBanner(Syntax);
     ExportRequest request;
     std::string problem = commandLine.Problem;
     if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 2 ||

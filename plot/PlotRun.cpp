@@ -54,11 +54,10 @@ bool Plot(const std::vector<const char*>& paths, int width) {
 } // namespace
 
 int RunPlot(int argumentCount, const char* const* arguments) {
-    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (AnswerHelpOrVersion(Syntax, commandLine)) {
+    CommandLine commandLine;
+    if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return 0;
     }
-    PrintBanner(Syntax);
     std::string problem = commandLine.Problem;
     const int width = WidthOf(commandLine);
     if (commandLine.Request == CommandRequest::Run && width == 0) {

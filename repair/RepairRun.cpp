@@ -1,5 +1,6 @@
 #include "RepairRun.h"
 
+#include "Catalogue.h"
 #include "CompanionCommandLine.h"
 #include "FindingText.h"
 #include "RepairText.h"
@@ -35,18 +36,87 @@ std::string Shown(std::string_view text) {
     return shown;
 }
 
-// What each kind of change did, in the words a person reads.
-constexpr const char* ChangeWords[RepairKindCount] = {
-    "UTF-16 text became UTF-8",
-    "the double quotes around numbers went",
-    "commas or semicolons between numbers became tabs",
-    "decimal commas became full stops",
-    "the Sens Factor line got its opening double quote",
-    "the data lines were put in rising order of frequency",
-    "marks that grouped digits in thousands went",
-    "units went, and a \"k\" for a thousand moved the decimal point",
-    "typographic minus signs, spaces and text marks became plain ones",
-};
+// What one kind of change did to how many lines, which lines says.
+std::string ChangeWords(RepairKind kind, std::uint64_t count, const std::string& lines) {
+    const std::initializer_list<Named> named = {{"lines", lines}};
+    switch (kind) {
+    case RepairKind::Utf16:
+        return SayCount("{count} line: UTF-16 text became UTF-8",
+                        "{count} lines: UTF-16 text became UTF-8", count);
+    case RepairKind::QuotedNumbers:
+        // TRANSLATORS: {lines} lists the first lines mended, such as
+        // "lines 3, 7, 12".
+        return SayCount("{count} line: the double quotes around numbers went ({lines})",
+                        "{count} lines: the double quotes around numbers went ({lines})", count,
+                        named);
+    case RepairKind::Separators:
+        return SayCount("{count} line: commas or semicolons between numbers became tabs ({lines})",
+                        "{count} lines: commas or semicolons between numbers became tabs "
+                        "({lines})",
+                        count, named);
+    case RepairKind::DecimalCommas:
+        return SayCount("{count} line: decimal commas became full stops ({lines})",
+                        "{count} lines: decimal commas became full stops ({lines})", count, named);
+    case RepairKind::SensFactorQuote:
+        return SayCount("{count} line: the Sens Factor line got its opening double quote "
+                        "({lines})",
+                        "{count} lines: the Sens Factor line got its opening double quote "
+                        "({lines})",
+                        count, named);
+    case RepairKind::Sorted:
+        return SayCount("{count} line: the data lines were put in rising order of frequency "
+                        "({lines})",
+                        "{count} lines: the data lines were put in rising order of frequency "
+                        "({lines})",
+                        count, named);
+    case RepairKind::Grouping:
+        return SayCount("{count} line: marks that grouped digits in thousands went ({lines})",
+                        "{count} lines: marks that grouped digits in thousands went ({lines})",
+                        count, named);
+    case RepairKind::Units:
+        return SayCount("{count} line: units went, and a \"k\" for a thousand moved the decimal "
+                        "point ({lines})",
+                        "{count} lines: units went, and a \"k\" for a thousand moved the "
+                        "decimal point ({lines})",
+                        count, named);
+    case RepairKind::Typographic:
+        break;
+    }
+    return SayCount("{count} line: typographic minus signs, spaces and text marks became plain "
+                    "ones ({lines})",
+                    "{count} lines: typographic minus signs, spaces and text marks became plain "
+                    "ones ({lines})",
+                    count, named);
+}
+
+// Why the data lines, out of order, were not sorted; empty when they were
+// or needed no sorting.
+std::string UnsortedWords(const RepairOutcome& outcome) {
+    if (outcome.UnsortedBecauseOf != 0) {
+        return Say("The data lines are not in rising order of frequency, but line {line} stands "
+                   "among them and is no data line, so they were not sorted.",
+                   {{"line", std::to_string(outcome.UnsortedBecauseOf)}});
+    }
+    if (outcome.UnsortedColumnsSwapped) {
+        return Say("The data lines are not in rising order of frequency, but the second column "
+                   "rises where the first does not: the columns look swapped, so they were not "
+                   "sorted. Put the frequency first, then repair again.");
+    }
+    if (outcome.UnsortedLoneFrequency != 0) {
+        return Say("The data lines are not in rising order of frequency, but only line {line} "
+                   "stands out of order, as a typing error in its frequency would, so they were "
+                   "not sorted. Correct that frequency, then repair again.",
+                   {{"line", std::to_string(outcome.UnsortedLoneFrequency)}});
+    }
+    if (outcome.UnsortedLoneCarriageReturn != 0) {
+        return Say("The data lines are not in rising order of frequency, but line {line}, which "
+                   "would come first, holds a lone carriage return (CR) that would make the "
+                   "whole file read as if its lines ended in CR, so they were not sorted. "
+                   "Remove that CR, then repair again.",
+                   {{"line", std::to_string(outcome.UnsortedLoneCarriageReturn)}});
+    }
+    return {};
+}
 
 std::string ChangesText(const RepairOutcome& outcome, const char* input, const char* output) {
     std::string text;
@@ -55,49 +125,34 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
         if (tally.Count == 0) {
             continue;
         }
-        text += "  " + Count(tally.Count, "line", "lines") + ": " + ChangeWords[kind];
-        if (kind != static_cast<int>(RepairKind::Utf16)) {
-            text += " (" + LineList(tally.FirstLines, tally.Count) + ")";
-        }
-        text += "\n";
+        const std::string lines = kind != static_cast<int>(RepairKind::Utf16)
+                                      ? LineList(tally.FirstLines, tally.Count)
+                                      : std::string();
+        text += "  " + ChangeWords(static_cast<RepairKind>(kind), tally.Count, lines) + "\n";
     }
-    std::string unsorted;
-    if (outcome.UnsortedBecauseOf != 0) {
-        unsorted = "  The data lines are not in rising order of frequency, but line " +
-                   std::to_string(outcome.UnsortedBecauseOf) +
-                   " stands among them and is no data line, so they were not sorted.\n";
-    } else if (outcome.UnsortedColumnsSwapped) {
-        unsorted = "  The data lines are not in rising order of frequency, but the second column "
-                   "rises where the first does not: the columns look swapped, so they were not "
-                   "sorted. Put the frequency first, then repair again.\n";
-    } else if (outcome.UnsortedLoneFrequency != 0) {
-        unsorted = "  The data lines are not in rising order of frequency, but only line " +
-                   std::to_string(outcome.UnsortedLoneFrequency) +
-                   " stands out of order, as a typing error in its frequency would, so they were "
-                   "not sorted. Correct that frequency, then repair again.\n";
-    } else if (outcome.UnsortedLoneCarriageReturn != 0) {
-        unsorted = "  The data lines are not in rising order of frequency, but line " +
-                   std::to_string(outcome.UnsortedLoneCarriageReturn) +
-                   ", which would come first, holds a lone carriage return (CR) that would "
-                   "make the whole file read as if its lines ended in CR, so they were not "
-                   "sorted. Remove that CR, then repair again.\n";
+    std::string unsorted = UnsortedWords(outcome);
+    if (!unsorted.empty()) {
+        unsorted = "  " + unsorted + "\n";
     }
     if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
-        unsorted += "  " + Count(t.Count, "line was", "lines were") + " left as " +
-                    (t.Count == 1 ? "it was" : "they were") + ": read as meant, " +
-                    (t.Count == 1 ? "its frequency" : "their frequencies") +
-                    " would break the order "
-                    "of the lines around " +
-                    (t.Count == 1 ? "it" : "them") + " (" + LineList(t.FirstLines, t.Count) +
-                    ").\n";
+        unsorted += "  " +
+                    SayCount("{count} line was left as it was: read as meant, its frequency "
+                             "would break the order of the lines around it ({lines}).",
+                             "{count} lines were left as they were: read as meant, their "
+                             "frequencies would break the order of the lines around them "
+                             "({lines}).",
+                             t.Count, {{"lines", LineList(t.FirstLines, t.Count)}}) +
+                    "\n";
     }
+    const std::initializer_list<Named> files = {{"file", Shown(input)}, {"copy", Shown(output)}};
     if (text.empty()) {
-        return "Nothing needed repair: " + Shown(output) + " is a copy of " + Shown(input) +
-               ", byte for byte.\n" + unsorted;
+        // TRANSLATORS: {copy} is the name of the copy written, {file} the
+        // name of the file given.
+        return Say("Nothing needed repair: {copy} is a copy of {file}, byte for byte.", files) +
+               "\n" + unsorted;
     }
-    const std::string said =
-        "Repaired " + Shown(input) + " into " + Shown(output) + ":\n" + text + unsorted;
-    return said + "Everything else is as it was, byte for byte.\n";
+    return Say("Repaired {file} into {copy}:", files) + "\n" + text + unsorted +
+           Say("Everything else is as it was, byte for byte.") + "\n";
 }
 
 // The copy as the check reads it: what is left needs a person.
@@ -111,19 +166,21 @@ int RemainingText(const CheckReport& report, const char* output, std::string& te
     if (warnings.empty()) {
         return 0;
     }
-    text += "\nStill to look at in " + Shown(output) +
-            ", which needs a person (tarvelin-check says more):\n" + warnings;
+    text += '\n';
+    text += Say("Still to look at in {copy}, which needs a person (tarvelin-check says more):",
+                {{"copy", Shown(output)}});
+    text += '\n';
+    text += warnings;
     return 1;
 }
 
 } // namespace
 
 int RunRepair(int argumentCount, const char* const* arguments) {
-    const CommandLine commandLine = ParseCommandLine(Syntax, argumentCount, arguments);
-    if (AnswerHelpOrVersion(Syntax, commandLine)) {
+    CommandLine commandLine;
+    if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return 0;
     }
-    PrintBanner(Syntax);
     if (commandLine.Request == CommandRequest::Wrong || commandLine.Operands.size() != 2) {
         PrintUsageError(Syntax, commandLine.Problem);
         return NothingWritten;

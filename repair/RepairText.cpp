@@ -2,6 +2,7 @@
 
 #include "AuthorsReading.h"
 #include "CalibrationFileScan.h"
+#include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "DataLineScan.h"
 #include "FileScan.h"
@@ -22,6 +23,12 @@ namespace {
 
 constexpr std::size_t FirstLinesShown = 5;
 constexpr std::string_view Replacement = "\xEF\xBF\xBD";
+
+std::string Shown(std::string_view text) {
+    std::string shown;
+    AppendShownText(shown, text);
+    return shown;
+}
 
 void Note(RepairOutcome& outcome, RepairKind kind, std::uint64_t line) {
     RepairTally& tally = outcome.Changes[static_cast<int>(kind)];
@@ -428,26 +435,35 @@ bool SortDataLines(const char* path, std::size_t start, RepairOutcome& outcome) 
 }
 
 void SayTwoWays(const char* path, const RepairOutcome& outcome) {
-    std::string said = "\"";
-    said += outcome.TwoWaysText;
-    said += "\", can be read as \"";
-    said += outcome.Readings[0];
-    said += "\" ";
-    said += outcome.ReadingWords[0];
-    said += " or as \"";
-    said += outcome.Readings[1];
-    said += "\" ";
-    said += outcome.ReadingWords[1];
-    std::string shown;
-    AppendShownText(shown, said);
-    PrintMessage(outcome.TwoWaysGrouping
-                     ? "Error - line %llu of %s, %s: nothing was written. Write that line's "
-                       "numbers without marks between their digits, with full stops as decimal "
-                       "points, then repair again.\n"
-                     : "Error - line %llu of %s, %s: nothing was written. Write that line's "
-                       "numbers with full stops, or with semicolons between them, then repair "
-                       "again.\n",
-                 static_cast<unsigned long long>(outcome.TwoWaysLine), path, shown.c_str());
+    // The path stands as given, as in the converter's own messages.
+    const std::initializer_list<Named> named = {
+        {"line", std::to_string(outcome.TwoWaysLine)}, {"file", path},
+        {"text", Shown(outcome.TwoWaysText)},          {"first", Shown(outcome.Readings[0])},
+        {"firstWay", outcome.ReadingWords[0]},         {"second", Shown(outcome.Readings[1])},
+        {"secondWay", outcome.ReadingWords[1]},
+    };
+    std::string said;
+    if (outcome.TwoWaysGrouping) {
+        // TRANSLATORS: {text} is the line as the file writes it, {first} and
+        // {second} its two readings, each followed by how it reads the
+        // numbers ({firstWay}, {secondWay}: "with decimal commas", "with
+        // full stops").
+        said = Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
+                   "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
+                   "line's numbers without marks between their digits, with full stops as "
+                   "decimal points, then repair again.",
+                   named);
+    } else {
+        // TRANSLATORS: {text} is the line as the file writes it, {first} and
+        // {second} its two readings, each followed by how it reads the
+        // numbers ({firstWay}, {secondWay}: "with full stops").
+        said = Say("Error - line {line} of {file}, \"{text}\", can be read as \"{first}\" "
+                   "{firstWay} or as \"{second}\" {secondWay}: nothing was written. Write that "
+                   "line's numbers with full stops, or with semicolons between them, then repair "
+                   "again.",
+                   named);
+    }
+    PrintMessage("%s\n", said.c_str());
 }
 
 // The file's bytes from its first 0x1A on, which the converter never reads.

@@ -209,7 +209,13 @@ def CheckJson(work, arguments):
 
 # The command line: (arguments, exit status, what the output starts with).
 CommandLineRows = [
-    (["--help"], 0, b"usage:\nTarvelinCheck [--json] <RefMicFrom>"),
+    (["--help"], 0, b"usage:\nTarvelinCheck [--json] <RefMicFrom> <RefMicTo> <MyMicIn>\n"
+     b"TarvelinCheck [--json] <CalibrationFile>\n\noptions:\n"
+     b"  --json                print the report as one JSON object, for scripts\n"
+     b"  --help                print this help and end\n"
+     b"  --version             print the program's name and version and end\n"
+     b"  --                    end of the options: a name after it is a file's, even one like "
+     b"-x\n"),
     (["--version"], 0, b"TarvelinCheck "),
     (["--wide", "in.txt"], 2, b"\nTarvelinCheck\n\nError - unknown option --wide\nusage:\n"),
     (["--json", "in.txt", "--wide"], 2, b'{ "status": 2,\n  "error": "unknown option --wide"'),

@@ -79,11 +79,10 @@ bool ChooseGrid(const GridRequest& request, ExportPlan& plan) {
     const std::uint64_t coarsest = GridSize(plan, request.MaxPoints);
     if (coarsest > request.MaxPoints) {
         const std::uint64_t needed = GridSize(plan, UINT64_MAX);
-        // TRANSLATORS: the grid from {low} Hz to {high} Hz (the frequencies of
-        // --range, or the file's) needs {count} points even at one point per
-        // octave, more than the {maxPoints} that --max-points allows.
-        PrintMessage(
-            "%s\n",
+        const std::string message =
+            // TRANSLATORS: the grid from {low} Hz to {high} Hz (the frequencies of
+            // --range, or the file's) needs {count} points even at one point per
+            // octave, more than the {maxPoints} that --max-points allows.
             SayCount("Error - --max-points {maxPoints} is too few: one point per octave from {low} "
                      "Hz to {high} Hz takes {count} point, so nothing was exported. Give "
                      "--max-points {count} or more, or a narrower --range.",
@@ -93,8 +92,8 @@ bool ChooseGrid(const GridRequest& request, ExportPlan& plan) {
                      needed,
                      {{"maxPoints", std::to_string(request.MaxPoints)},
                       {"low", ShownNumber(plan.ZeroPoint ? 0.0f : static_cast<float>(plan.Start))},
-                      {"high", ShownNumber(plan.High)}})
-                .c_str());
+                      {"high", ShownNumber(plan.High)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     int coarse = 1;
@@ -141,20 +140,20 @@ bool PlanExport(const ExportCurve& curve, const GridRequest& request, const char
     plan.Low = request.HasRange ? request.Low : f.front();
     plan.High = request.HasRange ? request.High : f.back();
     if (request.HasRange && (plan.Low > f.back() || plan.High < f.front())) {
-        // TRANSLATORS: {low} and {high} are the frequencies of --range, {first}
-        // and {last} the lowest and highest of the file; {file} is its name as
-        // given.
-        PrintMessage("%s\n",
-                     Say("Error - the range {low} Hz to {high} Hz lies beyond the frequencies of "
-                         "{file} ({first} Hz to {last} Hz): every point would repeat the file's "
-                         "first or last value, so nothing was exported. Give a range that "
-                         "overlaps the file's frequencies.",
-                         {{"low", ShownNumber(plan.Low)},
-                          {"high", ShownNumber(plan.High)},
-                          {"file", path},
-                          {"first", ShownNumber(f.front())},
-                          {"last", ShownNumber(f.back())}})
-                         .c_str());
+        const std::string message =
+            // TRANSLATORS: {low} and {high} are the frequencies of --range, {first}
+            // and {last} the lowest and highest of the file; {file} is its name as
+            // given.
+            Say("Error - the range {low} Hz to {high} Hz lies beyond the frequencies of "
+                "{file} ({first} Hz to {last} Hz): every point would repeat the file's "
+                "first or last value, so nothing was exported. Give a range that "
+                "overlaps the file's frequencies.",
+                {{"low", ShownNumber(plan.Low)},
+                 {"high", ShownNumber(plan.High)},
+                 {"file", path},
+                 {"first", ShownNumber(f.front())},
+                 {"last", ShownNumber(f.back())}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     PlanOwnPoints(f, request, plan);

@@ -72,8 +72,8 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
     std::uint64_t number = 0;
     if (const GivenOption* given = FindOption(commandLine, "--points-per-octave")) {
         if (!ReadWholeNumber(given->Values[0], 1, MostPointsPerOctave, number)) {
-            // TRANSLATORS: {given} is what was given after the option.
             problem =
+                // TRANSLATORS: {given} is what was given after the option.
                 Say("--points-per-octave {given}: give a whole number from 1 to {most}",
                     {{"given", given->Values[0]}, {"most", std::to_string(MostPointsPerOctave)}});
             return false;
@@ -110,33 +110,33 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
 // A grid and a range need frequencies that can be interpolated between.
 bool CanChangePoints(const ExportReading& reading, const char* path) {
     if (reading.UnusableLine != 0) {
-        // TRANSLATORS: {file} is the calibration file's name as given;
-        // {frequency} may be 0, negative, inf or nan.
-        PrintMessage("%s\n",
-                     Say("Error - line {line} of {file} has the frequency {frequency} Hz, and a "
-                         "grid or a range needs finite frequencies above 0 Hz, so nothing was "
-                         "exported. Correct or remove that line, or export without "
-                         "--points-per-octave, --range and --max-points.",
-                         {{"line", std::to_string(reading.UnusableLine)},
-                          {"file", path},
-                          {"frequency", ShownNumber(reading.Unusable)}})
-                         .c_str());
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given;
+            // {frequency} may be 0, negative, inf or nan.
+            Say("Error - line {line} of {file} has the frequency {frequency} Hz, and a "
+                "grid or a range needs finite frequencies above 0 Hz, so nothing was "
+                "exported. Correct or remove that line, or export without "
+                "--points-per-octave, --range and --max-points.",
+                {{"line", std::to_string(reading.UnusableLine)},
+                 {"file", path},
+                 {"frequency", ShownNumber(reading.Unusable)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     if (reading.NotRisingLine != 0) {
-        // TRANSLATORS: {file} is the calibration file's name as given; at
-        // line {line} the frequency {frequency} follows {before}.
-        PrintMessage("%s\n",
-                     Say("Error - the frequencies of {file} do not rise at line {line} ({before} "
-                         "Hz, then {frequency} Hz), and a grid or a range is interpolated "
-                         "between rising frequencies, so nothing was exported. Sort the file "
-                         "from low to high frequency, with no frequency twice, or export without "
-                         "--points-per-octave, --range and --max-points.",
-                         {{"file", path},
-                          {"line", std::to_string(reading.NotRisingLine)},
-                          {"before", ShownNumber(reading.BeforeNotRising)},
-                          {"frequency", ShownNumber(reading.NotRising)}})
-                         .c_str());
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given; at
+            // line {line} the frequency {frequency} follows {before}.
+            Say("Error - the frequencies of {file} do not rise at line {line} ({before} "
+                "Hz, then {frequency} Hz), and a grid or a range is interpolated "
+                "between rising frequencies, so nothing was exported. Sort the file "
+                "from low to high frequency, with no frequency twice, or export without "
+                "--points-per-octave, --range and --max-points.",
+                {{"file", path},
+                 {"line", std::to_string(reading.NotRisingLine)},
+                 {"before", ShownNumber(reading.BeforeNotRising)},
+                 {"frequency", ShownNumber(reading.NotRising)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     return true;
@@ -312,12 +312,13 @@ bool Export(const ExportRequest& request) {
     }
     const ExportCurve& curve = reading.Curve;
     if (curve.Response.Frequencies.empty()) {
-        // TRANSLATORS: {file} is the calibration file's name as given.
-        PrintMessage("%s\n", Say("Error - {file} has no data lines, so nothing was exported. A "
-                                 "data line is a frequency and a response, separated by blanks "
-                                 "or tabs: tarvelin-check {file} tells what the file holds.",
-                                 {{"file", request.Input}})
-                                 .c_str());
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given.
+            Say("Error - {file} has no data lines, so nothing was exported. A "
+                "data line is a frequency and a response, separated by blanks "
+                "or tabs: tarvelin-check {file} tells what the file holds.",
+                {{"file", request.Input}});
+        PrintMessage("%s\n", message.c_str());
         DiscardTextWriter(writer);
         return false;
     }

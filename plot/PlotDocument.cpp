@@ -110,11 +110,11 @@ void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, st
     }
     if (headers.Count > headers.Kept.size()) {
         std::string text;
-        // TRANSLATORS: below the first header lines of the file {file}, how
-        // many more it has; {file} is RefMicFrom, RefMicTo, MyMicIn or
-        // MyMicOut and is drawn in bold.
         AppendNamingSentence(
             text,
+            // TRANSLATORS: below the first header lines of the file {file}, how
+            // many more it has; {file} is RefMicFrom, RefMicTo, MyMicIn or
+            // MyMicOut and is drawn in bold.
             SayCount("{file} and {count} more header line", "{file} and {count} more header lines",
                      headers.Count - headers.Kept.size(), {{"file", std::string(role)}}),
             role, roomEm);
@@ -148,9 +148,9 @@ std::string CorrectionEntry(std::size_t drawable, std::size_t total) {
                         "at the frequencies of MyMicIn, in the lower panel: {count} points",
                         drawable);
     }
-    // TRANSLATORS: as before; {notDrawn} may be 1 or more: word it so that
-    // it reads for any number.
     return SayCount(
+        // TRANSLATORS: as before; {notDrawn} may be 1 or more: word it so
+        // that it reads for any number.
         "at the frequencies of MyMicIn, in the lower panel: {count} point, {notDrawn} more not "
         "drawn",
         "at the frequencies of MyMicIn, in the lower panel: {count} points, {notDrawn} more not "
@@ -222,13 +222,15 @@ double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
     AppendCoordinate(out, MarkerRadius);
     out += "\"/>\n";
     // TRANSLATORS: a legend entry: the ringed points of the correction,
-    // where a reference is extended beyond its frequencies. The first word
-    // is drawn in bold beside a ring.
-    return AppendLegendText(
-        out, layout, y, Say("extrapolated"),
+    // where a reference is extended beyond its frequencies. This word is
+    // drawn in bold beside a ring, the sentence after it.
+    const std::string name = Say("extrapolated");
+    const std::string words =
+        // TRANSLATORS: the legend's words after "extrapolated" in bold.
         SayCount("beyond the frequencies of RefMicFrom or RefMicTo: {count} point",
                  "beyond the frequencies of RefMicFrom or RefMicTo: {count} points",
-                 DrawablePointCount(extrapolated)));
+                 DrawablePointCount(extrapolated));
+    return AppendLegendText(out, layout, y, name, words);
 }
 
 // Returns the picture's bottom.

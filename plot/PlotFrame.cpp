@@ -42,8 +42,8 @@ void AppendFrequencyAxis(std::string& out, const PlotLayout& layout, const PlotA
     std::string size = "font-size=\"";
     AppendSize(size, layout.AxisTitleSize);
     size += '"';
-    // TRANSLATORS: the title of the frequency axis, under the lower panel.
     AppendText(out, upper.Left + upper.Width / 2.0, bottom + layout.FrequencyTitleDrop, size,
+               // TRANSLATORS: the title of the frequency axis, under the lower panel.
                AxisTitle(Say("Frequency"), upper.Width / layout.AxisTitleSize));
     out += "</g>\n";
 }
@@ -146,6 +146,7 @@ void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& re
     // correction, RefMicTo - RefMicFrom). The lower panel is short: keep its
     // title as short as this.
     AppendLevelAxis(out, layout, responses, "LevelAxis", Say("Response (dB)"));
+    // TRANSLATORS: the lower panel is short: keep this title as short.
     AppendLevelAxis(out, layout, correction, "CorrectionAxis", Say("Correction (dB)"));
     AppendBorder(out, responses, "ResponseFrame");
     AppendBorder(out, correction, "CorrectionFrame");

@@ -64,6 +64,7 @@ int RunPlot(int argumentCount, const char* const* arguments) {
     const int width = WidthOf(commandLine);
     if (commandLine.Request == CommandRequest::Run && width == 0) {
         problem = Say(
+            // TRANSLATORS: after --width; {least} and {most} are widths in pixels.
             "the width must be a whole number from {least} to {most}",
             {{"least", std::to_string(LeastPlotWidth)}, {"most", std::to_string(MostPlotWidth)}});
     }

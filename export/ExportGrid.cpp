@@ -1,5 +1,6 @@
 #include "ExportGrid.h"
 
+#include "Catalogue.h"
 #include "EvaluateCurve.h"
 #include "ExportProfiles.h"
 #include "Messages.h"
@@ -66,11 +67,6 @@ std::uint64_t GridSize(const ExportPlan& plan, std::uint64_t limit) {
     return WalkGrid(plan, limit, [](float) { return true; });
 }
 
-std::string Hertz(float frequency) {
-    char text[ExportNumberMax];
-    return std::string(text, FormatExportNumber(frequency, false, text)) + " Hz";
-}
-
 // The finest grid of at most request.MaxPoints points, and of at most the
 // points per octave asked for. A finer grid never has fewer points.
 bool ChooseGrid(const GridRequest& request, ExportPlan& plan) {
@@ -83,13 +79,21 @@ bool ChooseGrid(const GridRequest& request, ExportPlan& plan) {
     const std::uint64_t coarsest = GridSize(plan, request.MaxPoints);
     if (coarsest > request.MaxPoints) {
         const std::uint64_t needed = GridSize(plan, UINT64_MAX);
-        PrintMessage("Error - --max-points %llu is too few: one point per octave from %s to %s "
-                     "takes %llu points, so nothing was exported. Give --max-points %llu or "
-                     "more, or a narrower --range.\n",
-                     static_cast<unsigned long long>(request.MaxPoints),
-                     Hertz(plan.ZeroPoint ? 0.0f : static_cast<float>(plan.Start)).c_str(),
-                     Hertz(plan.High).c_str(), static_cast<unsigned long long>(needed),
-                     static_cast<unsigned long long>(needed));
+        const std::string message =
+            // TRANSLATORS: the grid from {low} Hz to {high} Hz (the frequencies of
+            // --range, or the file's) needs {count} points even at one point per
+            // octave, more than the {maxPoints} that --max-points allows.
+            SayCount("Error - --max-points {maxPoints} is too few: one point per octave from {low} "
+                     "Hz to {high} Hz takes {count} point, so nothing was exported. Give "
+                     "--max-points {count} or more, or a narrower --range.",
+                     "Error - --max-points {maxPoints} is too few: one point per octave from {low} "
+                     "Hz to {high} Hz takes {count} points, so nothing was exported. Give "
+                     "--max-points {count} or more, or a narrower --range.",
+                     needed,
+                     {{"maxPoints", std::to_string(request.MaxPoints)},
+                      {"low", ShownNumber(plan.ZeroPoint ? 0.0f : static_cast<float>(plan.Start))},
+                      {"high", ShownNumber(plan.High)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     int coarse = 1;
@@ -136,11 +140,20 @@ bool PlanExport(const ExportCurve& curve, const GridRequest& request, const char
     plan.Low = request.HasRange ? request.Low : f.front();
     plan.High = request.HasRange ? request.High : f.back();
     if (request.HasRange && (plan.Low > f.back() || plan.High < f.front())) {
-        PrintMessage("Error - the range %s to %s lies beyond the frequencies of %s (%s to %s): "
-                     "every point would repeat the file's first or last value, so nothing was "
-                     "exported. Give a range that overlaps the file's frequencies.\n",
-                     Hertz(plan.Low).c_str(), Hertz(plan.High).c_str(), path,
-                     Hertz(f.front()).c_str(), Hertz(f.back()).c_str());
+        const std::string message =
+            // TRANSLATORS: {low} and {high} are the frequencies of --range, {first}
+            // and {last} the lowest and highest of the file; {file} is its name as
+            // given.
+            Say("Error - the range {low} Hz to {high} Hz lies beyond the frequencies of "
+                "{file} ({first} Hz to {last} Hz): every point would repeat the file's "
+                "first or last value, so nothing was exported. Give a range that "
+                "overlaps the file's frequencies.",
+                {{"low", ShownNumber(plan.Low)},
+                 {"high", ShownNumber(plan.High)},
+                 {"file", path},
+                 {"first", ShownNumber(f.front())},
+                 {"last", ShownNumber(f.back())}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     PlanOwnPoints(f, request, plan);

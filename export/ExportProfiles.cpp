@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-const char* const ProfileNames = "tsv, frd, csv or csv-decimal-comma";
-
 namespace {
 
 struct ProfileName {

@@ -14,9 +14,6 @@ enum class ExportProfile {
     CsvDecimalComma, // the same with semicolons and decimal commas
 };
 
-// "tsv, frd, csv or csv-decimal-comma", for messages and the help.
-extern const char* const ProfileNames;
-
 bool ProfileNamed(std::string_view name, ExportProfile& profile);
 
 // The longest number written: a sign, nine significant digits, a point and

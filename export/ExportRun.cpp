@@ -1,16 +1,21 @@
 #include "ExportRun.h"
 
+#include "Catalogue.h"
 #include "CompanionCommandLine.h"
 #include "ExportReading.h"
+#include "FindingText.h"
 #include "FloatText.h"
 #include "Messages.h"
 #include "OverwriteGuard.h"
 #include "PointConversion.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,19 +57,25 @@ bool ReadFrequency(std::string_view text, float& value) {
 bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::string& problem) {
     const GivenOption* to = FindOption(commandLine, "--to");
     if (to == nullptr) {
-        problem = std::string("--to is missing: give the shape to write, ") + ProfileNames;
+        problem = Say("--to is missing: give the shape to write, tsv, frd, csv or "
+                      "csv-decimal-comma");
         return false;
     }
     if (!ProfileNamed(to->Values[0], request.Profile)) {
-        problem = std::string("--to ") + to->Values[0] + " is no profile: choose " + ProfileNames;
+        // TRANSLATORS: {profile} is what was given after --to; the profiles'
+        // names stay as they are.
+        problem = Say("--to {profile} is no profile: choose tsv, frd, csv or csv-decimal-comma",
+                      {{"profile", to->Values[0]}});
         return false;
     }
     GridRequest& grid = request.Grid;
     std::uint64_t number = 0;
     if (const GivenOption* given = FindOption(commandLine, "--points-per-octave")) {
         if (!ReadWholeNumber(given->Values[0], 1, MostPointsPerOctave, number)) {
-            problem = std::string("--points-per-octave ") + given->Values[0] +
-                      ": give a whole number from 1 to " + std::to_string(MostPointsPerOctave);
+            problem =
+                // TRANSLATORS: {given} is what was given after the option.
+                Say("--points-per-octave {given}: give a whole number from 1 to {most}",
+                    {{"given", given->Values[0]}, {"most", std::to_string(MostPointsPerOctave)}});
             return false;
         }
         grid.PointsPerOctave = static_cast<int>(number);
@@ -74,9 +85,12 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
         if (!ReadFrequency(given->Values[0], grid.Low) ||
             !ReadFrequency(given->Values[1], grid.High) || !(grid.Low >= 0.0f) ||
             !(grid.High > grid.Low)) {
-            problem = std::string("--range ") + given->Values[0] + " " + given->Values[1] +
-                      ": give two frequencies in Hz, the lower first, 0 or more, with a full "
-                      "stop as the decimal point (--range 0 24000)";
+            // TRANSLATORS: {low} and {high} are the two values given after
+            // --range; the frequencies are read with a full stop whatever the
+            // language.
+            problem = Say("--range {low} {high}: give two frequencies in Hz, the lower first, 0 "
+                          "or more, with a full stop as the decimal point (--range 0 24000)",
+                          {{"low", given->Values[0]}, {"high", given->Values[1]}});
             return false;
         }
     }
@@ -84,37 +98,45 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
     grid.Low = grid.Low == 0.0f ? 0.0f : grid.Low;
     if (const GivenOption* given = FindOption(commandLine, "--max-points")) {
         if (!ReadWholeNumber(given->Values[0], 2, UINT64_MAX, grid.MaxPoints)) {
-            problem = std::string("--max-points ") + given->Values[0] +
-                      ": give a whole number of 2 or more";
+            // TRANSLATORS: {given} is what was given after the option.
+            problem = Say("--max-points {given}: give a whole number of 2 or more",
+                          {{"given", given->Values[0]}});
             return false;
         }
     }
     return true;
 }
 
-std::string Hertz(float frequency) {
-    char text[ExportNumberMax];
-    return std::string(text, FormatExportNumber(frequency, false, text)) + " Hz";
-}
-
 // A grid and a range need frequencies that can be interpolated between.
 bool CanChangePoints(const ExportReading& reading, const char* path) {
     if (reading.UnusableLine != 0) {
-        PrintMessage("Error - line %llu of %s has the frequency %s, and a grid or a range needs "
-                     "finite frequencies above 0 Hz, so nothing was exported. Correct or remove "
-                     "that line, or export without --points-per-octave, --range and "
-                     "--max-points.\n",
-                     static_cast<unsigned long long>(reading.UnusableLine), path,
-                     Hertz(reading.Unusable).c_str());
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given;
+            // {frequency} may be 0, negative, inf or nan.
+            Say("Error - line {line} of {file} has the frequency {frequency} Hz, and a "
+                "grid or a range needs finite frequencies above 0 Hz, so nothing was "
+                "exported. Correct or remove that line, or export without "
+                "--points-per-octave, --range and --max-points.",
+                {{"line", std::to_string(reading.UnusableLine)},
+                 {"file", path},
+                 {"frequency", ShownNumber(reading.Unusable)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     if (reading.NotRisingLine != 0) {
-        PrintMessage("Error - the frequencies of %s do not rise at line %llu (%s, then %s), and a "
-                     "grid or a range is interpolated between rising frequencies, so nothing was "
-                     "exported. Sort the file from low to high frequency, with no frequency "
-                     "twice, or export without --points-per-octave, --range and --max-points.\n",
-                     path, static_cast<unsigned long long>(reading.NotRisingLine),
-                     Hertz(reading.BeforeNotRising).c_str(), Hertz(reading.NotRising).c_str());
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given; at
+            // line {line} the frequency {frequency} follows {before}.
+            Say("Error - the frequencies of {file} do not rise at line {line} ({before} "
+                "Hz, then {frequency} Hz), and a grid or a range is interpolated "
+                "between rising frequencies, so nothing was exported. Sort the file "
+                "from low to high frequency, with no frequency twice, or export without "
+                "--points-per-octave, --range and --max-points.",
+                {{"file", path},
+                 {"line", std::to_string(reading.NotRisingLine)},
+                 {"before", ShownNumber(reading.BeforeNotRising)},
+                 {"frequency", ShownNumber(reading.NotRising)}});
+        PrintMessage("%s\n", message.c_str());
         return false;
     }
     return true;
@@ -131,73 +153,146 @@ bool TakePoint(void* context, const float* values) {
     return WritePoint(*output.Writer, output.Profile, values, output.Columns);
 }
 
+// "line 3" or "lines 3, 7, 12, ...".
 std::string Lines(const LineNumbers& lines) {
-    std::string text = lines.Count == 1 ? "line " : "lines ";
-    const std::uint64_t shown = std::min<std::uint64_t>(lines.Count, 3);
-    for (std::uint64_t i = 0; i < shown; ++i) {
-        text += (i > 0 ? ", " : "") + std::to_string(lines.First[i]);
+    const std::uint64_t shown = std::min<std::uint64_t>(lines.Count, std::size(lines.First));
+    return LineList(std::vector<std::uint64_t>(lines.First, lines.First + shown), lines.Count);
+}
+
+// The converter drops such lines as well: the export shows the file as the
+// converter reads it, not mended.
+std::string DroppedSentence(DroppedKind kind, const LineNumbers& lines) {
+    const std::initializer_list<Named> values = {{"lines", Lines(lines)}};
+    switch (kind) {
+    case DroppedKind::Commas:
+        // TRANSLATORS: {lines} is "line 3" or "lines 3, 7, 12, ...", as
+        // said elsewhere; the same in the sentences after this one.
+        return SayCount("{count} line with decimal commas or with numbers separated by commas or "
+                        "semicolons was not exported ({lines}): the converter drops it too; "
+                        "tarvelin-check says why.",
+                        "{count} lines with decimal commas or with numbers separated by commas or "
+                        "semicolons were not exported ({lines}): the converter drops them too; "
+                        "tarvelin-check says why.",
+                        lines.Count, values);
+    case DroppedKind::UnquotedHeader:
+        return SayCount("{count} line shaped like a header line without its opening double quote "
+                        "was not exported ({lines}): the converter drops it too; tarvelin-check "
+                        "says why.",
+                        "{count} lines shaped like a header line without its opening double quote "
+                        "were not exported ({lines}): the converter drops them too; "
+                        "tarvelin-check says why.",
+                        lines.Count, values);
+    case DroppedKind::Unreadable:
+        return SayCount("{count} line with a number that cannot be read was not exported "
+                        "({lines}): the converter drops it too; tarvelin-check says why.",
+                        "{count} lines with a number that cannot be read were not exported "
+                        "({lines}): the converter drops them too; tarvelin-check says why.",
+                        lines.Count, values);
+    case DroppedKind::Words:
+        return SayCount("{count} line with words or comments was not exported ({lines}): the "
+                        "converter drops it too; tarvelin-check says why.",
+                        "{count} lines with words or comments were not exported ({lines}): the "
+                        "converter drops them too; tarvelin-check says why.",
+                        lines.Count, values);
+    case DroppedKind::OneNumber:
+        return SayCount("{count} line with a number alone was not exported ({lines}): the "
+                        "converter drops it too; tarvelin-check says why.",
+                        "{count} lines with a number alone were not exported ({lines}): the "
+                        "converter drops them too; tarvelin-check says why.",
+                        lines.Count, values);
+    case DroppedKind::ZeroFrequency:
+        break;
     }
-    return text + (lines.Count > shown ? ", ..." : "");
+    return SayCount("{count} line with a frequency of 0 was not exported ({lines}): the "
+                    "converter drops it too; tarvelin-check says why.",
+                    "{count} lines with a frequency of 0 were not exported ({lines}): the "
+                    "converter drops them too; tarvelin-check says why.",
+                    lines.Count, values);
 }
 
 void ReportDroppedLines(const ExportReading& reading) {
-    static const char* const Kinds[DroppedKinds] = {
-        "with decimal commas or with numbers separated by commas or semicolons",
-        "shaped like a header line without its opening double quote",
-        "with a number that cannot be read",
-        "with words or comments",
-        "with a number alone",
-        "with a frequency of 0",
-    };
     for (int kind = 0; kind < DroppedKinds; ++kind) {
         const LineNumbers& lines = reading.Dropped[kind];
-        if (lines.Count == 0) {
-            continue;
+        if (lines.Count > 0) {
+            PrintText(DroppedSentence(static_cast<DroppedKind>(kind), lines) + "\n");
         }
-        const bool one = lines.Count == 1;
-        PrintText(std::to_string(lines.Count) + (one ? " line " : " lines ") + Kinds[kind] +
-                  (one ? " was" : " were") + " not exported (" + Lines(lines) +
-                  "): the converter drops " + (one ? "it" : "them") +
-                  " too; tarvelin-check says why.\n");
     }
     if (reading.NotFinite.Count > 0) {
-        const bool one = reading.NotFinite.Count == 1;
-        PrintText(std::to_string(reading.NotFinite.Count) + (one ? " line holds" : " lines hold") +
-                  " a number too large for a float (" + Lines(reading.NotFinite) +
-                  "), exported as inf, which few programs read: tarvelin-check says more.\n");
+        // TRANSLATORS: {lines} is "line 3" or "lines 3, 7, 12, ..."; inf is
+        // what the exported file holds, as it is written there.
+        PrintText(SayCount("{count} line holds a number too large for a float ({lines}), exported "
+                           "as inf, which few programs read: tarvelin-check says more.",
+                           "{count} lines hold a number too large for a float ({lines}), "
+                           "exported as inf, which few programs read: tarvelin-check says more.",
+                           reading.NotFinite.Count, {{"lines", Lines(reading.NotFinite)}}) +
+                  "\n");
     }
     if (reading.CutHeaders.Count > 0) {
-        const bool one = reading.CutHeaders.Count == 1;
-        PrintText(std::to_string(reading.CutHeaders.Count) +
-                  (one ? " header line is" : " header lines are") + " longer than 65536 bytes (" +
-                  Lines(reading.CutHeaders) + "): only " + (one ? "its" : "their") +
-                  " first 65536 bytes were exported.\n");
+        // TRANSLATORS: {lines} is "line 3" or "lines 3, 7, 12, ...".
+        PrintText(SayCount("{count} header line is longer than 65536 bytes ({lines}): only its "
+                           "first 65536 bytes were exported.",
+                           "{count} header lines are longer than 65536 bytes ({lines}): only "
+                           "their first 65536 bytes were exported.",
+                           reading.CutHeaders.Count, {{"lines", Lines(reading.CutHeaders)}}) +
+                  "\n");
     }
+}
+
+// Where the grid runs beyond the file, in the frequencies of the file.
+std::string HeldSentence(const HeldPoints& held, const ExportCurve& curve) {
+    const std::vector<float>& f = curve.Response.Frequencies;
+    const std::uint64_t count = held.Below + held.Above;
+    const std::string low = ShownNumber(f.front());
+    const std::string high = ShownNumber(f.back());
+    if (held.Above == 0) {
+        // TRANSLATORS: {low} to {high} are the file's lowest and highest
+        // frequencies; the points beyond them take the file's first value.
+        return SayCount("{count} point lies beyond the file's frequencies ({low} Hz to {high} "
+                        "Hz) and holds its first value: the file has no measurement there.",
+                        "{count} points lie beyond the file's frequencies ({low} Hz to {high} "
+                        "Hz) and hold its first value: the file has no measurement there.",
+                        count, {{"low", low}, {"high", high}});
+    }
+    if (held.Below == 0) {
+        // TRANSLATORS: as before, with the file's last value.
+        return SayCount("{count} point lies beyond the file's frequencies ({low} Hz to {high} "
+                        "Hz) and holds its last value: the file has no measurement there.",
+                        "{count} points lie beyond the file's frequencies ({low} Hz to {high} "
+                        "Hz) and hold its last value: the file has no measurement there.",
+                        count, {{"low", low}, {"high", high}});
+    }
+    // TRANSLATORS: {below} points lie below the file's lowest frequency and
+    // hold its first value, {above} above its highest and hold its last.
+    return SayCount("{count} point lies beyond the file's frequencies ({low} Hz to {high} Hz) "
+                    "and holds its first value ({below} below) or its last ({above} above): the "
+                    "file has no measurement there.",
+                    "{count} points lie beyond the file's frequencies ({low} Hz to {high} Hz) "
+                    "and hold its first value ({below} below) or its last ({above} above): the "
+                    "file has no measurement there.",
+                    count,
+                    {{"low", low},
+                     {"high", high},
+                     {"below", std::to_string(held.Below)},
+                     {"above", std::to_string(held.Above)}});
 }
 
 void ReportGrid(const ExportRequest& request, const ExportPlan& plan, const ExportCurve& curve,
                 const HeldPoints& held) {
     if (plan.Grid && request.Grid.PointsPerOctave > plan.PointsPerOctave) {
-        const std::string most = std::to_string(plan.PointsPerOctave);
-        PrintText("--max-points " + std::to_string(request.Grid.MaxPoints) + " allows at most " +
-                  most + (plan.PointsPerOctave == 1 ? " point" : " points") +
-                  " per octave, so the grid has " + most + " instead of " +
-                  std::to_string(request.Grid.PointsPerOctave) + ".\n");
+        // TRANSLATORS: the grid has {count} points per octave, not the
+        // {asked} that --points-per-octave asked for.
+        PrintText(SayCount("--max-points {maxPoints} allows at most {count} point per octave, so "
+                           "the grid has {count} instead of {asked}.",
+                           "--max-points {maxPoints} allows at most {count} points per octave, "
+                           "so the grid has {count} instead of {asked}.",
+                           static_cast<std::uint64_t>(plan.PointsPerOctave),
+                           {{"maxPoints", std::to_string(request.Grid.MaxPoints)},
+                            {"asked", std::to_string(request.Grid.PointsPerOctave)}}) +
+                  "\n");
     }
-    const std::uint64_t count = held.Below + held.Above;
-    if (count == 0) {
-        return;
+    if (held.Below + held.Above > 0) {
+        PrintText(HeldSentence(held, curve) + "\n");
     }
-    const std::vector<float>& f = curve.Response.Frequencies;
-    std::string values = held.Above == 0 ? "its first value"
-                         : held.Below == 0
-                             ? "its last value"
-                             : "its first value (" + std::to_string(held.Below) +
-                                   " below) or its last (" + std::to_string(held.Above) + " above)";
-    PrintText(std::to_string(count) + (count == 1 ? " point lies" : " points lie") +
-              " beyond the file's frequencies (" + Hertz(f.front()) + " to " + Hertz(f.back()) +
-              ") and " + (count == 1 ? "holds " : "hold ") + values +
-              ": the file has no measurement there.\n");
 }
 
 bool Export(const ExportRequest& request) {
@@ -217,10 +312,13 @@ bool Export(const ExportRequest& request) {
     }
     const ExportCurve& curve = reading.Curve;
     if (curve.Response.Frequencies.empty()) {
-        PrintMessage("Error - %s has no data lines, so nothing was exported. A data line is a "
-                     "frequency and a response, separated by blanks or tabs: tarvelin-check %s "
-                     "tells what the file holds.\n",
-                     request.Input, request.Input);
+        const std::string message =
+            // TRANSLATORS: {file} is the calibration file's name as given.
+            Say("Error - {file} has no data lines, so nothing was exported. A "
+                "data line is a frequency and a response, separated by blanks "
+                "or tabs: tarvelin-check {file} tells what the file holds.",
+                {{"file", request.Input}});
+        PrintMessage("%s\n", message.c_str());
         DiscardTextWriter(writer);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "PlotAxes.h"
 
+#include "Catalogue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -67,6 +69,18 @@ double GridAtOrAbove(double value, bool decadesOnly) {
     return PowerOfTen(k + 1);
 }
 
+// A label as the language writes a number in prose, with its decimal mark:
+// the mark is what stands between the digits of one half.
+std::string WithDecimalMark(const char* text) {
+    const std::string half = ShownNumber(0.5f);
+    const std::string mark = half.substr(1, half.size() - 2);
+    std::string shown;
+    for (const char* c = text; *c != '\0'; ++c) {
+        shown += *c == '.' ? mark : std::string(1, *c);
+    }
+    return shown;
+}
+
 std::string FrequencyLabel(double hertz) {
     char text[32];
     if (hertz < 1000.0 * (1.0 - Tolerance)) {
@@ -74,7 +88,7 @@ std::string FrequencyLabel(double hertz) {
     } else {
         std::snprintf(text, sizeof text, "%g kHz", hertz / 1000.0);
     }
-    return text;
+    return WithDecimalMark(text);
 }
 
 std::string LevelLabel(double value, int decimals) {
@@ -84,7 +98,7 @@ std::string LevelLabel(double value, int decimals) {
     } else {
         std::snprintf(text, sizeof text, "%g", value);
     }
-    return text;
+    return WithDecimalMark(text);
 }
 
 PlotAxis ChooseLinearAxis(double lowest, double highest, double mostSteps) {

@@ -1,5 +1,6 @@
 #include "PlotDocument.h"
 
+#include "Catalogue.h"
 #include "CurvePaths.h"
 #include "PlotFrame.h"
 #include "SvgElements.h"
@@ -45,21 +46,34 @@ struct DrawnCurve {
     const char* Path; // null for the correction, which no file holds
 };
 
-void AppendCount(std::string& out, std::size_t count) {
-    out += std::to_string(count);
-}
-
 void AppendBold(std::string& out, std::string_view text) {
     out += "<tspan font-weight=\"bold\">";
-    out += text;
+    AppendXmlText(out, text, std::string_view::npos);
     out += "</tspan>";
 }
 
 // Appends line to out, cut to roomEm where it is wider, the ellipsis included.
-void AppendFitting(std::string& out, std::string_view line, double roomEm) {
-    const bool fits = TextEm(line) <= roomEm;
+void AppendFitting(std::string& out, std::string_view line, double roomEm, bool bold = false) {
+    const bool fits = TextEm(line, bold) <= roomEm;
     AppendXmlText(out, line,
-                  fits ? std::string_view::npos : CharactersWithin(line, roomEm - EllipsisEm));
+                  fits ? std::string_view::npos
+                       : CharactersWithin(line, roomEm - EllipsisEm, bold));
+}
+
+// A sentence that names a file's role, the name in bold wherever the
+// language puts it, the rest cut to roomEm.
+void AppendNamingSentence(std::string& out, std::string_view sentence, std::string_view name,
+                          double roomEm) {
+    const std::size_t at = sentence.find(name);
+    if (at == std::string_view::npos) {
+        AppendFitting(out, sentence, roomEm);
+        return;
+    }
+    const std::string_view before = sentence.substr(0, at);
+    AppendXmlText(out, before, std::string_view::npos);
+    AppendBold(out, name);
+    AppendFitting(out, sentence.substr(at + name.size()),
+                  roomEm - TextEm(before) - TextEm(name, true));
 }
 
 void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, std::string_view role,
@@ -96,24 +110,52 @@ void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, st
     }
     if (headers.Count > headers.Kept.size()) {
         std::string text;
-        AppendBold(text, role);
-        text += " and ";
-        AppendCount(text, headers.Count - headers.Kept.size());
-        text += " more header lines";
+        AppendNamingSentence(
+            text,
+            // TRANSLATORS: below the first header lines of the file {file}, how
+            // many more it has; {file} is RefMicFrom, RefMicTo, MyMicIn or
+            // MyMicOut and is drawn in bold.
+            SayCount("{file} and {count} more header line", "{file} and {count} more header lines",
+                     headers.Count - headers.Kept.size(), {{"file", std::string(role)}}),
+            role, roomEm);
         AppendText(out, layout.TextLeft, y, "", text);
         y += layout.HeaderLineHeight;
     }
 }
 
-void AppendPointCount(std::string& out, std::size_t drawable, std::size_t total) {
-    out += ": ";
-    AppendCount(out, drawable);
-    out += drawable == 1 ? " point" : " points";
-    if (drawable < total) {
-        out += ", ";
-        AppendCount(out, total - drawable);
-        out += " more not drawn";
+// The legend's words for a curve read from a file, named as given.
+std::string FileEntry(const char* path, std::size_t drawable, std::size_t total) {
+    if (drawable == total) {
+        // TRANSLATORS: a legend entry after the file's role in bold: the
+        // file's name as given and how many points the curve has.
+        return SayCount("{file}: {count} point", "{file}: {count} points", drawable,
+                        {{"file", path}});
     }
+    // TRANSLATORS: as before; {notDrawn} more points have no place in the
+    // picture (not a number, or infinite). It may be 1 or more: word it so
+    // that it reads for any number.
+    return SayCount("{file}: {count} point, {notDrawn} more not drawn",
+                    "{file}: {count} points, {notDrawn} more not drawn", drawable,
+                    {{"file", path}, {"notDrawn", std::to_string(total - drawable)}});
+}
+
+// The legend's words for the correction, after its formula in bold.
+std::string CorrectionEntry(std::size_t drawable, std::size_t total) {
+    if (drawable == total) {
+        // TRANSLATORS: a legend entry after "RefMicTo − RefMicFrom" in bold:
+        // where the correction is drawn and how many points it has.
+        return SayCount("at the frequencies of MyMicIn, in the lower panel: {count} point",
+                        "at the frequencies of MyMicIn, in the lower panel: {count} points",
+                        drawable);
+    }
+    return SayCount(
+        // TRANSLATORS: as before; {notDrawn} may be 1 or more: word it so
+        // that it reads for any number.
+        "at the frequencies of MyMicIn, in the lower panel: {count} point, {notDrawn} more not "
+        "drawn",
+        "at the frequencies of MyMicIn, in the lower panel: {count} points, {notDrawn} more not "
+        "drawn",
+        drawable, {{"notDrawn", std::to_string(total - drawable)}});
 }
 
 // An entry's text, its name in bold and then the rest, which may name a
@@ -158,16 +200,14 @@ double AppendLegendEntry(std::string& out, const PlotLayout& layout, double y,
     AppendSize(out, layout.SwatchLength);
     out += "\"/>\n";
 
-    std::string rest;
-    std::string_view bold = drawn.Style->Id;
+    const std::size_t drawable = DrawablePointCount(*drawn.Curve);
+    const std::size_t total = drawn.Curve->Frequencies.size();
     if (drawn.Path != nullptr) {
-        rest = drawn.Path;
-    } else {
-        bold = "RefMicTo \xE2\x88\x92 RefMicFrom";
-        rest = "at the frequencies of MyMicIn, in the lower panel";
+        return AppendLegendText(out, layout, y, drawn.Style->Id,
+                                FileEntry(drawn.Path, drawable, total));
     }
-    AppendPointCount(rest, DrawablePointCount(*drawn.Curve), drawn.Curve->Frequencies.size());
-    return AppendLegendText(out, layout, y, bold, rest);
+    return AppendLegendText(out, layout, y, "RefMicTo \xE2\x88\x92 RefMicFrom",
+                            CorrectionEntry(drawable, total));
 }
 
 double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
@@ -181,10 +221,16 @@ double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
     out += "\" r=\"";
     AppendCoordinate(out, MarkerRadius);
     out += "\"/>\n";
-    const std::size_t drawable = DrawablePointCount(extrapolated);
-    std::string rest = "beyond the frequencies of RefMicFrom or RefMicTo";
-    AppendPointCount(rest, drawable, drawable);
-    return AppendLegendText(out, layout, y, "extrapolated", rest);
+    // TRANSLATORS: a legend entry: the ringed points of the correction,
+    // where a reference is extended beyond its frequencies. This word is
+    // drawn in bold beside a ring, the sentence after it.
+    const std::string name = Say("extrapolated");
+    const std::string words =
+        // TRANSLATORS: the legend's words after "extrapolated" in bold.
+        SayCount("beyond the frequencies of RefMicFrom or RefMicTo: {count} point",
+                 "beyond the frequencies of RefMicFrom or RefMicTo: {count} points",
+                 DrawablePointCount(extrapolated));
+    return AppendLegendText(out, layout, y, name, words);
 }
 
 // Returns the picture's bottom.
@@ -277,7 +323,12 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLay
     std::string titleAttributes = "font-size=\"";
     AppendSize(titleAttributes, layout.TitleSize);
     titleAttributes += "\" font-weight=\"bold\"";
-    AppendText(body, layout.TextLeft, y, titleAttributes, "Calibration conversion");
+    // TRANSLATORS: the picture's title: the four files of a conversion.
+    const std::string title = Say("Calibration conversion");
+    std::string titleText;
+    AppendFitting(titleText, title,
+                  (layout.Width - layout.TextLeft - layout.TextRight) / layout.TitleSize, true);
+    AppendText(body, layout.TextLeft, y, titleAttributes, titleText);
     y += layout.TitleGap;
     body += "<g id=\"HeaderLines\" font-size=\"";
     AppendSize(body, layout.HeaderSize);
@@ -308,8 +359,9 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLay
     AppendCoordinate(head, layout.Width);
     head += ' ';
     AppendCoordinate(head, height);
-    head += "\" font-family=\"sans-serif\">\n<title>Calibration conversion</title>\n"
-            "<rect width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
+    head += "\" font-family=\"sans-serif\">\n<title>";
+    AppendXmlText(head, title, std::string_view::npos);
+    head += "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
 
     TextWriter writer;
     if (!OpenTextWriter(path, writer)) {

@@ -1,7 +1,9 @@
 #include "PlotFrame.h"
 
+#include "Catalogue.h"
 #include "SvgElements.h"
 #include "TextWidth.h"
+#include "XmlText.h"
 
 #include <cmath>
 #include <vector>
@@ -10,6 +12,16 @@ namespace {
 
 constexpr std::string_view MajorGridStroke = "stroke=\"#BBBBBB\"";
 constexpr std::string_view MinorGridStroke = "stroke=\"#E2E2E2\"";
+
+// A title as XML text, cut with an ellipsis where it is wider than its
+// axis: a translation may be longer than the axis it names.
+std::string AxisTitle(std::string_view title, double roomEm) {
+    std::string text;
+    const bool fits = TextEm(title) <= roomEm;
+    AppendXmlText(text, title,
+                  fits ? std::string_view::npos : CharactersWithin(title, roomEm - EllipsisEm));
+    return text;
+}
 
 // One grid through both panels, labelled once, under the lower one.
 void AppendFrequencyAxis(std::string& out, const PlotLayout& layout, const PlotArea& upper,
@@ -31,7 +43,8 @@ void AppendFrequencyAxis(std::string& out, const PlotLayout& layout, const PlotA
     AppendSize(size, layout.AxisTitleSize);
     size += '"';
     AppendText(out, upper.Left + upper.Width / 2.0, bottom + layout.FrequencyTitleDrop, size,
-               "Frequency");
+               // TRANSLATORS: the title of the frequency axis, under the lower panel.
+               AxisTitle(Say("Frequency"), upper.Width / layout.AxisTitleSize));
     out += "</g>\n";
 }
 
@@ -55,7 +68,7 @@ void AppendLevelAxis(std::string& out, const PlotLayout& layout, const PlotArea&
     out += ") rotate(-90)\" font-size=\"";
     AppendSize(out, layout.AxisTitleSize);
     out += "\" text-anchor=\"middle\">";
-    out += title;
+    out += AxisTitle(title, area.Height / layout.AxisTitleSize);
     out += "</text>\n</g>\n";
 }
 
@@ -128,8 +141,13 @@ void ThinFrequencyLabels(PlotArea& area, double fontSize, double pictureWidth) {
 void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& responses,
                   const PlotArea& correction) {
     AppendFrequencyAxis(out, layout, responses, correction);
-    AppendLevelAxis(out, layout, responses, "LevelAxis", "Response (dB)");
-    AppendLevelAxis(out, layout, correction, "CorrectionAxis", "Correction (dB)");
+    // TRANSLATORS: the titles of the level axes, written upright beside the
+    // upper panel (the four files' responses) and the lower one (the
+    // correction, RefMicTo - RefMicFrom). The lower panel is short: keep its
+    // title as short as this.
+    AppendLevelAxis(out, layout, responses, "LevelAxis", Say("Response (dB)"));
+    // TRANSLATORS: the lower panel is short: keep this title as short.
+    AppendLevelAxis(out, layout, correction, "CorrectionAxis", Say("Correction (dB)"));
     AppendBorder(out, responses, "ResponseFrame");
     AppendBorder(out, correction, "CorrectionFrame");
 }

@@ -1,5 +1,6 @@
 #include "PlotRun.h"
 
+#include "Catalogue.h"
 #include "CompanionCommandLine.h"
 #include "OverwriteGuard.h"
 #include "PlotDocument.h"
@@ -61,8 +62,10 @@ int RunPlot(int argumentCount, const char* const* arguments) {
     std::string problem = commandLine.Problem;
     const int width = WidthOf(commandLine);
     if (commandLine.Request == CommandRequest::Run && width == 0) {
-        problem = "the width must be a whole number from " + std::to_string(LeastPlotWidth) +
-                  " to " + std::to_string(MostPlotWidth);
+        problem = Say(
+            // TRANSLATORS: after --width; {least} and {most} are widths in pixels.
+            "the width must be a whole number from {least} to {most}",
+            {{"least", std::to_string(LeastPlotWidth)}, {"most", std::to_string(MostPlotWidth)}});
     }
     if (!problem.empty() || commandLine.Operands.size() != 5) {
         PrintUsageError(Syntax, problem);

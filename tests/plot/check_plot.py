@@ -428,7 +428,8 @@ def awkward_points_and_names(work):
         "in.txt": b"\xef\xbb\xbf" + b'"f\xfcr Phase(\xb0) \x80"\r\n'
                   + b"".join(b'"header %d"\r\n' % i for i in range(1, 6))
                   + awkward + Table(inner, third=True),
-        "out.txt": b"-5 2\r\n" + Table([(f, r + 1) for f, r in inner], third=True),
+        # One header line more than the picture shows, said in the singular.
+        "out.txt": b"".join(b'"out %d"\r\n' % i for i in range(1, 6)) + b"-5 2\r\n" + Table([(f, r + 1) for f, r in inner], third=True),
         "plot.svg": b"an older picture",
     })
     before = Snapshot(work)
@@ -457,7 +458,8 @@ def awkward_points_and_names(work):
     expectedHeaders = [f'RefMicFrom "From <ref> & co \u00ff{Replacement}"',
                        'RefMicTo "' + "x" * 109 + "\u2026",
                        'MyMicIn "f\u00fcr Phase(\u00b0) \u20ac"'] + [
-        f'MyMicIn "header {i}"' for i in range(1, 4)] + ["MyMicIn and 2 more header lines"]
+        f'MyMicIn "header {i}"' for i in range(1, 4)] + ["MyMicIn and 2 more header lines"] + [
+        f'MyMicOut "out {i}"' for i in range(1, 5)] + ["MyMicOut and 1 more header line"]
     Expect(headers == expectedHeaders, f"header lines {headers}")
 
 

@@ -164,7 +164,3 @@ PlainLine PlainnessOf(std::string_view text, const JudgedLine& judged);
 // How a style writes numbers, as a stable name for scripts: "decimal-commas",
 // "full-stop-grouping". Styles that read alike to a person share a name.
 const char* StyleName(int style);
-
-// Said in wording/ReadingWords.h; declared here as well only while callers
-// still find it through this header.
-const char* StyleWords(int style);

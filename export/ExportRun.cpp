@@ -25,10 +25,12 @@ constexpr const char* Forms[] = {
     "--to <profile> [--points-per-octave N] [--range LOW HIGH] [--max-points N] "
     "<CalibrationFile> <ExportedFile>"};
 constexpr CommandOption Options[] = {
-    {"--to", 1, "PROFILE", "the shape to write: tsv, frd, csv or csv-decimal-comma"},
-    {"--points-per-octave", 1, "N", "resample onto a logarithmic grid of N points per octave"},
-    {"--range", 2, "LOW HIGH", "the first and last frequency, in Hz, holding the end values"},
-    {"--max-points", 1, "N", "at most N points: the finest grid that fits, if needed"},
+    {"--to", 1, "PROFILE", Words("the shape to write: tsv, frd, csv or csv-decimal-comma")},
+    {"--points-per-octave", 1, "N",
+     Words("resample onto a logarithmic grid of N points per octave")},
+    {"--range", 2, "LOW HIGH",
+     Words("the first and last frequency, in Hz, holding the end values")},
+    {"--max-points", 1, "N", Words("at most N points: the finest grid that fits, if needed")},
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinExport", Forms, Options};
 

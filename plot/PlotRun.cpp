@@ -17,7 +17,7 @@ namespace {
 constexpr const char* Forms[] = {
     "[--width N] <RefMicFrom> <RefMicTo> <MyMicIn> <MyMicOut> <Plot.svg>"};
 constexpr CommandOption Options[] = {
-    {"--width", 1, "N", "the picture's width in pixels, from 240 to 4000 (960)"},
+    {"--width", 1, "N", Words("the picture's width in pixels, from 240 to 4000 (960)")},
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinPlot", Forms, Options};
 

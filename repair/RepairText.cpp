@@ -11,6 +11,7 @@
 #include "Messages.h"
 #include "OverwriteGuard.h"
 #include "PlatformFile.h"
+#include "ReadingWords.h"
 #include "ShownText.h"
 #include "TextReader.h"
 #include "Utf8.h"

@@ -51,20 +51,7 @@ bool Is(const Finding& finding, std::string_view name, std::string_view word) {
 
 // "line 3", "lines 3, 7, 12, ...".
 std::string LinesSaid(const FindingArgument* argument) {
-    if (argument == nullptr) {
-        return std::string();
-    }
-    std::string list;
-    for (std::size_t i = 0; i < argument->Lines.size(); ++i) {
-        list += i == 0 ? "" : ", ";
-        list += std::to_string(argument->Lines[i]);
-    }
-    if (argument->Count > argument->Lines.size()) {
-        list += ", ...";
-    }
-    // TRANSLATORS: {lines} is a list of line numbers, such as "3, 7, 12" or
-    // "3, 7, 12, ..." when there are more.
-    return SayCount("line {lines}", "lines {lines}", argument->Count, {{"lines", list}});
+    return argument == nullptr ? std::string() : LineList(argument->Lines, argument->Count);
 }
 
 std::string LinesOf(const Finding& finding, std::string_view name = "lines") {

@@ -1,5 +1,7 @@
 #include "FindingText.h"
 
+#include "Catalogue.h"
+
 #include "FloatText.h"
 #include "Utf8.h"
 
@@ -52,15 +54,17 @@ std::string Count(std::uint64_t count, std::string_view singular, std::string_vi
 }
 
 std::string LineList(const std::vector<std::uint64_t>& lines, std::uint64_t total) {
-    std::string list = total == 1 ? "line " : "lines ";
-    for (const std::uint64_t line : lines) {
-        list += line == lines.front() ? "" : ", ";
-        list += std::to_string(line);
+    std::string list;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        list += i == 0 ? "" : ", ";
+        list += std::to_string(lines[i]);
     }
     if (total > lines.size()) {
         list += ", ...";
     }
-    return list;
+    // TRANSLATORS: {lines} is a list of line numbers, such as "3, 7, 12" or
+    // "3, 7, 12, ..." when there are more.
+    return SayCount("line {lines}", "lines {lines}", total, {{"lines", list}});
 }
 
 std::string Quoted(std::string_view text) {

@@ -2,7 +2,9 @@
 """Writes the page: the template with its style and script inline, the
 module and the worker's part as the text of the worker that the script
 starts, and a Content-Security-Policy that allows exactly that script, that
-worker and that style, and no connection at all."""
+worker and that style, and no connection at all. With --catalogue, the
+page's translations (a script that defines TarvelinCatalogue) go before its
+own parts; without, the page speaks English."""
 
 import argparse
 import base64
@@ -31,12 +33,22 @@ def ClassicScript(module):
     return '"use strict";\n' + script
 
 
+# The page's own parts, in the order they are joined: what both sides share,
+# the words and the decisions, which only declare, then the views, and last
+# the state and wiring, which starts it all.
+PageParts = ["names.js", "protocol.js", "words.js", "console.js", "outcomes.js", "choosing.js",
+             "findings.js", "downloads.js", "plot.js", "state.js"]
+# What the worker takes besides its own part.
+WorkerParts = ["zip.js", "names.js", "protocol.js", "console.js", "worker.js"]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--module", required=True)
     parser.add_argument("--folder", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--output", required=True)
+    parser.add_argument("--catalogue", help="a script that defines TarvelinCatalogue")
     options = parser.parse_args()
     folder = Path(options.folder)
     template = (folder / "index.html").read_text(encoding="utf-8")
@@ -44,13 +56,16 @@ def main():
     # The converter runs in a worker that the page makes from a block of its
     # own text, never executed as a script of the page: the module, then the
     # worker's part in a block of its own, so that its names cannot clash
-    # with the module's. The page's script is its own part alone. Both take
-    # the names of files from names.js.
-    names = (folder / "names.js").read_text(encoding="utf-8")
+    # with the module's. The page's script is its own parts alone. Both take
+    # the names of files, the messages they exchange and the reading of the
+    # programs' words from the same files.
+    def Joined(parts):
+        return "".join((folder / part).read_text(encoding="utf-8") for part in parts)
     worker = (ClassicScript(Path(options.module).read_text(encoding="utf-8")) + "\n{\n" +
-              (folder / "zip.js").read_text(encoding="utf-8") + names +
-              (folder / "worker.js").read_text(encoding="utf-8") + "}\n")
-    script = names + (folder / "page.js").read_text(encoding="utf-8")
+              Joined(WorkerParts) + "}\n")
+    script = Joined(PageParts)
+    if options.catalogue:
+        script = Path(options.catalogue).read_text(encoding="utf-8") + "\n" + script
     # Inside a script element "<!--" can hide the end tag too.
     for text, element in ((worker, "script"), (script, "script"), (style, "style")):
         if f"</{element}" in text.lower() or "<!--" in text:

@@ -29,6 +29,8 @@ from a folder:
 - axe-core finds no violation after a conversion, with the plot on a phone
   and on a screen too narrow for it, and after an error (skipped, with a
   message, when axe-core is not installed);
+- Deutsch chosen in the language menu sets the page's language, and a reload
+  keeps it;
 - nothing asks for anything beyond the page itself, which its
   Content-Security-Policy would refuse anyway.
 
@@ -653,6 +655,18 @@ def MillionLines(page, pageUri, work, tarvelin):
               f"ratios {times[0] / middle:.1f} and {times[1] / middle:.1f}")
 
 
+def LanguageChoice(page, pageUri):
+    """Deutsch chosen in the menu is the page's language, and stays so after
+    a reload."""
+    Select(page.Browser.find_element(By.ID, "language")).select_by_value("de")
+    lang = page.Browser.execute_script("return document.documentElement.lang")
+    page.Browser.get(pageUri)
+    kept = page.Browser.execute_script(
+        "return [document.documentElement.lang, document.getElementById('language').value]")
+    page.Expect(lang == "de" and kept == ["de", "de"],
+                f"language: chosen {lang!r}, after a reload {kept}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--page", required=True)
@@ -687,6 +701,7 @@ def main():
             ChangedAfterChoosing(page, work)
             Batch(page, work, options, tarvelin, axe)
             MillionLines(page, pageUri, work, tarvelin)
+            LanguageChoice(page, pageUri)
             for url in UnexpectedRequests(browser, pageUri):
                 problems.append(f"requested {url[:100]}")
             for entry in browser.get_log("browser"):

@@ -6,7 +6,9 @@
 // the page shows (again when the page's frame takes another width), exports
 // MyMicOut in another program's form, and zips a batch. The page only shows
 // what comes back. A new choice ends this worker and starts another, so a job
-// never outlives the files it was for.
+// never outlives the files it was for. Its requests and answers are those
+// of protocol.js; a request's language is not used yet, as the programs'
+// words are English.
 
 // The forms "Save as" offers beside Tarvelin's own, with their extensions.
 const SavedExtensions = { tsv: ".txt", frd: ".frd", csv: ".csv", "csv-decimal-comma": ".csv" };
@@ -88,10 +90,11 @@ async function ConvertAll(job) {
   const items = session.items;
   const total = items.length * 2 + (items.length > 1 ? 1 : 0);
   let done = 0;
-  const Progress = (text) => postMessage({ type: "progress", job, text, done: done++, total });
+  const Progress = (step, name, index) => postMessage({
+    type: Answer.Progress, job, step, name, index: index + 1, count: items.length, done: done++,
+    total });
   const results = [];
   for (const [index, item] of items.entries()) {
-    const counted = items.length > 1 ? ` (${index + 1} of ${items.length})` : "";
     const result = {
       names: { refMicFrom: session.references.refMicFrom.name,
                refMicTo: session.references.refMicTo.name,
@@ -107,14 +110,14 @@ async function ConvertAll(job) {
     if (item.piece === null) {
       continue;
     }
-    Progress(`Converting ${result.names.myMicIn}${counted}`);
+    Progress(Step.Convert, result.names.myMicIn, index);
     const inputs = Files(item);
     const started = performance.now();
     const converted = await convertCalibration(inputs);
     result.milliseconds = performance.now() - started;
     result.status = converted.status;
     result.messages = converted.messages;
-    Progress(`Checking ${result.names.myMicIn}${counted}`);
+    Progress(Step.Check, result.names.myMicIn, index);
     result.check = await checkCalibration(inputs);
     const file = result.check.files.find((entry) => entry.role === "MyMicIn");
     result.dataLines = file ? file.dataLines : null;
@@ -133,7 +136,7 @@ async function ConvertAll(job) {
   }
   let zip = null;
   if (items.length > 1 && items.some((item) => item.output !== null)) {
-    Progress("Writing the zip");
+    Progress(Step.Zip, null, items.length - 1);
     zip = await BatchZip((item) => ({ name: item.myMicOut, bytes: item.output }));
   }
   const references = {};
@@ -235,8 +238,8 @@ async function Repair({ job, targets }) {
     if (piece === null || piece.repaired !== null || piece.failedRepair !== null) {
       continue;
     }
-    postMessage({ type: "progress", job, text: `Repairing ${piece.name}`, done: count,
-                  total: pieces.length });
+    postMessage({ type: Answer.Progress, job, step: Step.Repair, name: piece.name,
+                  index: count + 1, count: pieces.length, done: count, total: pieces.length });
     const repaired = await RepairPiece(piece);
     if (repaired.bytes === null) {
       piece.failedRepair = RepairShown(repaired);
@@ -246,9 +249,9 @@ async function Repair({ job, targets }) {
     }
   }
   if (made === 0) {
-    return { type: "unrepaired", failed };
+    return { type: Answer.Unrepaired, failed };
   }
-  return { type: "done", ...(await ConvertAll(job)), failed };
+  return { type: Answer.Done, ...(await ConvertAll(job)), failed };
 }
 
 // The picture of one MyMicIn's conversion, as wide as the page's frame.
@@ -276,8 +279,7 @@ async function Save({ profile }) {
       continue;
     }
     const made = await exportCalibration({ file: item.output, name: item.myMicOut, to: profile });
-    // The program prints its name, then a line for what it did not export.
-    const said = made.messages.replace(/^\s*TarvelinExport\s*/, "").trim();
+    const said = ExportNotes(made.messages);
     if (said !== "") {
       notes.push(said);
     }
@@ -315,27 +317,28 @@ async function Handle(data) {
   const job = data.job;
   try {
     await warmedUp;
-    if (data.type === "show" || data.type === "replot") {
+    if (data.type === Ask.Show || data.type === Ask.Replot) {
       // A picture that cannot be drawn again leaves the one shown.
-      const index = data.type === "show" ? data.index : session && session.shown;
+      const index = data.type === Ask.Show ? data.index : session && session.shown;
       let picture = { svg: null, messages: "" };
       try {
         picture = index === null ? picture : await Plot(index, data.width);
       } catch (error) {
-        picture.messages = data.type === "show" ? String(error) : "";
+        picture.messages = data.type === Ask.Show ? String(error) : "";
       }
-      postMessage({ type: data.type === "show" ? "shown" : "replotted", job, index,
+      postMessage({ type: data.type === Ask.Show ? Answer.Shown : Answer.Replotted, job, index,
                     width: data.width, ...picture });
-    } else if (data.type === "save") {
-      postMessage({ type: "saved", job, profile: data.profile, ...(await Save(data)) });
-    } else if (data.type === "repair") {
+    } else if (data.type === Ask.Save) {
+      postMessage({ type: Answer.Saved, job, profile: data.profile, ...(await Save(data)) });
+    } else if (data.type === Ask.Repair) {
       const outcome = await Repair(data);
       postMessage({ job, ...outcome });
     } else {
-      postMessage({ type: "done", job, ...(await RunJob(data)) });
+      postMessage({ type: Answer.Done, job, ...(await RunJob(data)) });
     }
   } catch (error) {
-    postMessage({ type: "failed", job, request: data.type || "convert", error: String(error) });
+    postMessage({ type: Answer.Failed, job, request: data.type || Ask.Convert,
+                  error: String(error) });
   }
 }
 
@@ -345,5 +348,5 @@ let queue = Promise.resolve();
 self.onmessage = ({ data }) => {
   queue = queue.then(() => Handle(data));
 };
-warmedUp.then(() => postMessage({ type: "ready" }),
-              (error) => postMessage({ type: "failed", job: null, error: String(error) }));
+warmedUp.then(() => postMessage({ type: Answer.Ready }),
+              (error) => postMessage({ type: Answer.Failed, job: null, error: String(error) }));

@@ -26,6 +26,7 @@
 import argparse
 import collections
 import json
+import os
 import shutil
 import subprocess
 import sys
@@ -190,9 +191,17 @@ def Command(program, arguments):
     return Options.emulator + [program] + arguments
 
 
-def Run(program, arguments, work):
+def Speaking(locale):
+    """The environment of a user whose locale is this: "C" speaks English."""
+    environment = {key: value for key, value in os.environ.items()
+                   if key not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG")}
+    environment["LANG"] = locale
+    return environment
+
+
+def Run(program, arguments, work, locale="C"):
     result = subprocess.run(Command(program, arguments), cwd=work, capture_output=True,
-                            stdin=subprocess.DEVNULL, timeout=120)
+                            stdin=subprocess.DEVNULL, timeout=120, env=Speaking(locale))
     # A console under an emulator may end lines with CR LF.
     return result.stdout.replace(b"\r\n", b"\n"), result.returncode & 0xFF
 
@@ -284,7 +293,10 @@ def GoldenGroup():
         arguments = (folder / "args").read_text().split()
         expected = (folder / "stdout").read_bytes()
         expectedStatus = int((folder / "status").read_text())
-        out, status = Run(Options.check, arguments, folder / "in")
+        # A folder may say whose language the report is in, by their locale.
+        locale = folder / "locale"
+        out, status = Run(Options.check, arguments, folder / "in",
+                          locale.read_text().strip() if locale.exists() else "C")
         if out != expected or status != expectedStatus:
             problems.append(f"{folder.name}: exit status {status} (expected {expectedStatus}), "
                             f"report:\n{out.decode('utf-8', 'replace')}\nexpected:\n"

@@ -24,7 +24,8 @@ bool LanguageNamed(std::string_view name, Language& language);
 // The first of the user's languages that has words here, as gettext chooses:
 // LANGUAGE (a list, colon-separated), unless the locale is C; then LC_ALL,
 // LC_MESSAGES and LANG. On Windows, where none is set, the user's interface
-// language. English where none has words here.
+// language. English where none has words here. The choice itself, from the
+// settings as data, is ChosenLanguage in LanguageChoice.h.
 Language UsersLanguage();
 
 // A value that a sentence names, already shown as the run's language shows

@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Tests the catalogue's PO files as translators and the build leave them.
+
+  msgfmt      msgfmt --check takes every po/*.po: its header, its plural
+              forms, and in each entry flagged python-brace-format the
+              translation's {names}
+  translated  every entry of po/tarvelin.pot is translated in every PO
+              file, not fuzzy, with the {names} of its English in each form
+  current     po/tarvelin.pot holds the sentences the sources have now
+  script      the page's catalogue.js, as make_catalogue.py writes it from
+              the sample PO files of the unit tests, runs under Node and
+              gives the translations and plural forms of those files
+
+Exits with 77, a skip, where gettext, git or Node is not there to test with.
+"""
+
+import argparse
+import json
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+Root = Path(__file__).resolve().parent.parent.parent
+Po = Root / "po"
+sys.path.insert(0, str(Po))
+import make_catalogue  # noqa: E402
+
+Skip = 77
+Placeholder = re.compile(r"\{[A-Za-z0-9_]+\}")
+
+
+def Key(entry):
+    return (entry.Context, entry.Id, entry.Plural)
+
+
+def Messages(path):
+    return {Key(entry): entry for entry in make_catalogue.ParsePo(path) if entry.Id != ""}
+
+
+def Needs(*tools):
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print(f"SKIP: {', '.join(missing)} not found")
+        sys.exit(Skip)
+
+
+def PoFiles():
+    return sorted(Po.glob("*.po"))
+
+
+def CheckMsgfmt():
+    Needs("msgfmt")
+    problems = []
+    for po in PoFiles():
+        result = subprocess.run(["msgfmt", "--check", "--output-file=/dev/null", str(po)],
+                                capture_output=True, text=True)
+        if result.returncode != 0:
+            problems.append(f"{po.name}: msgfmt --check fails:\n{result.stderr}")
+    return problems
+
+
+def CheckTranslated():
+    template = Messages(Po / "tarvelin.pot")
+    problems = []
+    for po in PoFiles():
+        catalogue = make_catalogue.ReadCatalogue(po)
+        messages = Messages(po)
+        for key, english in template.items():
+            name = f"{po.name}: {english.Id!r}" + (f" in {english.Context!r}" if english.Context
+                                                  else "")
+            entry = messages.get(key)
+            if entry is None:
+                problems.append(f"{name} is missing; run po/update_pot.py")
+                continue
+            if "fuzzy" in entry.Flags:
+                problems.append(f"{name} is fuzzy")
+            forms = [entry.Strings.get(index, "")
+                     for index in range(catalogue.Plurals if english.Plural is not None else 1)]
+            if any(form == "" for form in forms):
+                problems.append(f"{name} is not translated")
+                continue
+            # A form for one may leave out the count, as "une ligne" does;
+            # it may not bring names of its own.
+            names = set(Placeholder.findall(english.Id + (english.Plural or "")))
+            for form in forms:
+                found = set(Placeholder.findall(form))
+                if found != names and not (english.Plural is not None and
+                                           found == names - {"{count}"}):
+                    problems.append(f"{name}: {form!r} has {sorted(found)}, the English "
+                                    f"{sorted(names)}")
+    return problems
+
+
+def CheckCurrent():
+    Needs("xgettext", "git")
+    if subprocess.run(["git", "-C", str(Root), "rev-parse"], capture_output=True).returncode:
+        print("SKIP: not a git checkout")
+        sys.exit(Skip)
+    with tempfile.TemporaryDirectory() as folder:
+        fresh = Path(folder) / "tarvelin.pot"
+        subprocess.run([sys.executable, str(Po / "update_pot.py"), "--no-merge", "--pot",
+                        str(fresh)], check=True)
+        now, committed = set(Messages(fresh)), set(Messages(Po / "tarvelin.pot"))
+    problems = [f"the sources say {key[1]!r}, which po/tarvelin.pot lacks"
+                for key in sorted(now - committed, key=str)]
+    problems += [f"po/tarvelin.pot has {key[1]!r}, which the sources no longer say"
+                 for key in sorted(committed - now, key=str)]
+    if problems:
+        problems.append("run po/update_pot.py and commit what it changes")
+    return problems
+
+
+# The forms of 0, 1, 2, 11 and 101 by the sample files' rules.
+PluralsOfSamples = {"de": [1, 0, 1, 1, 1], "fr": [0, 0, 1, 1, 1]}
+
+
+def CheckScript():
+    Needs("node")
+    samples = sorted((Root / "tests" / "unit" / "catalogue").glob("*.po"))
+    with tempfile.TemporaryDirectory() as folder:
+        script = Path(folder) / "catalogue.js"
+        subprocess.run([sys.executable, str(Po / "make_catalogue.py"), "--js", str(script),
+                        *map(str, samples)], check=True)
+        probe = script.read_text(encoding="utf-8") + """
+const said = {};
+for (const [code, language] of Object.entries(TarvelinCatalogue)) {
+  said[code] = { plurals: [0, 1, 2, 11, 101].map(language.plural), entries: language.entries };
+}
+console.log(JSON.stringify(said));
+"""
+        result = subprocess.run(["node", "-"], input=probe, capture_output=True, text=True)
+    if result.returncode != 0:
+        return [f"catalogue.js does not run:\n{result.stderr}"]
+    said = json.loads(result.stdout)
+    problems = []
+    for po in samples:
+        catalogue = make_catalogue.ReadCatalogue(po)
+        expected = {key: forms if counted else forms[0]
+                    for key, (forms, counted) in catalogue.Entries.items()}
+        plurals = PluralsOfSamples[catalogue.Code]
+        got = said.get(catalogue.Code)
+        if got is None:
+            problems.append(f"catalogue.js has no {catalogue.Code}")
+            continue
+        if got["entries"] != expected:
+            problems.append(f"{catalogue.Code}: the entries are {got['entries']}, not {expected}")
+        if got["plurals"] != plurals:
+            problems.append(f"{catalogue.Code}: the plural forms of 0, 1, 2, 11, 101 are "
+                            f"{got['plurals']}, not {plurals}")
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--group", required=True,
+                        choices=["msgfmt", "translated", "current", "script"])
+    options = parser.parse_args()
+    check = {"msgfmt": CheckMsgfmt, "translated": CheckTranslated, "current": CheckCurrent,
+             "script": CheckScript}[options.group]
+    try:
+        problems = check()
+    except make_catalogue.PoError as error:
+        problems = [str(error)]
+    for problem in problems:
+        print("FAIL: " + problem)
+    print(f"{options.group}: {len(problems)} problems")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

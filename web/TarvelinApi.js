@@ -18,6 +18,13 @@ const UsualPlotWidth = 960;
 const ExportFolder = "/exported";
 
 let runtime = null;
+// The language the runs speak in: "en", "de", "fr" or "es", as the page's
+// user chose it; a console's settings mean nothing here.
+let language = "en";
+
+export function setLanguage(name) {
+  language = String(name);
+}
 
 function Runtime() {
   if (runtime === null) {
@@ -100,6 +107,7 @@ async function RunEntry(named, entry, argumentList, collect) {
       FS.writeFile(`${WorkFolder}/${name}`, bytes);
     }
     FS.chdir(WorkFolder);
+    module.ccall("UseLanguage", null, ["string"], [language]);
     const status = module.ccall(entry, "number", argumentList.map(() => "string"),
                                 argumentList);
     const messageBytes = ReadIfThere(FS, MessagesPath) || new Uint8Array();

@@ -4,6 +4,7 @@
 // starts with, and catches standard output in a file of its own so that the
 // page gets exactly the bytes a console would show.
 
+#include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
 #include "ExportRun.h"
@@ -50,6 +51,12 @@ void PrintValue(const char* name, float value) {
 } // namespace
 
 extern "C" {
+
+// The language the page's user chose, for every run after it.
+void UseLanguage(const char* name) {
+    AskForLanguage(name);
+    SetLanguage(UsersLanguage());
+}
 
 // The converter with arguments RefMicFrom RefMicTo MyMicIn MyMicOut; its exit
 // status.

@@ -28,6 +28,12 @@ bool LanguageNamed(std::string_view name, Language& language);
 // settings as data, is ChosenLanguage in LanguageChoice.h.
 Language UsersLanguage();
 
+// A program that embeds the companions (the page's module) says which
+// language its user chose, by a name as LanguageNamed takes it; from then on
+// UsersLanguage gives that one, whatever the settings. A name with no words
+// here asks for English.
+void AskForLanguage(std::string_view name);
+
 // A value that a sentence names, already shown as the run's language shows
 // it.
 struct Named {

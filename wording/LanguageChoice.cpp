@@ -79,6 +79,20 @@ Language ChosenLanguage(const UserLanguageSettings& settings) {
     return LanguageNamed(locale, language) ? language : Language::English;
 }
 
+namespace {
+
+bool Asked = false;
+Language AskedLanguage = Language::English;
+
+} // namespace
+
+void AskForLanguage(std::string_view name) {
+    Asked = true;
+    if (!LanguageNamed(name, AskedLanguage)) {
+        AskedLanguage = Language::English;
+    }
+}
+
 Language UsersLanguage() {
-    return ChosenLanguage(UsersLanguageSettings());
+    return Asked ? AskedLanguage : ChosenLanguage(UsersLanguageSettings());
 }

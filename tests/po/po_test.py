@@ -11,11 +11,15 @@
               the sample PO files of the unit tests, runs under Node and
               gives the translations and plural forms of those files
 
+  pseudo      each companion, run in the pseudo-language, says nothing a
+              person reads that did not come through the catalogue
+
 Exits with 77, a skip, where gettext, git or Node is not there to test with.
 """
 
 import argparse
 import json
+import os
 import re
 import shutil
 import subprocess
@@ -153,14 +157,67 @@ console.log(JSON.stringify(said));
     return problems
 
 
+# Words that stay as they are in every language: names of programs, files,
+# roles, options and codes, and the line ends' names.
+Untranslated = re.compile(
+    r"Tarvelin\w*|tarvelin-\w+|RefMicFrom|RefMicTo|MyMicIn|MyMicOut|CalibrationFile|"
+    r"RepairedFile|ExportedFile|Plot\.svg|\b\w+\.(txt|frd|svg)\b|--[a-z-]+|<\w+>|"
+    r"\[[a-z0-9-]+\]|\b(CRLF|LF|CR|LOW|HIGH|N|PROFILE|tsv|frd|csv|csv-decimal-comma|kHz|Hz|dB)\b")
+
+
+def Bypassing(text):
+    """The words of plain English left in a pseudo-language run's text: any
+    run of three ASCII letters outside text quoted from a file."""
+    text = re.sub(r'"[^"\n]*"', "", text)
+    text = Untranslated.sub("", text)
+    return sorted(set(re.findall(r"[A-Za-z]{3,}", text)))
+
+
+def CheckPseudo(programs):
+    examples = Root / "tests" / "check" / "golden" / "several-findings" / "in"
+    runs = [
+        ("check", ["from.txt", "to.txt", "in.txt"]), ("check", ["--help"]),
+        ("check", ["--wide"]),
+        ("repair", ["in.txt", "repaired.txt"]), ("repair", ["--help"]),
+        ("export", ["--to", "frd", "in.txt", "out.frd"]), ("export", ["--help"]),
+        ("export", ["--to", "x9", "in.txt", "out.frd"]),
+        ("plot", ["from.txt", "to.txt", "in.txt", "out.txt", "plot.svg"]), ("plot", ["--help"]),
+    ]
+    environment = {key: value for key, value in os.environ.items()
+                   if key not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG")}
+    environment["LANG"] = "x-pseudo"
+    problems = []
+    for name, arguments in runs:
+        with tempfile.TemporaryDirectory() as work:
+            for example in examples.iterdir():
+                shutil.copy(example, work)
+            shutil.copy(examples / "in.txt", Path(work) / "out.txt")
+            result = subprocess.run([programs[name]] + arguments, cwd=work, env=environment,
+                                    capture_output=True, stdin=subprocess.DEVNULL, timeout=60)
+            said = result.stdout.decode("utf-8", "replace")
+            picture = Path(work) / "plot.svg"
+            if picture.exists():
+                # What the picture shows: its texts.
+                said += "\n".join(re.findall(r"<(?:text|tspan|title)[^>]*>([^<]*)<",
+                                              picture.read_text(encoding="utf-8")))
+        left = Bypassing(said)
+        if left:
+            problems.append(f"{name} {' '.join(arguments)}: says {left} past the catalogue:\n"
+                            f"{said}")
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--group", required=True,
-                        choices=["msgfmt", "translated", "current", "script"])
+                        choices=["msgfmt", "translated", "current", "script", "pseudo"])
+    for program in ("check", "repair", "export", "plot"):
+        parser.add_argument("--" + program, help=f"the {program} program, for pseudo")
     options = parser.parse_args()
+    programs = {name: getattr(options, name) for name in ("check", "repair", "export", "plot")}
     check = {"msgfmt": CheckMsgfmt, "translated": CheckTranslated, "current": CheckCurrent,
-             "script": CheckScript}[options.group]
+             "script": CheckScript, "pseudo": lambda: CheckPseudo(programs)}[options.group]
     try:
         problems = check()
     except make_catalogue.PoError as error:

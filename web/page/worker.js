@@ -7,8 +7,8 @@
 // MyMicOut in another program's form, and zips a batch. The page only shows
 // what comes back. A new choice ends this worker and starts another, so a job
 // never outlives the files it was for. Its requests and answers are those
-// of protocol.js; a request's language is not used yet, as the programs'
-// words are English.
+// of protocol.js; a request's language is the one the programs' words are
+// said in.
 
 // The forms "Save as" offers beside Tarvelin's own, with their extensions.
 const SavedExtensions = { tsv: ".txt", frd: ".frd", csv: ".csv", "csv-decimal-comma": ".csv" };
@@ -315,6 +315,7 @@ const warmedUp = (async () => {
 
 async function Handle(data) {
   const job = data.job;
+  setLanguage(data.language || "en");
   try {
     await warmedUp;
     if (data.type === Ask.Show || data.type === Ask.Replot) {

@@ -21,7 +21,9 @@ Root = Path(__file__).resolve().parent.parent
 Po = Root / "po"
 
 CppFolders = ["wording", "check", "repair", "export", "plot", "companion", "diagnosis"]
-Keywords = ["--keyword=", "--keyword=Say:1", "--keyword=SayIn:1c,2", "--keyword=SayCount:1,2"]
+# Words() marks a sentence that is said later, such as an option's help.
+Keywords = ["--keyword=", "--keyword=Say:1", "--keyword=SayIn:1c,2", "--keyword=SayCount:1,2",
+            "--keyword=Words:1"]
 
 Languages = {
     "de": "nplurals=2; plural=(n != 1);",

@@ -70,7 +70,7 @@ void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
 void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.Utf16Lines; scan.Report.Utf16) {
         Add(findings, Severity::Warning, FindingCode::Utf16, scan, 0,
-            {CountArgument("lines", t.Count)}, t.Count);
+            {CountArgument("lineCount", t.Count)}, t.Count);
         CanRepair(scan, findings);
     }
     if (const LineTally& t = scan.QuotedNumbers; t.Count > 0) {
@@ -330,7 +330,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
         return;
     }
     if (const MeantExample& e = style->FirstGrouped; style->Grouped > 0) {
-        std::vector<FindingArgument> arguments = {CountArgument("lines", style->Grouped),
+        std::vector<FindingArgument> arguments = {CountArgument("lineCount", style->Grouped),
                                                   QuotedArgument("text", e.Text)};
         AddMeant(arguments, e.Meant, e.MeantCount);
         Add(findings, Severity::Warning, FindingCode::DigitGrouping, scan, e.Line,
@@ -339,7 +339,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
     if (const MeantExample& e = style->FirstData;
         style->OtherwiseData > 0 && scan.DecimalCommaData.Count == 0) {
-        std::vector<FindingArgument> arguments = {CountArgument("lines", style->OtherwiseData),
+        std::vector<FindingArgument> arguments = {CountArgument("lineCount", style->OtherwiseData),
                                                   QuotedArgument("text", e.Text)};
         AddRead(arguments, e.Read, e.ReadCount);
         AddMeant(arguments, e.Meant, e.MeantCount);

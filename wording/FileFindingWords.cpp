@@ -180,7 +180,7 @@ std::string CutAtEofMark(const Finding& finding) {
 }
 
 std::string Utf16(const Finding& finding) {
-    const std::uint64_t lines = LineCount(finding);
+    const std::uint64_t lines = LineCount(finding, "lineCount");
     std::string said;
     switch (WhoOf(finding)) {
     case Who::Reference:
@@ -1117,7 +1117,7 @@ std::string DigitGrouping(const Finding& finding) {
                     "{count} lines group the digits of their numbers in thousands, as a "
                     "spreadsheet does under some language settings (line {line}: {text}, meant "
                     "as {meant}).",
-                    LineCount(finding),
+                    LineCount(finding, "lineCount"),
                     {{"line", LineNumber(finding)},
                      {"text", QuotedOf(finding, "text")},
                      {"meant", ValuesMeant(finding)}}) +
@@ -1133,7 +1133,7 @@ std::string DigitGrouping(const Finding& finding) {
 }
 
 std::string PartlyRead(const Finding& finding) {
-    const std::uint64_t lines = LineCount(finding);
+    const std::uint64_t lines = LineCount(finding, "lineCount");
     const std::string line = LineNumber(finding);
     const std::string text = QuotedOf(finding, "text");
     const std::string values = ValuesRead(finding);

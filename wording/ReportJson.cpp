@@ -2,6 +2,7 @@
 
 #include "FindingText.h"
 #include "FindingWords.h"
+#include "FloatText.h"
 #include "ShownText.h"
 
 #include <cmath>
@@ -10,6 +11,24 @@ namespace {
 
 std::string JsonNumber(float value) {
     return std::isfinite(value) ? Number(value) : "null";
+}
+
+// A level or a change is worked out in double from floats, so its last
+// digits are noise: six decimals, as MyMicOut has, without trailing zeros.
+std::string JsonDecibels(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char text[64];
+    const std::to_chars_result written = FormatFixed(text, text + sizeof text, value, 6);
+    std::string shown(text, written.ptr);
+    while (shown.back() == '0') {
+        shown.pop_back();
+    }
+    if (shown.back() == '.') {
+        shown.pop_back();
+    }
+    return shown == "-0" ? "0" : shown;
 }
 
 std::string JsonBool(bool value) {
@@ -57,8 +76,10 @@ void AppendConversion(std::string& out, const ConversionReport& conversion) {
 void AppendArgument(std::string& out, const FindingArgument& argument) {
     switch (argument.Kind) {
     case ArgumentKind::Number:
-    case ArgumentKind::Decibels:
         out += JsonNumber(static_cast<float>(argument.Value));
+        return;
+    case ArgumentKind::Decibels:
+        out += JsonDecibels(argument.Value);
         return;
     case ArgumentKind::Count:
         out += std::to_string(argument.Count);

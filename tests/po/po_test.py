@@ -86,15 +86,27 @@ def CheckTranslated():
             if any(form == "" for form in forms):
                 problems.append(f"{name} is not translated")
                 continue
-            # A form for one may leave out the count, as "une ligne" does;
-            # it may not bring names of its own.
-            names = set(Placeholder.findall(english.Id + (english.Plural or "")))
-            for form in forms:
+            if english.Plural is None:
+                found = set(Placeholder.findall(forms[0]))
+                expected = set(Placeholder.findall(english.Id))
+                if found != expected:
+                    problems.append(f"{name}: {forms[0]!r} has {sorted(found)}, the English "
+                                    f"{sorted(expected)}")
+                continue
+            # The form for many names what the English plural names. A form
+            # for one or few names what the English singular names, and may
+            # leave out the count, as "une ligne" does, or name more of the
+            # plural's values; no form brings names of its own.
+            one = set(Placeholder.findall(english.Id))
+            many = set(Placeholder.findall(english.Plural))
+            for index, form in enumerate(forms):
                 found = set(Placeholder.findall(form))
-                if found != names and not (english.Plural is not None and
-                                           found == names - {"{count}"}):
+                last = index == len(forms) - 1
+                wrong = (found != many) if last else (
+                    not (one - {"{count}"}) <= found or not found <= one | many)
+                if wrong:
                     problems.append(f"{name}: {form!r} has {sorted(found)}, the English "
-                                    f"{sorted(names)}")
+                                    f"{sorted(one if not last else many)}")
     return problems
 
 

@@ -81,19 +81,20 @@ for (const [data, job, expected] of [
 ]) {
   Expect(`route of ${JSON.stringify(data)}`, page.Route(data, job), expected);
 }
-for (const [working, progress, expected] of [
+const Progress = [
   ["convert", { step: "convert", name: "a.txt", index: 1, count: 1 }, "Converting… Converting a.txt."],
   ["convert", { step: "check", name: "a.txt", index: 2, count: 3 }, "Converting… Checking a.txt (2 of 3)."],
   ["repair", { step: "zip", index: 3, count: 3 }, "Repairing… Writing the zip."],
   ["repair", { step: "repair", name: "b.txt", index: 1, count: 2 }, "Repairing… Repairing b.txt."],
-]) {
+];
+for (const [working, progress, expected] of Progress) {
   Expect(`progress ${progress.step}`, page.ProgressText(working, progress), expected);
 }
 
 // ---- One file's outcome -----------------------------------------------------
 
 const Repairable = Result("Dec.txt", { dataLines: 5 }, [decimalCommas]);
-for (const [what, result, data, expected] of [
+const Outcomes = [
   ["converted", Result("Mic.txt"), null,
    ["Converted Mic.txt: Mic-converted.txt is ready to download.", ""]],
   ["converted from a repaired copy, with a repaired reference",
@@ -134,12 +135,17 @@ for (const [what, result, data, expected] of [
   ["repairable, after a repair that wrote nothing", Repairable,
    "failed", ["Decimal commas in MyMicIn Dec.txt, line 3. Save it with full stops. Converted, " +
               "with 1 warning: read it below before you use Dec-converted.txt.", "warning"]],
-]) {
+];
+// A row's outcome as the page (a Load) decides it.
+function OutcomeOf(decisions, result, data) {
   let shown = Data([result], data === "failed" ? {} : data || {});
   if (data === "failed") {
-    shown = page.WithFailedRepairs(shown, [Copy("Dec.txt", "Dec-repaired.txt")]);
+    shown = decisions.WithFailedRepairs(shown, [Copy("Dec.txt", "Dec-repaired.txt")]);
   }
-  Expect(`outcome: ${what}`, Text(page.OneOutcome(shown.results[0], shown)), expected);
+  return decisions.OneOutcome(shown.results[0], shown);
+}
+for (const [what, result, data, expected] of Outcomes) {
+  Expect(`outcome: ${what}`, Text(OutcomeOf(page, result, data)), expected);
 }
 Expect("outcome: a reference unreadable",
        Text(page.UnreadableOutcome({ key: "refMicFrom", name: "F.txt" })),
@@ -151,7 +157,7 @@ Expect("outcome: a reference unreadable",
 const Clean = (name) => Result(name);
 const Empty = Result("E.txt", { dataLines: 0, output: null }, [noData, dropped]);
 const Warned = Result("W.txt", {}, [kHz]);
-for (const [what, data, expected] of [
+const Batches = [
   ["all converted", Data([Clean("a.txt"), Clean("b.txt")]),
    ["Converted 2 of 2 files: Tarvelin-converted.zip holds the 2 files converted.", ""]],
   ["warnings and a failure, one left",
@@ -168,7 +174,8 @@ for (const [what, data, expected] of [
    ["Converted 2 of 2 files: Tarvelin-converted.zip holds the 2 files converted. 2 files were " +
     "repaired first; the zip holds their copies in the folder repaired. Each file was " +
     "converted with From-repaired.txt, the repaired copy of RefMicFrom From.txt.", ""]],
-]) {
+];
+for (const [what, data, expected] of Batches) {
   Expect(`batch: ${what}`, Text(page.BatchOutcome(data)), expected);
 }
 // Errors, then warnings, then the rest; the first with a MyMicOut is shown.
@@ -191,7 +198,7 @@ Expect("batch: a row's titles without the references' shared findings",
 
 // ---- Choosing, dropping, downloads -----------------------------------------
 
-for (const [zone, count, empty, expected] of [
+const Drops = [
   [null, 0, [], { refused: "Only files can be dropped here." }],
   ["refMicTo", 2, ["refMicTo"], { refused: "RefMicTo takes one file, and 2 were dropped on it; " +
    "nothing was changed. Drop several calibrations on MyMicIn to convert them all." }],
@@ -203,19 +210,21 @@ for (const [zone, count, empty, expected] of [
    "empty; nothing was changed. Drop each file on its box." }],
   [null, 4, ["refMicFrom", "refMicTo", "myMicIn"], { refused: "4 files were dropped beside " +
    "the boxes, and 3 boxes are empty; nothing was changed. Drop each file on its box." }],
-]) {
+];
+for (const [zone, count, empty, expected] of Drops) {
   Expect(`drop of ${count} on ${zone}`, page.DropPlan(zone, count, empty), expected);
 }
 Expect("dropped beside the boxes", page.DroppedText(["a.txt", "b.txt"], ["refMicTo", "myMicIn"]),
        "Dropped beside the boxes: a.txt as RefMicTo, b.txt as MyMicIn.");
 const chosenNames = { refMicFrom: "c.txt", myMicIn: ["c (2).txt"] };
-for (const [key, files, expected] of [
+const Boxes = [
   ["refMicTo", [], "No file yet: choose it or drop it here."],
   ["myMicIn", [], "No file yet: choose one or more, or drop them here."],
   ["refMicFrom", [{ name: "c.txt" }], "Chosen: c.txt"],
   ["myMicIn", [{ name: "c.txt" }], "Chosen: c.txt, called c (2).txt here, as another file has its name"],
   ["myMicIn", [{ name: "a" }, { name: "b" }], "Chosen: 2 files."],
-]) {
+];
+for (const [key, files, expected] of Boxes) {
   Expect(`box ${key} with ${files.length}`, page.ChosenText(key, files, chosenNames), expected);
 }
 for (const [what, data, expected] of [
@@ -231,7 +240,7 @@ for (const [what, data, expected] of [
   Expect(`offer: ${what}`, offered && { name: offered.name, warned: offered.warned,
                                         copies: offered.copies.length }, expected);
 }
-for (const [what, saved, expected] of [
+const Saves = [
   ["one file", { profile: "frd", name: "a.frd", blob: "b", messages: "" },
    { name: "a.frd", message: "" }],
   ["a batch with one left out", { profile: "csv-decimal-comma", name: null, blob: "b",
@@ -240,7 +249,8 @@ for (const [what, saved, expected] of [
      "as they could not be saved as CSV with decimal commas: x.txt, y.txt." }],
   ["nothing saved", { profile: "tsv", name: "a.txt", blob: null, messages: "Why." },
    { name: null, message: "Not saved as tab-separated text. Why." }],
-]) {
+];
+for (const [what, saved, expected] of Saves) {
   Expect(`save as: ${what}`, page.SavedOffer(saved), expected);
 }
 const check = { files: [{ role: "RefMicFrom", dataLines: 270 }, { role: "MyMicIn", dataLines: 300,
@@ -290,6 +300,88 @@ for (const [what, actual, expected] of [
 german.SetLanguage("fr");
 Expect("catalogue: a language it lacks", german.Say("Summary of {name}", { name: "a" }),
        "Summary of a");
+
+// No sentence of the page's goes round the catalogue: with every entry of
+// the template translated as its English in [ ], each sentence the tables'
+// decisions make comes back wrapped, but for the values put into it (names,
+// numbers, codes, and the module's findings, already in the language), which
+// must then be found among the row's own data. A sentence missing from the
+// template shows unwrapped too, as a translator would never see it.
+function PseudoCatalogue() {
+  const entries = {};
+  const template = readFileSync(resolve(Folder, "../../po/tarvelin.pot"), "utf8");
+  for (const block of template.split(/\n\s*\n/)) {
+    const fields = {};
+    let field = null;
+    for (const line of block.split("\n")) {
+      const keyword = /^(msgctxt|msgid|msgid_plural|msgstr(?:\[\d+\])?) (".*")$/.exec(line);
+      if (keyword) {
+        field = keyword[1];
+        fields[field] = JSON.parse(keyword[2]);
+      } else if (line.startsWith('"') && field !== null) {
+        fields[field] += JSON.parse(line);
+      }
+    }
+    if (fields.msgid) {
+      const key = fields.msgctxt === undefined ? fields.msgid
+                                               : fields.msgctxt + "\u0004" + fields.msgid;
+      entries[key] = fields.msgid_plural === undefined
+          ? `[${fields.msgid}]` : [`[${fields.msgid}]`, `[${fields.msgid_plural}]`];
+    }
+  }
+  return `const TarvelinCatalogue = { en: { plural: (n) => Number(n != 1), entries: ${
+      JSON.stringify(entries)} } };\n`;
+}
+const pseudo = Load(PseudoCatalogue());
+// English, so that numbers and lists read as the values they are.
+pseudo.SetLanguage("en");
+const perFile = [Result("a.txt", {}, [Sens("Same. Differs a.")]),
+               Result("b.txt", {}, [Sens("Same. Differs b.")])];
+// [what, the data the sentences come from, the sentences]; a save with
+// nothing to say says "".
+const pseudoSaid = [
+  ...Progress.map(([working, progress]) =>
+      [`progress ${progress.step}`, progress, [pseudo.ProgressText(working, progress)]]),
+  ...Outcomes.map(([what, result, data]) =>
+      [`outcome: ${what}`, [result, data], [Text(OutcomeOf(pseudo, result, data))[0]]]),
+  ["outcome: a reference unreadable", { name: "F.txt" },
+   [Text(pseudo.UnreadableOutcome({ key: "refMicFrom", name: "F.txt" }))[0]]],
+  ...Batches.map(([what, data]) => [`batch: ${what}`, data, [Text(pseudo.BatchOutcome(data))[0]]]),
+  ["batch: a reference's finding worded per file", perFile,
+   pseudo.ReferenceFindings(perFile).shown.map((each) => each.message)],
+  ["batch: a row's titles", [], [pseudo.RowTitles(Clean("a.txt"), new Set()).said]],
+  ...Drops.filter(([, , , expected]) => expected.refused).map(([zone, count, empty]) =>
+      [`drop of ${count} on ${zone}`, [], [pseudo.DropPlan(zone, count, empty).refused]]),
+  ["dropped beside the boxes", ["a.txt", "b.txt"],
+   [pseudo.DroppedText(["a.txt", "b.txt"], ["refMicTo", "myMicIn"])]],
+  ...Boxes.map(([key, files]) => [`box ${key} with ${files.length}`, [files, chosenNames],
+                                  [pseudo.ChosenText(key, files, chosenNames)]]),
+  ...Saves.map(([what, saved]) => [`save as: ${what}`, saved, [pseudo.SavedOffer(saved).message]]),
+  ["summary", check, Object.values(pseudo.SummaryTexts(check, null))],
+];
+function Strings(value) {
+  if (typeof value === "string") {
+    return [value];
+  }
+  return value && typeof value === "object" ? Object.values(value).flatMap(Strings) : [];
+}
+for (const [what, data, sentences] of pseudoSaid) {
+  const values = [...Strings(data), "RefMicFrom", "RefMicTo", "MyMicIn",
+                  "Tarvelin-converted.zip"].join("\n");
+  for (const sentence of sentences) {
+    let left = sentence;
+    for (let before = null; before !== left;) {
+      before = left;
+      left = left.replace(/\[[^[\]]*\]/g, "\u0000");
+    }
+    const bare = left.split("\u0000").map((piece) => piece.trim())
+        .filter((piece) => /\p{L}/u.test(piece) && !values.includes(piece));
+    if (bare.length > 0 || /[[\]]/.test(left)) {
+      failures.push(`pseudo catalogue, ${what}: not through the catalogue: ` +
+                    `${JSON.stringify(bare)} in ${JSON.stringify(sentence)}`);
+    }
+  }
+}
 
 // Each sentence is written as one plain string, so that it can be taken
 // from the scripts for translation: no template, no joining, no variable.

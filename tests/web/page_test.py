@@ -30,7 +30,9 @@ from a folder:
   and on a screen too narrow for it, and after an error (skipped, with a
   message, when axe-core is not installed);
 - Deutsch chosen in the language menu sets the page's language, and a reload
-  keeps it;
+  keeps it; the example files then give the outcome line and the findings'
+  titles in German where po/de.po has them (in English where not), and on a
+  phone nothing scrolls sideways;
 - nothing asks for anything beyond the page itself, which its
   Content-Security-Policy would refuse anyway.
 
@@ -91,6 +93,9 @@ class Page:
         self.Downloads = downloads
         self.Problems = problems
         self.Shots = shots
+        # How the outcome line begins while a run is not done, in each
+        # language the test chooses.
+        self.Busy = ("Converting", "Repairing", "Waiting")
 
     def Text(self, id):
         return self.Browser.find_element(By.ID, id).text
@@ -113,8 +118,7 @@ class Page:
 
         def Finished(driver):
             text = driver.find_element(By.ID, "outcome").text
-            return text if text and not text.startswith(("Converting", "Repairing", "Waiting")) \
-                else None
+            return text if text and not text.startswith(self.Busy) else None
         return WebDriverWait(self.Browser, timeout).until(Finished)
 
     def Choose(self, key, *paths):
@@ -655,9 +659,29 @@ def MillionLines(page, pageUri, work, tarvelin):
               f"ratios {times[0] / middle:.1f} and {times[1] / middle:.1f}")
 
 
+def Translations(code):
+    """What the page's catalogue holds for a language, as the build makes it
+    from its PO file: an entry still empty, or fuzzy, is not in it."""
+    sys.path.insert(0, str(Root / "po"))
+    try:
+        import make_catalogue
+    finally:
+        sys.path.pop(0)
+    return make_catalogue.ReadCatalogue(Root / "po" / f"{code}.po").Entries
+
+
+def SaidIn(translations, english, **values):
+    """english as the page says it in the catalogue's language: translated
+    where the catalogue has it, in English where not, with its values."""
+    text = translations.get(english, ([english], False))[0][0]
+    for name, value in values.items():
+        text = text.replace("{" + name + "}", value)
+    return text
+
+
 def LanguageChoice(page, pageUri):
     """Deutsch chosen in the menu is the page's language, and stays so after
-    a reload."""
+    a reload; the page and the module's findings then speak German."""
     Select(page.Browser.find_element(By.ID, "language")).select_by_value("de")
     lang = page.Browser.execute_script("return document.documentElement.lang")
     page.Browser.get(pageUri)
@@ -665,6 +689,35 @@ def LanguageChoice(page, pageUri):
         "return [document.documentElement.lang, document.getElementById('language').value]")
     page.Expect(lang == "de" and kept == ["de", "de"],
                 f"language: chosen {lang!r}, after a reload {kept}")
+
+    german = Translations("de")
+    page.Busy += tuple(SaidIn(german, english) for english in
+                       ("Converting…", "Repairing…", "Waiting for three files."))
+    WebDriverWait(page.Browser, 30).until(lambda driver: driver.execute_script(
+        "return document.body.dataset.converterReady === 'yes'"))
+    for key, name in (("refMicFrom", "RefMicFrom.txt"), ("refMicTo", "RefMicTo.txt")):
+        page.Choose(key, Examples / name)
+    outcome = page.Run(lambda: page.Choose("myMicIn", Examples / "MyMicIn.txt"))
+    expected = SaidIn(german, "Converted {name}: {output} is ready to download.",
+                      name="MyMicIn.txt", output="MyMicIn-converted.txt")
+    page.Expect(outcome == expected, f"in German: outcome {outcome!r}, not {expected!r}")
+    # The module's words, said in the language the worker gave it.
+    titles = page.Browser.execute_script("""
+        return Object.fromEntries([...document.querySelectorAll("#findings li[data-code]")]
+            .map((item) => [item.dataset.code, item.querySelector(".title").textContent]));""")
+    wanted = {"sensitivity-changed": SaidIn(german, "Sensitivity changed"),
+              "extrapolated": SaidIn(german, "Beyond the references")}
+    page.Expect(titles == wanted, f"in German: the findings' titles {titles}, not {wanted}")
+    page.Shot("deutsch")
+    page.Shot("deutsch-findings", "findings")
+    # German's longer words still fit a phone.
+    page.Browser.set_window_size(390, 844)
+    page.Expect(not page.Browser.execute_script(
+        "return document.documentElement.scrollWidth > document.documentElement.clientWidth"),
+        "in German on a phone: the page scrolls sideways")
+    page.Shot("deutsch")
+    page.Shot("deutsch-findings", "findings")
+    page.Browser.set_window_size(1000, 1800)
 
 
 def main():

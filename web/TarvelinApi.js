@@ -163,30 +163,6 @@ export async function plotCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut,
              });
 }
 
-// The figures the page shows beside the picture, read from the four files by
-// the plotting program's reader: points of each input, MyMicIn's frequency
-// range, and the smallest and largest correction. Numbers as the program
-// writes them (six decimals); null when the files cannot be read.
-export async function summarizeCalibration({ refMicFrom, refMicTo, myMicIn, myMicOut,
-                                             names } = {}) {
-  const chosen = NamesOf(names);
-  return Run({ refMicFrom, refMicTo, myMicIn, myMicOut },
-             ["refMicFrom", "refMicTo", "myMicIn", "myMicOut"], chosen, "SummarizeFiles",
-             [MessagesPath], (FS, status, messages) => {
-               if (status !== 0) {
-                 return null;
-               }
-               const summary = {};
-               for (const line of messages.split("\n")) {
-                 const [name, value] = line.split(" ");
-                 if (name) {
-                   summary[name] = value;
-                 }
-               }
-               return summary;
-             });
-}
-
 // What TarvelinCheck --json tells about the three files: each file's lines,
 // line ends and frequencies, the conversion's points and correction, and the
 // findings with their severity, code, file and line. The files' names are

@@ -8,15 +8,12 @@
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
 #include "ExportRun.h"
-#include "NumberFormatter.h"
-#include "PlotInputs.h"
 #include "PlotRun.h"
 #include "PointConversion.h"
 #include "ProgramEntry.h"
 #include "RepairRun.h"
 #include "ReportJson.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -41,11 +38,6 @@ int RunWithArguments(const std::vector<std::string>& arguments, ProgramRun run) 
     const bool succeeded = run(static_cast<int>(arguments.size()), vector.data());
     std::fflush(stdout);
     return ExitStatus(succeeded);
-}
-
-void PrintValue(const char* name, float value) {
-    char text[FormattedValueMax];
-    std::printf("%s %.*s\n", name, static_cast<int>(FormatValue(value, text) - text), text);
 }
 
 } // namespace
@@ -80,48 +72,6 @@ int PlotFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
     return RunWithArguments(
         {"TarvelinPlot", "--width", width, "--", refMicFrom, refMicTo, myMicIn, myMicOut, plotPath},
         [](int count, const char* const* arguments) { return RunPlot(count, arguments) == 0; });
-}
-
-// What the page shows beside the picture, read by the plotting program's own
-// reader, one "name value" line each: the points of the references and of
-// MyMicIn, MyMicIn's frequency range, and the smallest and largest correction
-// (RefMicTo - RefMicFrom) at its frequencies. A not-a-number correction has no
-// place in that range; the summary then says how many there were.
-int SummarizeFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn,
-                   const char* myMicOut, const char* summaryPath) {
-    if (!StartRun(summaryPath)) {
-        return -1;
-    }
-    PlotInputs inputs;
-    inputs.RefMicFrom.Path = refMicFrom;
-    inputs.RefMicTo.Path = refMicTo;
-    inputs.MyMicIn.Path = myMicIn;
-    inputs.MyMicOut.Path = myMicOut;
-    if (!ReadPlotInputs(inputs)) {
-        std::fflush(stdout);
-        return -1;
-    }
-    std::printf("pointsRefMicFrom %zu\n", inputs.RefMicFrom.Curve.Frequencies.size());
-    std::printf("pointsRefMicTo %zu\n", inputs.RefMicTo.Curve.Frequencies.size());
-    std::printf("pointsMyMicIn %zu\n", inputs.MyMicIn.Curve.Frequencies.size());
-    const std::vector<float>& frequencies = inputs.MyMicIn.Curve.Frequencies;
-    if (!frequencies.empty()) {
-        const auto [lowest, highest] = std::minmax_element(frequencies.begin(), frequencies.end());
-        PrintValue("lowestFrequency", *lowest);
-        PrintValue("highestFrequency", *highest);
-    }
-    CorrectionExtremes extremes;
-    for (std::size_t i = 0; i < inputs.Correction.Frequencies.size(); ++i) {
-        SeeCorrection(extremes, inputs.Correction.Frequencies[i], inputs.Correction.Responses[i]);
-    }
-    if (extremes.Any) {
-        PrintValue("smallestCorrection", extremes.Smallest);
-        PrintValue("largestCorrection", extremes.Largest);
-    }
-    std::printf("notANumberCorrections %llu\n",
-                static_cast<unsigned long long>(extremes.NotANumber));
-    std::fflush(stdout);
-    return 0;
 }
 
 // The check of the three files, its report as JSON, as TarvelinCheck --json

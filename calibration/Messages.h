@@ -8,4 +8,8 @@
 // report what the converter would say.
 extern std::string* KeptMessages;
 
+// A program that hands its messages on as data too (the page's module) has
+// them copied here as well, while they are still printed.
+extern std::string* CopiedMessages;
+
 [[gnu::format(printf, 1, 2)]] void PrintMessage(const char* format, ...);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -212,31 +213,31 @@ std::string DroppedSentence(DroppedKind kind, const LineNumbers& lines) {
                     lines.Count, values);
 }
 
-void ReportDroppedLines(const ExportReading& reading) {
+void NoteDroppedLines(const ExportReading& reading, std::vector<std::string>& notes) {
     for (int kind = 0; kind < DroppedKinds; ++kind) {
         const LineNumbers& lines = reading.Dropped[kind];
         if (lines.Count > 0) {
-            PrintText(DroppedSentence(static_cast<DroppedKind>(kind), lines) + "\n");
+            notes.push_back(DroppedSentence(static_cast<DroppedKind>(kind), lines));
         }
     }
     if (reading.NotFinite.Count > 0) {
         // TRANSLATORS: {lines} is "line 3" or "lines 3, 7, 12, ..."; inf is
         // what the exported file holds, as it is written there.
-        PrintText(SayCount("{count} line holds a number too large for a float ({lines}), exported "
-                           "as inf, which few programs read: tarvelin-check says more.",
-                           "{count} lines hold a number too large for a float ({lines}), "
-                           "exported as inf, which few programs read: tarvelin-check says more.",
-                           reading.NotFinite.Count, {{"lines", Lines(reading.NotFinite)}}) +
-                  "\n");
+        notes.push_back(
+            SayCount("{count} line holds a number too large for a float ({lines}), exported "
+                     "as inf, which few programs read: tarvelin-check says more.",
+                     "{count} lines hold a number too large for a float ({lines}), "
+                     "exported as inf, which few programs read: tarvelin-check says more.",
+                     reading.NotFinite.Count, {{"lines", Lines(reading.NotFinite)}}));
     }
     if (reading.CutHeaders.Count > 0) {
         // TRANSLATORS: {lines} is "line 3" or "lines 3, 7, 12, ...".
-        PrintText(SayCount("{count} header line is longer than 65536 bytes ({lines}): only its "
-                           "first 65536 bytes were exported.",
-                           "{count} header lines are longer than 65536 bytes ({lines}): only "
-                           "their first 65536 bytes were exported.",
-                           reading.CutHeaders.Count, {{"lines", Lines(reading.CutHeaders)}}) +
-                  "\n");
+        notes.push_back(
+            SayCount("{count} header line is longer than 65536 bytes ({lines}): only its "
+                     "first 65536 bytes were exported.",
+                     "{count} header lines are longer than 65536 bytes ({lines}): only "
+                     "their first 65536 bytes were exported.",
+                     reading.CutHeaders.Count, {{"lines", Lines(reading.CutHeaders)}}));
     }
 }
 
@@ -278,26 +279,26 @@ std::string HeldSentence(const HeldPoints& held, const ExportCurve& curve) {
                      {"above", std::to_string(held.Above)}});
 }
 
-void ReportGrid(const ExportRequest& request, const ExportPlan& plan, const ExportCurve& curve,
-                const HeldPoints& held) {
+void NoteGrid(const ExportRequest& request, const ExportPlan& plan, const ExportCurve& curve,
+              const HeldPoints& held, std::vector<std::string>& notes) {
     if (plan.Grid && request.Grid.PointsPerOctave > plan.PointsPerOctave) {
         // TRANSLATORS: the grid has {count} points per octave, not the
         // {asked} that --points-per-octave asked for.
-        PrintText(SayCount("--max-points {maxPoints} allows at most {count} point per octave, so "
-                           "the grid has {count} instead of {asked}.",
-                           "--max-points {maxPoints} allows at most {count} points per octave, "
-                           "so the grid has {count} instead of {asked}.",
-                           static_cast<std::uint64_t>(plan.PointsPerOctave),
-                           {{"maxPoints", std::to_string(request.Grid.MaxPoints)},
-                            {"asked", std::to_string(request.Grid.PointsPerOctave)}}) +
-                  "\n");
+        notes.push_back(
+            SayCount("--max-points {maxPoints} allows at most {count} point per octave, so "
+                     "the grid has {count} instead of {asked}.",
+                     "--max-points {maxPoints} allows at most {count} points per octave, "
+                     "so the grid has {count} instead of {asked}.",
+                     static_cast<std::uint64_t>(plan.PointsPerOctave),
+                     {{"maxPoints", std::to_string(request.Grid.MaxPoints)},
+                      {"asked", std::to_string(request.Grid.PointsPerOctave)}}));
     }
     if (held.Below + held.Above > 0) {
-        PrintText(HeldSentence(held, curve) + "\n");
+        notes.push_back(HeldSentence(held, curve));
     }
 }
 
-bool Export(const ExportRequest& request) {
+bool Export(const ExportRequest& request, std::vector<std::string>& notes) {
     if (WouldOverwriteInput(request.Output, {request.Input})) {
         return false;
     }
@@ -342,14 +343,17 @@ bool Export(const ExportRequest& request) {
     if (!CloseTextWriter(writer)) {
         return false;
     }
-    ReportDroppedLines(reading);
-    ReportGrid(request, plan, curve, held);
+    NoteDroppedLines(reading, notes);
+    NoteGrid(request, plan, curve, held, notes);
+    for (const std::string& note : notes) {
+        PrintText(note + "\n");
+    }
     return true;
 }
 
 } // namespace
 
-int RunExport(int argumentCount, const char* const* arguments) {
+int RunExport(int argumentCount, const char* const* arguments, std::vector<std::string>* notes) {
     CommandLine commandLine;
     if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return 0;
@@ -365,5 +369,10 @@ int RunExport(int argumentCount, const char* const* arguments) {
     request.Output = commandLine.Operands[1];
     // A module that runs many exports starts each from a fresh state.
     ResetConversionState();
-    return Export(request) ? 0 : NotWritten;
+    std::vector<std::string> said;
+    const bool exported = Export(request, said);
+    if (notes != nullptr) {
+        *notes = std::move(said);
+    }
+    return exported ? 0 : NotWritten;
 }

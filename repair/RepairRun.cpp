@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -118,8 +119,9 @@ std::string UnsortedWords(const RepairOutcome& outcome) {
     return {};
 }
 
-std::string ChangesText(const RepairOutcome& outcome, const char* input, const char* output) {
-    std::string text;
+// What the repair says of the copy, as parts.
+RepairSaid SaidOf(const RepairOutcome& outcome, const char* input, const char* output) {
+    RepairSaid said;
     for (int kind = 0; kind < RepairKindCount; ++kind) {
         const RepairTally& tally = outcome.Changes[kind];
         if (tally.Count == 0) {
@@ -128,55 +130,67 @@ std::string ChangesText(const RepairOutcome& outcome, const char* input, const c
         const std::string lines = kind != static_cast<int>(RepairKind::Utf16)
                                       ? LineList(tally.FirstLines, tally.Count)
                                       : std::string();
-        text += "  " + ChangeWords(static_cast<RepairKind>(kind), tally.Count, lines) + "\n";
+        said.Changes.push_back(ChangeWords(static_cast<RepairKind>(kind), tally.Count, lines));
     }
-    std::string unsorted = UnsortedWords(outcome);
-    if (!unsorted.empty()) {
-        unsorted = "  " + unsorted + "\n";
+    if (std::string unsorted = UnsortedWords(outcome); !unsorted.empty()) {
+        said.Notes.push_back(std::move(unsorted));
     }
     if (const RepairTally& t = outcome.OutOfOrder; t.Count > 0) {
-        unsorted += "  " +
-                    SayCount("{count} line was left as it was: read as meant, its frequency "
-                             "would break the order of the lines around it ({lines}).",
-                             "{count} lines were left as they were: read as meant, their "
-                             "frequencies would break the order of the lines around them "
-                             "({lines}).",
-                             t.Count, {{"lines", LineList(t.FirstLines, t.Count)}}) +
-                    "\n";
+        said.Notes.push_back(SayCount("{count} line was left as it was: read as meant, its "
+                                      "frequency would break the order of the lines around it "
+                                      "({lines}).",
+                                      "{count} lines were left as they were: read as meant, their "
+                                      "frequencies would break the order of the lines around them "
+                                      "({lines}).",
+                                      t.Count, {{"lines", LineList(t.FirstLines, t.Count)}}));
     }
     const std::initializer_list<Named> files = {{"file", Shown(input)}, {"copy", Shown(output)}};
-    if (text.empty()) {
+    if (said.Changes.empty()) {
         // TRANSLATORS: {copy} is the name of the copy written, {file} the
         // name of the file given.
-        return Say("Nothing needed repair: {copy} is a copy of {file}, byte for byte.", files) +
-               "\n" + unsorted;
+        said.Heading =
+            Say("Nothing needed repair: {copy} is a copy of {file}, byte for byte.", files);
+    } else {
+        said.Heading = Say("Repaired {file} into {copy}:", files);
+        said.Closing = Say("Everything else is as it was, byte for byte.");
     }
-    return Say("Repaired {file} into {copy}:", files) + "\n" + text + unsorted +
-           Say("Everything else is as it was, byte for byte.") + "\n";
-}
-
-// The copy as the check reads it: what is left needs a person.
-int RemainingText(const CheckReport& report, const char* output, std::string& text) {
-    std::string warnings;
-    for (const Finding& finding : report.Findings) {
+    // The copy as the check reads it: what is left needs a person.
+    for (const Finding& finding : outcome.Remaining.Findings) {
         if (finding.Level != Severity::Note) {
-            AppendFindingLine(warnings, finding);
+            said.Remaining.push_back(finding);
         }
     }
-    if (warnings.empty()) {
-        return 0;
+    if (!said.Remaining.empty()) {
+        said.RemainingHeading = Say("Still to look at in {copy}, which needs a person "
+                                    "(tarvelin-check says more):",
+                                    {{"copy", Shown(output)}});
     }
-    text += '\n';
-    text += Say("Still to look at in {copy}, which needs a person (tarvelin-check says more):",
-                {{"copy", Shown(output)}});
-    text += '\n';
-    text += warnings;
-    return 1;
+    return said;
+}
+
+std::string SaidText(const RepairSaid& said) {
+    std::string text = said.Heading + "\n";
+    for (const std::string& change : said.Changes) {
+        text += "  " + change + "\n";
+    }
+    for (const std::string& note : said.Notes) {
+        text += "  " + note + "\n";
+    }
+    if (!said.Closing.empty()) {
+        text += said.Closing + "\n";
+    }
+    if (!said.Remaining.empty()) {
+        text += "\n" + said.RemainingHeading + "\n";
+        for (const Finding& finding : said.Remaining) {
+            AppendFindingLine(text, finding);
+        }
+    }
+    return text;
 }
 
 } // namespace
 
-int RunRepair(int argumentCount, const char* const* arguments) {
+int RunRepair(int argumentCount, const char* const* arguments, RepairSaid* said) {
     CommandLine commandLine;
     if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return 0;
@@ -191,8 +205,11 @@ int RunRepair(int argumentCount, const char* const* arguments) {
     if (!RepairCalibrationFile(input, output, outcome) || !WriteCopy(output, outcome.Repaired)) {
         return NothingWritten;
     }
-    std::string said = ChangesText(outcome, input, output);
-    const int status = RemainingText(outcome.Remaining, output, said);
-    PrintText(said);
+    RepairSaid parts = SaidOf(outcome, input, output);
+    PrintText(SaidText(parts));
+    const int status = parts.Remaining.empty() ? 0 : 1;
+    if (said != nullptr) {
+        *said = std::move(parts);
+    }
     return status;
 }

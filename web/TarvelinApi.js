@@ -11,6 +11,8 @@ const DefaultNames = {
 };
 const WorkFolder = "/work";
 const MessagesPath = "/messages.txt";
+// What a repair or an export said, as data.
+const ReportPath = "/report.json";
 // Outside the work folder, so that it can share no name with a calibration file.
 const PlotPath = "/plot/Plot.svg";
 // TarvelinPlot's own width, when it is given none.
@@ -82,7 +84,7 @@ function RemoveTree(FS, path) {
 
 function Clear(FS) {
   FS.chdir("/");
-  for (const path of [WorkFolder, "/plot", ExportFolder, MessagesPath]) {
+  for (const path of [WorkFolder, "/plot", ExportFolder, MessagesPath, ReportPath]) {
     RemoveTree(FS, path);
   }
 }
@@ -173,20 +175,34 @@ export async function checkCalibration({ refMicFrom, refMicTo, myMicIn, names } 
              "CheckFiles", [MessagesPath], (FS, status, messages) => JSON.parse(messages));
 }
 
+function ReportOf(FS) {
+  return JSON.parse(new TextDecoder().decode(FS.readFile(ReportPath)));
+}
+
 // What TarvelinRepair does with one calibration file: its exit status, what
-// it prints, and the repaired copy (null when it wrote none). The copy is
-// named after the file (MyMic.csv gives MyMic-repaired.txt) unless
-// repairedName says otherwise; both names appear in the messages.
+// it prints, and the repaired copy (null when it wrote none). What it said
+// comes as data too: heading, changes (one sentence per kind of change),
+// notes (why lines were left as they were), closing, remainingHeading and
+// remaining (the findings, as checkCalibration gives them, still to look at
+// in the copy), and refusal (its message, when it wrote nothing); a part it
+// did not say is null or empty. The copy is named after the file (MyMic.csv
+// gives MyMic-repaired.txt) unless repairedName says otherwise; both names
+// appear in the messages.
 export async function repairCalibration({ file, name = "MyMicIn.txt", repairedName } = {}) {
   CheckBytes({ file }, ["file"]);
   const copy = repairedName === undefined ? RepairedNameOf(name) : repairedName;
   CheckNames({ name, repairedName: copy });
-  return RunEntry([[name, file]], "RepairFiles", [name, copy, MessagesPath],
-                  (FS, status, messages) => ({
-                    status,
-                    messages,
-                    repaired: status === 0 || status === 1 ? ReadIfThere(FS, copy) : null,
-                  }));
+  return RunEntry([[name, file]], "RepairFiles", [name, copy, MessagesPath, ReportPath],
+                  (FS, status, messages) => {
+                    const { heading, changes, notes, closing, remainingHeading, remaining,
+                            refusal } = ReportOf(FS);
+                    return {
+                      status,
+                      messages,
+                      repaired: status === 0 || status === 1 ? ReadIfThere(FS, copy) : null,
+                      heading, changes, notes, closing, remainingHeading, remaining, refusal,
+                    };
+                  });
 }
 
 // MyMic.csv is repaired into MyMic-repaired.txt.
@@ -199,7 +215,8 @@ function RepairedNameOf(name) {
 // (tsv, frd, csv or csv-decimal-comma), with its options: pointsPerOctave
 // and maxPoints numbers, range [low, high] in Hz. name is the file's name in
 // the messages. exported is the file's bytes, or null when it is not written
-// (status 2, the reason in messages).
+// (status 2, the reason in messages and in refusal). notes holds what it said
+// of the file exported (lines not exported, points held), one sentence each.
 export async function exportCalibration({ file, name = "Calibration.txt", to, pointsPerOctave,
                                           range, maxPoints } = {}) {
   CheckBytes({ file }, ["file"]);
@@ -212,10 +229,15 @@ export async function exportCalibration({ file, name = "Calibration.txt", to, po
   const exportedPath = `${ExportFolder}/${name}`;
   return RunEntry([[name, file]], "ExportFiles",
                   [name, exportedPath, Text(to), Text(pointsPerOctave), low, high,
-                   Text(maxPoints), MessagesPath],
-                  (FS, status, messages) => ({
-                    status,
-                    messages,
-                    exported: status === 0 ? ReadIfThere(FS, exportedPath) : null,
-                  }));
+                   Text(maxPoints), MessagesPath, ReportPath],
+                  (FS, status, messages) => {
+                    const { notes, refusal } = ReportOf(FS);
+                    return {
+                      status,
+                      messages,
+                      exported: status === 0 ? ReadIfThere(FS, exportedPath) : null,
+                      notes,
+                      refusal,
+                    };
+                  });
 }

@@ -8,11 +8,13 @@
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
 #include "ExportRun.h"
+#include "Messages.h"
 #include "PlotRun.h"
 #include "PointConversion.h"
 #include "ProgramEntry.h"
 #include "RepairRun.h"
 #include "ReportJson.h"
+#include "ShownText.h"
 
 #include <cstdio>
 #include <string>
@@ -38,6 +40,43 @@ int RunWithArguments(const std::vector<std::string>& arguments, ProgramRun run) 
     const bool succeeded = run(static_cast<int>(arguments.size()), vector.data());
     std::fflush(stdout);
     return ExitStatus(succeeded);
+}
+
+void AppendStrings(std::string& out, const std::vector<std::string>& texts) {
+    out += "[";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        AppendJsonString(out, texts[i]);
+    }
+    out += "]";
+}
+
+void AppendField(std::string& out, const char* name, const std::string& text) {
+    out += ", \"";
+    out += name;
+    out += "\": ";
+    if (text.empty()) {
+        out += "null";
+    } else {
+        AppendJsonString(out, text);
+    }
+}
+
+// The refusal, as its one message said it, without the line end.
+std::string RefusalOf(std::string said) {
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) {
+        said.pop_back();
+    }
+    return said;
+}
+
+bool WriteWhole(const char* path, const std::string& text) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -88,24 +127,50 @@ int CheckFiles(const char* refMicFrom, const char* refMicTo, const char* myMicIn
     return ReportStatus(report);
 }
 
-// The repair of one calibration file into a copy; its exit status.
-int RepairFiles(const char* calibrationFile, const char* repairedFile, const char* messagesPath) {
+// The repair of one calibration file into a copy; its exit status. What it
+// said goes to reportPath as one JSON object, in parts: the heading, the
+// changes, the notes, the closing, the findings still to look at, and the
+// refusal where it wrote nothing.
+int RepairFiles(const char* calibrationFile, const char* repairedFile, const char* messagesPath,
+                const char* reportPath) {
     if (!StartRun(messagesPath)) {
         return 2;
     }
     // After "--", so that a file named like an option ("-mic.csv") is a file.
     const char* const arguments[] = {"TarvelinRepair", "--", calibrationFile, repairedFile,
                                      nullptr};
-    const int status = RunRepair(4, arguments);
+    RepairSaid said;
+    std::string refusal;
+    CopiedMessages = &refusal;
+    const int status = RunRepair(4, arguments, &said);
+    CopiedMessages = nullptr;
     std::fflush(stdout);
-    return status;
+    std::string json = "{ \"status\": " + std::to_string(status);
+    AppendField(json, "heading", said.Heading);
+    json += ", \"changes\": ";
+    AppendStrings(json, said.Changes);
+    json += ", \"notes\": ";
+    AppendStrings(json, said.Notes);
+    AppendField(json, "closing", said.Closing);
+    AppendField(json, "remainingHeading", said.RemainingHeading);
+    json += ", \"remaining\": [";
+    for (std::size_t i = 0; i < said.Remaining.size(); ++i) {
+        json += i == 0 ? "" : ", ";
+        AppendFindingJson(json, said.Remaining[i]);
+    }
+    json += "]";
+    AppendField(json, "refusal", status == 2 ? RefusalOf(refusal) : std::string());
+    json += " }\n";
+    return WriteWhole(reportPath, json) ? status : 2;
 }
 
 // The export of one calibration file, with the options as TarvelinExport takes
-// them; an empty value is an option not given. Its exit status.
+// them; an empty value is an option not given. Its exit status. What it said
+// goes to reportPath as one JSON object: its notes on the file exported, or
+// the refusal where it wrote none.
 int ExportFiles(const char* file, const char* exported, const char* profile,
                 const char* pointsPerOctave, const char* low, const char* high,
-                const char* maxPoints, const char* messagesPath) {
+                const char* maxPoints, const char* messagesPath, const char* reportPath) {
     constexpr int NotWritten = 2;
     if (!StartRun(messagesPath)) {
         return NotWritten;
@@ -124,9 +189,17 @@ int ExportFiles(const char* file, const char* exported, const char* profile,
     option("--max-points", maxPoints);
     // Whatever the names, they are the files'.
     arguments.insert(arguments.end(), {"--", file, exported});
-    const int status = RunExport(static_cast<int>(arguments.size()), arguments.data());
+    std::vector<std::string> notes;
+    std::string refusal;
+    CopiedMessages = &refusal;
+    const int status = RunExport(static_cast<int>(arguments.size()), arguments.data(), &notes);
+    CopiedMessages = nullptr;
     std::fflush(stdout);
-    return status;
+    std::string json = "{ \"status\": " + std::to_string(status) + ", \"notes\": ";
+    AppendStrings(json, notes);
+    AppendField(json, "refusal", status == NotWritten ? RefusalOf(refusal) : std::string());
+    json += " }\n";
+    return WriteWhole(reportPath, json) ? status : NotWritten;
 }
 
 } // extern "C"

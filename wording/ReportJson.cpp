@@ -99,7 +99,9 @@ void AppendArgument(std::string& out, const FindingArgument& argument) {
     AppendJsonString(out, argument.Text);
 }
 
-void AppendFinding(std::string& out, const Finding& finding) {
+} // namespace
+
+void AppendFindingJson(std::string& out, const Finding& finding) {
     out += "{ \"severity\": \"";
     out += SeverityName(finding.Level);
     out += "\", \"code\": \"" + std::string(FindingCodeName(finding.Code)) + "\", \"title\": ";
@@ -125,8 +127,6 @@ void AppendFinding(std::string& out, const Finding& finding) {
     out += finding.Arguments.empty() ? "} }" : " } }";
 }
 
-} // namespace
-
 std::string ReportAsJson(const CheckReport& report) {
     std::string out = "{ \"status\": " + std::to_string(ReportStatus(report)) + ",\n";
     out += "  \"files\": [";
@@ -139,7 +139,7 @@ std::string ReportAsJson(const CheckReport& report) {
     out += ",\n  \"findings\": [";
     for (std::size_t i = 0; i < report.Findings.size(); ++i) {
         out += i == 0 ? "\n    " : ",\n    ";
-        AppendFinding(out, report.Findings[i]);
+        AppendFindingJson(out, report.Findings[i]);
     }
     out += report.Findings.empty() ? "] }\n" : " ] }\n";
     return out;

@@ -88,6 +88,8 @@ Expect("the export's first lines", Text(firstExport.exported).split("\r\n", 3).j
 const refused = await exportCalibration({ ...Grid, file: Bytes("300 1\n100 2\n") });
 Expect("the refused export's status", refused.status, 2);
 Expect("the refused export's file", refused.exported, null);
+Expect("the refused export's refusal", refused.messages.endsWith(refused.refusal + "\n"), true);
+Expect("the export's notes", JSON.stringify(firstExport.notes), "[]");
 
 // The check in the module: the same report as TarvelinCheck --json.
 const checked = await checkCalibration(Failing);
@@ -109,9 +111,18 @@ const repaired = await repairCalibration({ file: new Uint8Array(german("in/MyMic
 Expect("the repair's status", repaired.status, Number(german("status").toString()));
 Expect("the repair's messages", repaired.messages, german("stdout").toString());
 Expect("the repaired copy", Text(repaired.repaired), german("expected").toString());
+// What the report says, as data, is the same words as the console's.
+Expect("the repair's parts", [repaired.heading, ...repaired.changes.map((change) => "  " + change),
+                              ...repaired.notes.map((note) => "  " + note), repaired.closing,
+                              ""].join("\n"),
+       german("stdout").toString().replace(/^\nTarvelinRepair\n\n/, ""));
+Expect("the repair's refusal", repaired.refusal, null);
 const named = await repairCalibration({ file: Bytes("20,5,-0,85\n"), name: "Two ways.csv" });
 Expect("a line with two readings", named.status, 2);
 Expect("its copy", named.repaired, null);
+Expect("its refusal", named.refusal !== null && named.messages.endsWith(named.refusal + "\n"),
+       true);
+Expect("its changes", JSON.stringify(named.changes), "[]");
 Expect("the copy's name", named.messages.includes("Two ways.csv"), true);
 const again = await Both(A);
 Expect("A's MyMicOut after the repair", Text(again.converted.myMicOut),

@@ -54,8 +54,9 @@ function Result(name, fields = {}, findings = []) {
 }
 const Data = (results, fields = {}) => ({ results, zip: "zip", references: {},
                                           referencesUnrepaired: {}, ...fields });
-const Copy = (from, name) => ({ from, name, status: 0, messages: "\n  changed a line\n",
-                                copy: "copy" });
+const Copy = (from, name) => ({ from, name, status: 0, copy: "copy", said: {
+  heading: "Repaired.", changes: ["changed a line"], notes: [], closing: null,
+  remainingHeading: null, remaining: [], refusal: null } });
 
 const decimalCommas = Finding({ code: "decimal-commas", title: "Decimal commas", line: 3,
                                 repairable: true, fix: "Save it with full stops." });

@@ -102,10 +102,10 @@ function BatchRow(result, index, data, same) {
   if (result.repaired) {
     outcome.append(Make("span", "repaired", Say("Repaired first, into {name}:",
                                                 { name: result.repaired.name })),
-                   Make("ul", "changes", ...RepairChanges(result.repaired.messages)
+                   Make("ul", "changes", ...result.repaired.said.changes
                        .map((line) => Make("li", "", line))));
   } else if (result.failedRepair) {
-    const said = ErrorLine(result.failedRepair.messages);
+    const said = result.failedRepair.said.refusal;
     outcome.append(Make("span", "repaired", Say("Not repaired: {said}", {
       said: said === null ? Say("The conversion failed.") : said })));
   }
@@ -195,6 +195,33 @@ function ShowSelectedWords() {
   }
 }
 
+// What the repair said of one file: its heading, each kind of change, why
+// lines were left, its closing and what still needs a person; or why it
+// wrote nothing.
+function RepairSaidView(each) {
+  const said = each.said;
+  const view = Make("div", "repair-said");
+  if (said.refusal !== null) {
+    view.append(Make("p", "", said.refusal));
+    return view;
+  }
+  view.append(Make("p", "", said.heading));
+  if (said.changes.length > 0) {
+    view.append(Make("ul", "changes", ...said.changes.map((line) => Make("li", "", line))));
+  }
+  view.append(...said.notes.map((note) => Make("p", "", note)));
+  if (said.closing !== null) {
+    view.append(Make("p", "", said.closing));
+  }
+  if (said.remaining.length > 0) {
+    // Whatever its role in the check, a finding left is one of the copy's.
+    const names = { refMicFrom: each.name, refMicTo: each.name, myMicIn: each.name };
+    view.append(Make("p", "", said.remainingHeading),
+                ...FindingLists(said.remaining, names, () => null));
+  }
+  return view;
+}
+
 function ShowRepairPart(copies, failed) {
   const unique = [...new Map(failed.map((each) => [each.from, each])).values()];
   const part = $("repair-part");
@@ -207,8 +234,7 @@ function ShowRepairPart(copies, failed) {
   $("repair-help").textContent = copies.length > 0
       ? Say("Your own file is as it was; the conversion used the copy.")
       : Say("It wrote no copy: your own file is as it was, and so is the result above.");
-  $("repair-messages").textContent = [...copies, ...unique]
-      .map((each) => RepairReport(each.messages)).join("\n");
+  $("repair-messages").replaceChildren(...[...copies, ...unique].map(RepairSaidView));
   $("repair-messages").classList.toggle("failed", copies.length === 0);
   part.hidden = false;
 }

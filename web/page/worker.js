@@ -43,8 +43,7 @@ function Piece(name, bytes) {
 // and the program's own words on what it changed, or why it wrote nothing.
 function RepairShown(repaired) {
   return repaired === null ? null : {
-    from: repaired.from, name: repaired.name, status: repaired.status,
-    messages: repaired.messages,
+    from: repaired.from, name: repaired.name, status: repaired.status, said: repaired.said,
     copy: repaired.bytes === null ? null : new Blob([repaired.bytes], { type: "text/plain" }),
   };
 }
@@ -196,8 +195,10 @@ async function RepairPiece(piece) {
   const name = Distinct(`${Stem(from)}-repaired.txt`, AllNames());
   const repair = await repairCalibration({ file: piece.bytes, name: from, repairedName: name });
   const made = repair.repaired !== null;
-  const repaired = { from, name, status: repair.status, messages: repair.messages,
-                     bytes: made ? repair.repaired : null };
+  const { heading, changes, notes, closing, remainingHeading, remaining, refusal } = repair;
+  const repaired = { from, name, status: repair.status, bytes: made ? repair.repaired : null,
+                     said: { heading, changes, notes, closing, remainingHeading, remaining,
+                             refusal } };
   if (made) {
     piece.bytes = repair.repaired;
     piece.name = name;
@@ -279,9 +280,9 @@ async function Save({ profile }) {
       continue;
     }
     const made = await exportCalibration({ file: item.output, name: item.myMicOut, to: profile });
-    const said = ExportNotes(made.messages);
-    if (said !== "") {
-      notes.push(said);
+    notes.push(...made.notes);
+    if (made.refusal !== null) {
+      notes.push(made.refusal);
     }
     if (made.exported !== null) {
       exported.set(item, made.exported);

@@ -1,5 +1,6 @@
 #include "FileScan.h"
 
+#include "DroppedLines.h"
 #include "NumberScanner.h"
 
 #include <algorithm>

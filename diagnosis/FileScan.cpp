@@ -1,5 +1,6 @@
 #include "FileScan.h"
 
+#include "DroppedLines.h"
 #include "Messages.h"
 #include "NumberScanner.h"
 #include "ReferenceLoader.h"

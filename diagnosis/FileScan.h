@@ -5,7 +5,8 @@
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
 #include "FrequencySpan.h"
-#include "LineShapes.h"
+#include "HeaderFacts.h"
+#include "MeantReading.h"
 
 #include <cstdint>
 #include <string>

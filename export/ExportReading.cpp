@@ -1,7 +1,7 @@
 #include "ExportReading.h"
 
 #include "CalibrationFileScan.h"
-#include "LineShapes.h"
+#include "DroppedLines.h"
 
 #include <cmath>
 

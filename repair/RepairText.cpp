@@ -7,7 +7,7 @@
 #include "DataLineScan.h"
 #include "FileScan.h"
 #include "LineKind.h"
-#include "LineShapes.h"
+#include "DroppedLines.h"
 #include "Messages.h"
 #include "OverwriteGuard.h"
 #include "PlatformFile.h"

@@ -1,8 +1,9 @@
-#include "LineShapes.h"
-
 #include "AuthorsReading.h"
 #include "DataLineScan.h"
+#include "DroppedLines.h"
+#include "HeaderFacts.h"
 #include "LineKind.h"
+#include "MeantReading.h"
 
 #include <gtest/gtest.h>
 

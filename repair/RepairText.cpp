@@ -5,9 +5,9 @@
 #include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "DataLineScan.h"
-#include "FileScan.h"
-#include "LineKind.h"
 #include "DroppedLines.h"
+#include "FileFacts.h"
+#include "LineKind.h"
 #include "Messages.h"
 #include "OverwriteGuard.h"
 #include "PlatformFile.h"
@@ -115,7 +115,7 @@ void SeeTwoWays(RepairOutcome& outcome, const ReadingVerdict& verdict, std::stri
 struct Mending {
     RepairOutcome* Outcome = nullptr;
     std::string* Copy = nullptr;
-    FileScan* Check = nullptr;
+    FileFacts* Check = nullptr;
     ReadingVerdict Verdict;
     StyledLine Meant; // one for every line, so that its texts keep their room
     std::uint64_t Lines = 0;
@@ -504,7 +504,7 @@ Pass Repair(TextReader& reader, const char* path, const char* copyPath, std::str
         copy += ByteOrderMark;
     }
     const std::size_t start = copy.size();
-    FileScan check;
+    FileFacts check;
     check.Report.Role = FileRole::File;
     check.Report.Path = copyPath;
     Mending mending;

@@ -1,4 +1,4 @@
-#include "FileScan.h"
+#include "FileFacts.h"
 
 #include "DroppedLines.h"
 #include "Messages.h"
@@ -56,7 +56,7 @@ void Withdraw(LineTally& tally, std::uint64_t line) {
     }
 }
 
-void NoteLineEnd(FileScan& scan, LineEnd end) {
+void NoteLineEnd(FileFacts& scan, LineEnd end) {
     scan.SawCrLf = scan.SawCrLf || end == LineEnd::CrLf;
     scan.SawLf = scan.SawLf || end == LineEnd::Lf;
     scan.SawCr = scan.SawCr || end == LineEnd::Cr;
@@ -65,7 +65,7 @@ void NoteLineEnd(FileScan& scan, LineEnd end) {
 // Header lines and the lines dropped as words both tell about the
 // microphone: a reference's unquoted Sens Factor line is as good as a
 // quoted one, since a reference's header lines are only read.
-void SeeDescription(FileScan& scan, std::uint64_t line, std::string_view text, bool header) {
+void SeeDescription(FileFacts& scan, std::uint64_t line, std::string_view text, bool header) {
     float decibels = 0.0f;
     if (!scan.HasSensitivity && SensitivityOf(text, decibels)) {
         scan.HasSensitivity = true;
@@ -87,7 +87,7 @@ void SeeDescription(FileScan& scan, std::uint64_t line, std::string_view text, b
     }
 }
 
-void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
+void SeeHeader(FileFacts& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.HeaderLines;
     if (IsQuotedNumbersLine(text)) {
         Add(scan.QuotedNumbers, line, text);
@@ -96,7 +96,7 @@ void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
     SeeDescription(scan, line, text, true);
 }
 
-void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float response) {
+void SeeFrequency(FileFacts& scan, std::uint64_t line, float frequency, float response) {
     FileReport& report = scan.Report;
     if (!report.HasFrequencies) {
         report.HasFrequencies = true;
@@ -125,8 +125,8 @@ void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float res
     // A lone frequency out of the order of those around it, in a file whose
     // order the converter keeps: a typing error in that frequency.
     if (scan.ValueCount == MyMicInValueCount && report.DataLines >= 4) {
-        const ScannedPoint& before = scan.Recent[0];
-        const ScannedPoint& middle = scan.Recent[1];
+        const SeenPoint& before = scan.Recent[0];
+        const SeenPoint& middle = scan.Recent[1];
         if (scan.EarlierFrequency <= before.Frequency && before.Frequency < frequency &&
             !(before.Frequency <= middle.Frequency && middle.Frequency <= frequency)) {
             if (scan.LoneFrequencies.Count == 0) {
@@ -153,9 +153,9 @@ bool Agree(float a, float b, float tolerance) {
 // The middle of the last three points is alone on the other side of zero,
 // far from both neighbours, which agree with each other and with it once
 // its sign is flipped back.
-bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
-    const ScannedPoint& before = scan.Recent[0];
-    const ScannedPoint& middle = scan.Recent[1];
+bool SeeSignFlip(FileFacts& scan, const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
     const float neighbours = (before.Response + next.Response) / 2.0f;
     const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
     // Flipped back, it agrees with its neighbours, or lies between them
@@ -186,9 +186,9 @@ bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
 }
 
 // The middle of the last three points stands far beyond both neighbours.
-void SeeSpike(FileScan& scan, const ScannedPoint& next) {
-    const ScannedPoint& before = scan.Recent[0];
-    const ScannedPoint& middle = scan.Recent[1];
+void SeeSpike(FileFacts& scan, const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
     const float low = before.Response < next.Response ? before.Response : next.Response;
     const float high = before.Response < next.Response ? next.Response : before.Response;
     const float jump = middle.Response > high  ? middle.Response - high
@@ -211,7 +211,7 @@ void SeeSpike(FileScan& scan, const ScannedPoint& next) {
     Add(scan.Spikes, middle.Line, {});
 }
 
-void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float response) {
+void SeeResponse(FileFacts& scan, std::uint64_t line, float frequency, float response) {
     const std::uint64_t data = scan.Report.DataLines;
     if (data == 1) {
         scan.LowestResponse = scan.HighestResponse = response;
@@ -234,7 +234,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
         }
         Add(scan.Impossible, line, {});
     }
-    const ScannedPoint point = {line, frequency, response};
+    const SeenPoint point = {line, frequency, response};
     if (data >= 3 && !SeeSignFlip(scan, point)) {
         SeeSpike(scan, point);
     }
@@ -246,7 +246,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
 
 // Folds the line before into the pattern of the data lines, once the next
 // line shows that it was not the last.
-void FoldIntoPattern(FileScan& scan) {
+void FoldIntoPattern(FileFacts& scan) {
     const LastLine& last = scan.Last;
     ColumnPattern& pattern = scan.Pattern;
     if (!last.Data) {
@@ -269,7 +269,7 @@ void FoldIntoPattern(FileScan& scan) {
 // Remembers a line, its numbers and how they are written, until the next one
 // comes. A data line's numbers come as the converter read them; only a
 // dropped line is scanned again.
-void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line,
+void KeepAsLast(FileFacts& scan, std::uint64_t number, const TextLine& line,
                 const JudgedLine& judged) {
     FoldIntoPattern(scan);
     LastLine& last = scan.Last;
@@ -299,7 +299,7 @@ void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line,
     }
 }
 
-void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const JudgedLine& judged) {
+void SeeData(FileFacts& scan, std::uint64_t line, const TextLine& text, const JudgedLine& judged) {
     ++scan.Report.DataLines;
     SeeFrequency(scan, line, judged.Values[0], judged.Values[1]);
     SeeResponse(scan, line, judged.Values[0], judged.Values[1]);
@@ -362,7 +362,7 @@ bool BeginsLikeData(std::string_view text) {
 
 // The one tally that names a dropped line, so that the findings account for
 // every dropped line once.
-LineTally& DroppedTally(FileScan& scan, std::string_view text) {
+LineTally& DroppedTally(FileFacts& scan, std::string_view text) {
     switch (DroppedShapeOf(text, scan.ValueCount)) {
     case DroppedShape::DecimalComma:
         return scan.DecimalCommaDropped;
@@ -392,7 +392,7 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
     return scan.Dropped[static_cast<int>(DropReason::Blank)];
 }
 
-void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
+void SeeDropped(FileFacts& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.DroppedLines;
     LineTally& tally = scan.Report.Utf16 ? scan.Utf16Lines : DroppedTally(scan, text);
     Add(tally, line, text);
@@ -404,7 +404,7 @@ void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
 
 bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
              const JudgedLine& judged) {
-    auto& scan = *static_cast<FileScan*>(context);
+    auto& scan = *static_cast<FileFacts*>(context);
     if (scan.Report.Lines == 0) {
         scan.Report.Utf16 = ReaderSawUtf16(reader);
     }
@@ -413,13 +413,13 @@ bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
 }
 
 void SeeEnd(void* context, TextReader& reader) {
-    auto& scan = *static_cast<FileScan*>(context);
+    auto& scan = *static_cast<FileFacts*>(context);
     SeeFileEnd(scan, reader.HadByteOrderMark, BytesFollowEndOfText(reader));
 }
 
 // A machine writes every line alike: a last line without its line end that
 // holds fewer numbers, or fewer digits in its last one, was cut short.
-void SeeCutOff(FileScan& scan) {
+void SeeCutOff(FileFacts& scan) {
     const LastLine& last = scan.Last;
     const ColumnPattern& pattern = scan.Pattern;
     if (scan.Report.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
@@ -439,7 +439,7 @@ void SeeCutOff(FileScan& scan) {
     }
 }
 
-void Conclude(FileScan& scan, bool read) {
+void Conclude(FileFacts& scan, bool read) {
     FileReport& report = scan.Report;
     report.Read = read;
     if (read) {
@@ -461,7 +461,7 @@ void Conclude(FileScan& scan, bool read) {
 
 } // namespace
 
-void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judged) {
+void SeeJudgedLine(FileFacts& scan, const TextLine& line, const JudgedLine& judged) {
     const std::uint64_t number = ++scan.Report.Lines;
     NoteLineEnd(scan, line.End);
     KeepAsLast(scan, number, line, judged);
@@ -492,17 +492,17 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
     }
 }
 
-void SeeFileEnd(FileScan& scan, bool byteOrderMark, bool bytesAfterEndOfText) {
+void SeeFileEnd(FileFacts& scan, bool byteOrderMark, bool bytesAfterEndOfText) {
     scan.Finished = true;
     scan.Report.ByteOrderMark = byteOrderMark;
     scan.CutAtEndOfText = bytesAfterEndOfText;
 }
 
-void ConcludeScannedFile(FileScan& scan) {
+void ConcludeScannedFile(FileFacts& scan) {
     Conclude(scan, true);
 }
 
-void ScanReference(FileScan& scan, CalibrationCurve& curve) {
+void ScanReference(FileFacts& scan, CalibrationCurve& curve) {
     scan.ValueCount = ReferenceValueCount;
     const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
     KeptMessages = &scan.Failure;
@@ -512,7 +512,7 @@ void ScanReference(FileScan& scan, CalibrationCurve& curve) {
     Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < 2));
 }
 
-void ScanUserFile(FileScan& scan) {
+void ScanUserFile(FileFacts& scan) {
     scan.ValueCount = MyMicInValueCount;
     KeptMessages = &scan.Failure;
     const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
@@ -524,7 +524,7 @@ void ScanUserFile(FileScan& scan) {
     Conclude(scan, read);
 }
 
-bool LooksLikeKilohertz(const FileScan& scan) {
+bool LooksLikeKilohertz(const FileFacts& scan) {
     return scan.Report.Read && scan.Report.DataLines >= 2 && scan.Span.Lowest > 0.0f &&
            scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f && scan.Span.Highest < 50.0f;
 }

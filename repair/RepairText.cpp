@@ -594,32 +594,6 @@ Pass Repair(TextReader& reader, const char* path, const char* copyPath, std::str
 
 } // namespace
 
-bool ReadWholeFile(const char* path, std::string& bytes) {
-    PlatformFile file;
-    if (!OpenForReading(path, file)) {
-        PrintMessage("Error - could not open %s\n", path);
-        return false;
-    }
-    char block[64 * 1024];
-    for (;;) {
-        const long count = ReadSome(file, block, sizeof block);
-        if (count < 0) {
-            CloseFile(file);
-            PrintMessage("Error - could not read %s\n", path);
-            return false;
-        }
-        if (count == 0) {
-            break;
-        }
-        bytes.append(block, static_cast<std::size_t>(count));
-    }
-    if (!CloseFile(file)) {
-        PrintMessage("Error - could not read %s\n", path);
-        return false;
-    }
-    return true;
-}
-
 bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome& outcome) {
     try {
         // The reader holds a block and a whole line: too large for some stacks.
@@ -679,7 +653,6 @@ bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome
         }
         return CloseTextReader(*reader);
     } catch (const std::bad_alloc&) {
-        PrintMessage("Error - out of memory reading %s\n", path);
-        return false;
+        return ReportOutOfMemory(path);
     }
 }

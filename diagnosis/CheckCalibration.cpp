@@ -16,7 +16,7 @@ FileFacts ScanOf(FileRole role, const char* path) {
 }
 
 bool Loaded(const FileFacts& scan) {
-    return scan.Report.Read && scan.Report.DataLines >= 2;
+    return scan.Report.Read && scan.Report.DataLines >= LeastCurvePoints;
 }
 
 // Errors first, then warnings, then notes; within each, file by file and

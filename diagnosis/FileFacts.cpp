@@ -102,8 +102,7 @@ void SeeFrequency(FileFacts& scan, std::uint64_t line, float frequency, float re
         report.HasFrequencies = true;
         report.FirstFrequency = frequency;
     } else {
-        // Written so that a not-a-number counts as a decrease.
-        if (!(scan.PreviousFrequency <= frequency) && report.Ascending) {
+        if (FrequencyFalls(scan.PreviousFrequency, frequency) && report.Ascending) {
             report.Ascending = false;
             scan.FirstDecrease = line;
             scan.DecreaseFrom = scan.PreviousFrequency;
@@ -127,8 +126,10 @@ void SeeFrequency(FileFacts& scan, std::uint64_t line, float frequency, float re
     if (scan.ValueCount == MyMicInValueCount && report.DataLines >= 4) {
         const SeenPoint& before = scan.Recent[0];
         const SeenPoint& middle = scan.Recent[1];
-        if (scan.EarlierFrequency <= before.Frequency && before.Frequency < frequency &&
-            !(before.Frequency <= middle.Frequency && middle.Frequency <= frequency)) {
+        if (!FrequencyFalls(scan.EarlierFrequency, before.Frequency) &&
+            before.Frequency < frequency &&
+            (FrequencyFalls(before.Frequency, middle.Frequency) ||
+             FrequencyFalls(middle.Frequency, frequency))) {
             if (scan.LoneFrequencies.Count == 0) {
                 scan.LoneFrequencyNeighbours[0] = before.Frequency;
                 scan.LoneFrequencyNeighbours[1] = frequency;
@@ -509,7 +510,7 @@ void ScanReference(FileFacts& scan, CalibrationCurve& curve) {
     const bool loaded = LoadReferenceCurve(scan.Report.Path.c_str(), curve, &watcher);
     KeptMessages = nullptr;
     // Too few points is the one failure after which the whole file was read.
-    Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < 2));
+    Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < LeastCurvePoints));
 }
 
 void ScanUserFile(FileFacts& scan) {
@@ -525,6 +526,7 @@ void ScanUserFile(FileFacts& scan) {
 }
 
 bool LooksLikeKilohertz(const FileFacts& scan) {
-    return scan.Report.Read && scan.Report.DataLines >= 2 && scan.Span.Lowest > 0.0f &&
-           scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f && scan.Span.Highest < 50.0f;
+    return scan.Report.Read && scan.Report.DataLines >= LeastCurvePoints &&
+           scan.Span.Lowest > 0.0f && scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f &&
+           scan.Span.Highest < 50.0f;
 }

@@ -182,14 +182,14 @@ void AddUnitFindings(const FileFacts& scan, bool kilohertzAlone, std::vector<Fin
             {NumberArgument("lowest", scan.Span.Lowest),
              NumberArgument("highest", scan.Span.Highest)});
     }
-    if (report.DataLines >= 2 && scan.AllTinyAndPositive &&
+    if (report.DataLines >= LeastCurvePoints && scan.AllTinyAndPositive &&
         scan.HighestResponse > scan.LowestResponse) {
         Add(findings, Severity::Warning, FindingCode::LinearResponse, scan, 0,
             {NumberArgument("lowest", scan.LowestResponse),
              NumberArgument("highest", scan.HighestResponse)});
     }
     const bool withinHalfCircle = scan.LowestResponse >= -180.0f && scan.HighestResponse <= 180.0f;
-    if (report.DataLines >= 2 &&
+    if (report.DataLines >= LeastCurvePoints &&
         (scan.PhaseNamedLine != 0 || (scan.PhaseWraps > 0 && withinHalfCircle))) {
         if (scan.PhaseNamedLine != 0) {
             Add(findings, Severity::Warning, FindingCode::PhaseAsResponse, scan,
@@ -434,7 +434,7 @@ void AddFileFindings(const FileFacts& scan, bool kilohertzAlone, std::vector<Fin
         AddUnreadable(scan, findings);
         return;
     }
-    if (IsReference(report.Role) && report.DataLines < 2) {
+    if (IsReference(report.Role) && report.DataLines < LeastCurvePoints) {
         Add(findings, Severity::Error, FindingCode::TooFewPoints, scan, 0,
             {CountArgument("dataLines", report.DataLines),
              QuotedArgument("failure", scan.Failure)});

@@ -204,18 +204,6 @@ void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint6
     }
 }
 
-// The converter's judgement of a line, as it reads it.
-JudgedLine JudgedAsConverter(std::string_view text) {
-    JudgedLine judged;
-    if (IsHeaderLine(text)) {
-        judged.Kind = LineKind::Header;
-        return judged;
-    }
-    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
-    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
-    return judged;
-}
-
 void RefuseMending(Mending& mending, Mending::DataLine& line, Mending::DataLine& after);
 
 // Each data line as written; the one before it is judged by its neighbours.
@@ -293,7 +281,7 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
                 Judged(LineKind::Header, 0, nullptr, nullptr));
         return;
     }
-    const JudgedLine judged = JudgedAsConverter(text);
+    const JudgedLine judged = JudgeLine(text, MyMicInValueCount);
     if (mending.Verdict.TwoWays) {
         SeeTwoWays(outcome, mending.Verdict, text, number);
     }
@@ -304,7 +292,7 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
         NoteData(mending, judged, false, begin, {});
         return;
     }
-    const JudgedLine mended = JudgedAsConverter(meant.Mended);
+    const JudgedLine mended = JudgeLine(meant.Mended, MyMicInValueCount);
     if (mended.Kind != LineKind::Data) {
         KeepJudged(mending, text, end, judged);
         return;

@@ -114,7 +114,10 @@ FindingArgument OctavesArgument(double octaves) {
 
 // Which of the references a finding is about.
 std::string_view WhichReference(bool from, bool to) {
-    return from && to ? "both" : from ? "RefMicFrom" : "RefMicTo";
+    if (from && to) {
+        return "both";
+    }
+    return RoleName(from ? FileRole::RefMicFrom : FileRole::RefMicTo);
 }
 
 void AddExtrapolated(const ConversionFacts& scan, std::vector<Finding>& findings) {

@@ -151,6 +151,32 @@ bool Agree(float a, float b, float tolerance) {
     return std::fabs(a - b) <= tolerance;
 }
 
+// The lower and the higher response of a point's two neighbours.
+struct Neighbours {
+    float Low = 0.0f;
+    float High = 0.0f;
+};
+
+Neighbours NeighboursOf(const SeenPoint& before, const SeenPoint& next) {
+    return before.Response < next.Response ? Neighbours{before.Response, next.Response}
+                                           : Neighbours{next.Response, before.Response};
+}
+
+// The middle of the last three points, counted in tally; the first one
+// counted keeps its point and its neighbours' responses.
+void CountMiddle(FileFacts& scan, LineTally& tally, float (&neighbours)[2], const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
+    if (tally.Count == 0) {
+        neighbours[0] = before.Response;
+        neighbours[1] = next.Response;
+        tally.FirstValues[0] = middle.Frequency;
+        tally.FirstValues[1] = middle.Response;
+        tally.FirstValueCount = 2;
+    }
+    Add(tally, middle.Line, {});
+}
+
 // The middle of the last three points is alone on the other side of zero,
 // far from both neighbours, which agree with each other and with it once
 // its sign is flipped back.
@@ -161,8 +187,7 @@ bool SeeSignFlip(FileFacts& scan, const SeenPoint& next) {
     const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
     // Flipped back, it agrees with its neighbours, or lies between them
     // where they are far apart.
-    const float low = before.Response < next.Response ? before.Response : next.Response;
-    const float high = before.Response < next.Response ? next.Response : before.Response;
+    const auto [low, high] = NeighboursOf(before, next);
     const float margin = 0.1f * (high - low) + 0.05f;
     const bool between = -middle.Response >= low - margin && -middle.Response <= high + margin;
     if (std::signbit(middle.Response) == std::signbit(neighbours) ||
@@ -175,14 +200,7 @@ bool SeeSignFlip(FileFacts& scan, const SeenPoint& next) {
           between)) {
         return false;
     }
-    if (scan.SignFlips.Count == 0) {
-        scan.SignFlipNeighbours[0] = before.Response;
-        scan.SignFlipNeighbours[1] = next.Response;
-        scan.SignFlips.FirstValues[0] = middle.Frequency;
-        scan.SignFlips.FirstValues[1] = middle.Response;
-        scan.SignFlips.FirstValueCount = 2;
-    }
-    Add(scan.SignFlips, middle.Line, {});
+    CountMiddle(scan, scan.SignFlips, scan.SignFlipNeighbours, next);
     return true;
 }
 
@@ -190,8 +208,7 @@ bool SeeSignFlip(FileFacts& scan, const SeenPoint& next) {
 void SeeSpike(FileFacts& scan, const SeenPoint& next) {
     const SeenPoint& before = scan.Recent[0];
     const SeenPoint& middle = scan.Recent[1];
-    const float low = before.Response < next.Response ? before.Response : next.Response;
-    const float high = before.Response < next.Response ? next.Response : before.Response;
+    const auto [low, high] = NeighboursOf(before, next);
     const float jump = middle.Response > high  ? middle.Response - high
                        : middle.Response < low ? low - middle.Response
                                                : 0.0f;
@@ -202,14 +219,7 @@ void SeeSpike(FileFacts& scan, const SeenPoint& next) {
         std::fabs(middle.Response) > ImpossibleResponse) {
         return;
     }
-    if (scan.Spikes.Count == 0) {
-        scan.SpikeNeighbours[0] = before.Response;
-        scan.SpikeNeighbours[1] = next.Response;
-        scan.Spikes.FirstValues[0] = middle.Frequency;
-        scan.Spikes.FirstValues[1] = middle.Response;
-        scan.Spikes.FirstValueCount = 2;
-    }
-    Add(scan.Spikes, middle.Line, {});
+    CountMiddle(scan, scan.Spikes, scan.SpikeNeighbours, next);
 }
 
 void SeeResponse(FileFacts& scan, std::uint64_t line, float frequency, float response) {

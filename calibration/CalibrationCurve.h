@@ -1,6 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
+
+// A curve has at least two points: with fewer there is no line to follow.
+constexpr std::size_t LeastCurvePoints = 2;
+
+// A frequency below the one before it breaks a curve's order; a repeated
+// one does not. Written so that a not-a-number counts as a fall.
+inline bool FrequencyFalls(float previous, float next) {
+    return !(previous <= next);
+}
 
 // One microphone's curve: point i is (Frequencies[i], Responses[i]), in the
 // order of its file. Nothing sorts the points or removes repeated frequencies.

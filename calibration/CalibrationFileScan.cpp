@@ -1,18 +1,22 @@
 #include "CalibrationFileScan.h"
 
+JudgedLine JudgeLine(std::string_view text, int valueCount) {
+    JudgedLine judged;
+    if (IsHeaderLine(text)) {
+        judged.Kind = LineKind::Header;
+    } else if ((judged.Count = ScanDataLine(text, judged.Values, valueCount, judged.Texts)) > 0) {
+        judged.Kind = LineKind::Data;
+    }
+    return judged;
+}
+
 namespace {
 
 bool ScanLines(TextReader& reader, int valueCount, const LineWatcher& watcher) {
     TextLine line;
     ReadResult result;
     while ((result = NextLine(reader, line)) == ReadResult::Line) {
-        JudgedLine judged;
-        if (IsHeaderLine(line.Text)) {
-            judged.Kind = LineKind::Header;
-        } else if ((judged.Count =
-                        ScanDataLine(line.Text, judged.Values, valueCount, judged.Texts)) > 0) {
-            judged.Kind = LineKind::Data;
-        }
+        const JudgedLine judged = JudgeLine(line.Text, valueCount);
         if (!watcher.Seen(watcher.Context, reader, line, judged)) {
             return false;
         }

@@ -12,6 +12,9 @@ struct JudgedLine {
     std::string_view Texts[MyMicInValueCount]; // as the line writes them
 };
 
+// A line's text judged with valueCount values, as the converter judges it.
+JudgedLine JudgeLine(std::string_view text, int valueCount);
+
 // Sees each line that ScanCalibrationFile reads, with the reader it came
 // from. False stops the reading as a failure whose message Seen printed.
 // Finished, where given, sees the reader once every line has been read,

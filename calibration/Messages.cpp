@@ -37,3 +37,18 @@ void PrintMessage(const char* format, ...) {
     }
     va_end(arguments);
 }
+
+bool ReportCouldNotOpen(const char* path) {
+    PrintMessage("Error - could not open %s\n", path);
+    return false;
+}
+
+bool ReportCouldNotRead(const char* path) {
+    PrintMessage("Error - could not read %s\n", path);
+    return false;
+}
+
+bool ReportOutOfMemory(const char* path) {
+    PrintMessage("Error - out of memory reading %s\n", path);
+    return false;
+}

@@ -13,3 +13,9 @@ extern std::string* KeptMessages;
 extern std::string* CopiedMessages;
 
 [[gnu::format(printf, 1, 2)]] void PrintMessage(const char* format, ...);
+
+// The messages of a file that cannot be read, each naming the file by path
+// as passed; each returns false, for the caller to fail with.
+bool ReportCouldNotOpen(const char* path);
+bool ReportCouldNotRead(const char* path);
+bool ReportOutOfMemory(const char* path);

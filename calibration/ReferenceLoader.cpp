@@ -37,13 +37,12 @@ bool LoadReferenceCurve(const char* path, CalibrationCurve& curve, const LineWat
     if (!ScanCalibrationFile(path, ReferenceValueCount, {AppendPoint, &loading, Finish})) {
         return false;
     }
-    if (curve.Frequencies.size() < 2) {
+    if (curve.Frequencies.size() < LeastCurvePoints) {
         PrintMessage("Error - invalid file %s\n", path);
         return false;
     }
-    // Written so that a not-a-number counts as a decrease.
     curve.FrequenciesNeverDecrease =
-        std::adjacent_find(curve.Frequencies.begin(), curve.Frequencies.end(),
-                           [](float a, float b) { return !(a <= b); }) == curve.Frequencies.end();
+        std::adjacent_find(curve.Frequencies.begin(), curve.Frequencies.end(), FrequencyFalls) ==
+        curve.Frequencies.end();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -21,8 +22,7 @@ constexpr auto CarriageReturnRun = [] {
 }();
 
 bool ReportReadFailure(TextReader& reader) {
-    PrintMessage("Error - could not read %s\n", reader.Path);
-    return false;
+    return ReportCouldNotRead(reader.Path);
 }
 
 void KeepFirstBytes(TextReader& reader, const char* bytes, std::size_t count) {
@@ -398,12 +398,39 @@ bool Start(TextReader& reader) {
 bool OpenTextReader(const char* path, TextReader& reader) {
     reader.Path = path;
     if (!OpenForReading(path, reader.File)) {
-        PrintMessage("Error - could not open %s\n", path);
-        return false;
+        return ReportCouldNotOpen(path);
     }
     if (!Start(reader)) {
         CloseFile(reader.File);
         return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const char* path, std::string& bytes) {
+    PlatformFile file;
+    if (!OpenForReading(path, file)) {
+        return ReportCouldNotOpen(path);
+    }
+    char block[64 * 1024];
+    for (;;) {
+        const long count = ReadSome(file, block, sizeof block);
+        if (count < 0) {
+            CloseFile(file);
+            return ReportCouldNotRead(path);
+        }
+        if (count == 0) {
+            break;
+        }
+        try {
+            bytes.append(block, static_cast<std::size_t>(count));
+        } catch (const std::bad_alloc&) {
+            CloseFile(file);
+            return ReportOutOfMemory(path);
+        }
+    }
+    if (!CloseFile(file)) {
+        return ReportCouldNotRead(path);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // How much of a line that is not a header line is scanned for numbers; the
@@ -92,6 +93,12 @@ enum class ReadResult { Line, End, Failed };
 
 // Prints "Error - could not open %s" (or "could not read %s") and fails.
 bool OpenTextReader(const char* path, TextReader& reader);
+
+// Reads the file at path whole, as it is, onto the end of bytes, for a
+// program that reads it again in another way (text in UTF-16, the bytes after
+// a 0x1A). Prints "Error - could not open %s", "could not read %s" or "out of
+// memory reading %s" and fails.
+bool ReadWholeFile(const char* path, std::string& bytes);
 
 // Reads text held in memory by the same rules, as if it were the file at
 // path (which messages name); text must outlive the reader. Cannot fail.

@@ -1,22 +1,22 @@
 #include "CheckCalibration.h"
 
-#include "ConversionScan.h"
-#include "FileScan.h"
+#include "ConversionFacts.h"
+#include "FileFacts.h"
 #include "PointConversion.h"
 
 #include <algorithm>
 
 namespace {
 
-FileScan ScanOf(FileRole role, const char* path) {
-    FileScan scan;
+FileFacts ScanOf(FileRole role, const char* path) {
+    FileFacts scan;
     scan.Report.Role = role;
     scan.Report.Path = path;
     return scan;
 }
 
-bool Loaded(const FileScan& scan) {
-    return scan.Report.Read && scan.Report.DataLines >= 2;
+bool Loaded(const FileFacts& scan) {
+    return scan.Report.Read && scan.Report.DataLines >= LeastCurvePoints;
 }
 
 // Errors first, then warnings, then notes; within each, file by file and
@@ -35,7 +35,7 @@ void SortFindings(std::vector<Finding>& findings) {
 
 // Three files in one unit convert as they should; only what reads MyMicOut
 // afterwards may expect Hz.
-void AddAllInKilohertz(const FileScan& in, std::vector<Finding>& findings) {
+void AddAllInKilohertz(const FileFacts& in, std::vector<Finding>& findings) {
     // One file's frequencies in kHz are another finding of this code, with
     // other words.
     findings.push_back(
@@ -54,14 +54,14 @@ void AddAllInKilohertz(const FileScan& in, std::vector<Finding>& findings) {
 CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const char* myMicIn) {
     // The evaluations start where a fresh converter's would.
     ResetConversionState();
-    FileScan from = ScanOf(FileRole::RefMicFrom, refMicFrom);
-    FileScan to = ScanOf(FileRole::RefMicTo, refMicTo);
-    FileScan in = ScanOf(FileRole::MyMicIn, myMicIn);
+    FileFacts from = ScanOf(FileRole::RefMicFrom, refMicFrom);
+    FileFacts to = ScanOf(FileRole::RefMicTo, refMicTo);
+    FileFacts in = ScanOf(FileRole::MyMicIn, myMicIn);
     CalibrationCurve fromCurve;
     CalibrationCurve toCurve;
     ScanReference(from, fromCurve);
     ScanReference(to, toCurve);
-    ConversionScan conversion;
+    ConversionFacts conversion;
     const bool converts = Loaded(from) && Loaded(to);
     if (converts) {
         StartConversionScan(conversion, fromCurve, toCurve);
@@ -73,7 +73,7 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
     report.Files = {from.Report, to.Report, in.Report};
     const bool allKilohertz =
         LooksLikeKilohertz(from) && LooksLikeKilohertz(to) && LooksLikeKilohertz(in);
-    for (const FileScan* scan : {&from, &to, &in}) {
+    for (const FileFacts* scan : {&from, &to, &in}) {
         AddFileFindings(*scan, LooksLikeKilohertz(*scan) && !allKilohertz, report.Findings);
     }
     if (allKilohertz) {
@@ -89,14 +89,14 @@ CheckReport CheckConversion(const char* refMicFrom, const char* refMicTo, const 
 
 namespace {
 
-CheckReport CheckOneFile(FileScan& file) {
+CheckReport CheckOneFile(FileFacts& file) {
     ScanUserFile(file);
     return ReportOnScannedFile(file);
 }
 
 } // namespace
 
-CheckReport ReportOnScannedFile(const FileScan& file) {
+CheckReport ReportOnScannedFile(const FileFacts& file) {
     CheckReport report;
     report.Files = {file.Report};
     AddFileFindings(file, LooksLikeKilohertz(file), report.Findings);
@@ -105,12 +105,12 @@ CheckReport ReportOnScannedFile(const FileScan& file) {
 }
 
 CheckReport CheckCalibrationFile(const char* path) {
-    FileScan file = ScanOf(FileRole::File, path);
+    FileFacts file = ScanOf(FileRole::File, path);
     return CheckOneFile(file);
 }
 
 CheckReport CheckCalibrationText(const char* path, std::string_view text) {
-    FileScan file = ScanOf(FileRole::File, path);
+    FileFacts file = ScanOf(FileRole::File, path);
     file.FromText = true;
     file.Text = text;
     return CheckOneFile(file);

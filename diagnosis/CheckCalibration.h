@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CheckReport.h"
-#include "FileScan.h"
+#include "FileFacts.h"
 
 #include <string_view>
 
@@ -20,4 +20,4 @@ CheckReport CheckCalibrationText(const char* path, std::string_view text);
 
 // The report on one file whose lines the caller has shown to file (see
 // SeeJudgedLine), with the role File.
-CheckReport ReportOnScannedFile(const FileScan& file);
+CheckReport ReportOnScannedFile(const FileFacts& file);

@@ -1,5 +1,6 @@
-#include "FileScan.h"
+#include "FileFacts.h"
 
+#include "DroppedLines.h"
 #include "NumberScanner.h"
 
 #include <algorithm>
@@ -14,8 +15,8 @@ bool IsReference(FileRole role) {
     return role == FileRole::RefMicFrom || role == FileRole::RefMicTo;
 }
 
-Finding& Add(std::vector<Finding>& findings, Severity level, FindingCode code, const FileScan& scan,
-             std::uint64_t line, std::vector<FindingArgument> arguments,
+Finding& Add(std::vector<Finding>& findings, Severity level, FindingCode code,
+             const FileFacts& scan, std::uint64_t line, std::vector<FindingArgument> arguments,
              std::uint64_t dropped = 0) {
     findings.push_back({level, code, scan.Report.Role, line, dropped, false, std::move(arguments)});
     return findings.back();
@@ -23,7 +24,7 @@ Finding& Add(std::vector<Finding>& findings, Severity level, FindingCode code, c
 
 // The repair mends what has one reading, and the finding says so; where the
 // file's lines have two, the repair writes nothing.
-void CanRepair(const FileScan& scan, std::vector<Finding>& findings) {
+void CanRepair(const FileFacts& scan, std::vector<Finding>& findings) {
     if (scan.Verdict.TwoWays) {
         return;
     }
@@ -62,12 +63,12 @@ void AddMeant(std::vector<FindingArgument>& arguments, const float* values, int 
     AddValues(arguments, MeantNames, values, count);
 }
 
-void AddUnreadable(const FileScan& scan, std::vector<Finding>& findings) {
+void AddUnreadable(const FileFacts& scan, std::vector<Finding>& findings) {
     Add(findings, Severity::Error, FindingCode::FileUnreadable, scan, 0,
         {QuotedArgument("failure", scan.Failure)});
 }
 
-void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddEncodingFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.Utf16Lines; scan.Report.Utf16) {
         Add(findings, Severity::Warning, FindingCode::Utf16, scan, 0,
             {CountArgument("lineCount", t.Count)}, t.Count);
@@ -80,7 +81,7 @@ void AddEncodingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
 }
 
-void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddSeparatorFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.CommaSeparated; t.Count > 0) {
         Add(findings, Severity::Warning, FindingCode::CommaSeparated, scan, t.FirstLines[0],
             {Form("separators"), Lines(t), FirstText(t)}, t.Count);
@@ -114,7 +115,7 @@ void AddSeparatorFindings(const FileScan& scan, std::vector<Finding>& findings) 
 
 // In a reference, header lines and lines of words alike are read and set
 // aside: a missing quote changes nothing there.
-void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddUnquotedHeaderFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     const bool reference = IsReference(scan.Report.Role);
     const Severity level = reference ? Severity::Note : Severity::Warning;
     if (const LineTally& t = scan.UnquotedSensFactor; t.Count > 0) {
@@ -134,7 +135,7 @@ void AddUnquotedHeaderFindings(const FileScan& scan, std::vector<Finding>& findi
     }
 }
 
-void AddUnreadableNumbers(const FileScan& scan, std::vector<Finding>& findings) {
+void AddUnreadableNumbers(const FileFacts& scan, std::vector<Finding>& findings) {
     const LineTally& t = scan.UnreadableNumbers;
     if (t.Count == 0) {
         return;
@@ -143,7 +144,7 @@ void AddUnreadableNumbers(const FileScan& scan, std::vector<Finding>& findings) 
         FindingCode::UnreadableNumber, scan, t.FirstLines[0], {Lines(t), FirstText(t)}, t.Count);
 }
 
-void AddCutOff(const FileScan& scan, std::vector<Finding>& findings) {
+void AddCutOff(const FileFacts& scan, std::vector<Finding>& findings) {
     if (!scan.CutOff) {
         return;
     }
@@ -174,21 +175,21 @@ void AddCutOff(const FileScan& scan, std::vector<Finding>& findings) {
         scan.CutOffDropped ? 1 : 0);
 }
 
-void AddUnitFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
+void AddUnitFindings(const FileFacts& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
     const FileReport& report = scan.Report;
     if (kilohertzAlone) {
         Add(findings, Severity::Warning, FindingCode::FrequencyInKhz, scan, 0,
             {NumberArgument("lowest", scan.Span.Lowest),
              NumberArgument("highest", scan.Span.Highest)});
     }
-    if (report.DataLines >= 2 && scan.AllTinyAndPositive &&
+    if (report.DataLines >= LeastCurvePoints && scan.AllTinyAndPositive &&
         scan.HighestResponse > scan.LowestResponse) {
         Add(findings, Severity::Warning, FindingCode::LinearResponse, scan, 0,
             {NumberArgument("lowest", scan.LowestResponse),
              NumberArgument("highest", scan.HighestResponse)});
     }
     const bool withinHalfCircle = scan.LowestResponse >= -180.0f && scan.HighestResponse <= 180.0f;
-    if (report.DataLines >= 2 &&
+    if (report.DataLines >= LeastCurvePoints &&
         (scan.PhaseNamedLine != 0 || (scan.PhaseWraps > 0 && withinHalfCircle))) {
         if (scan.PhaseNamedLine != 0) {
             Add(findings, Severity::Warning, FindingCode::PhaseAsResponse, scan,
@@ -219,7 +220,7 @@ std::vector<FindingArgument> LonePoint(const char* form, const LineTally& t, int
     return arguments;
 }
 
-void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
+void AddLonePoints(const FileFacts& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.Impossible; t.Count > 0) {
         Add(findings, Severity::Warning, FindingCode::ImpossibleResponse, scan, t.FirstLines[0],
             LonePoint(nullptr, t, 2, nullptr));
@@ -234,7 +235,7 @@ void AddLonePoints(const FileScan& scan, std::vector<Finding>& findings) {
     }
 }
 
-void AddSignFlips(const FileScan& scan, std::vector<Finding>& findings) {
+void AddSignFlips(const FileFacts& scan, std::vector<Finding>& findings) {
     AddLonePoints(scan, findings);
     if (const LineTally& t = scan.SignFlips; t.Count > 0) {
         Add(findings, Severity::Warning, FindingCode::Outlier, scan, t.FirstLines[0],
@@ -276,7 +277,7 @@ void AddWhereReadingStops(std::string_view text, std::vector<FindingArgument>& a
 
 // The file's lines read equally well in two ways that give other values: the
 // first line where they part.
-void AddTwoReadings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddTwoReadings(const FileFacts& scan, std::vector<Finding>& findings) {
     const ReadingVerdict& verdict = scan.Verdict;
     const StyleTally& first = scan.Reading.Styles[verdict.Style];
     const StyleTally& other = scan.Reading.Styles[verdict.Other];
@@ -307,7 +308,7 @@ void AddTwoReadings(const FileScan& scan, std::vector<Finding>& findings) {
     Add(findings, Severity::Warning, FindingCode::TwoReadings, scan, e.Line, std::move(arguments));
 }
 
-void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddReadingFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     const ReadingVerdict& verdict = scan.Verdict;
     const StyleTally* style =
         verdict.Style >= 0 && !verdict.TwoWays ? &scan.Reading.Styles[verdict.Style] : nullptr;
@@ -349,7 +350,7 @@ void AddReadingFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
 }
 
-void AddColumnsSwapped(const FileScan& scan, std::vector<Finding>& findings) {
+void AddColumnsSwapped(const FileFacts& scan, std::vector<Finding>& findings) {
     if (!scan.ColumnsSwapped) {
         return;
     }
@@ -357,7 +358,7 @@ void AddColumnsSwapped(const FileScan& scan, std::vector<Finding>& findings) {
         {NumberArgument("from", scan.DecreaseFrom), NumberArgument("to", scan.DecreaseTo)});
 }
 
-void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddOrderFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     const bool reference = scan.Report.Role != FileRole::MyMicIn;
     if (!scan.Report.Ascending && reference) {
         Add(findings, Severity::Warning, FindingCode::NotAscending, scan, scan.FirstDecrease,
@@ -381,7 +382,7 @@ void AddOrderFindings(const FileScan& scan, std::vector<Finding>& findings) {
     }
 }
 
-void AddDroppedLines(const FileScan& scan, std::vector<Finding>& findings) {
+void AddDroppedLines(const FileFacts& scan, std::vector<Finding>& findings) {
     // By DropReason; a blank line has no text to quote.
     static const char* const Names[4][2] = {{"words", "wordsText"},
                                             {"numberAlone", "numberAloneText"},
@@ -409,7 +410,7 @@ void AddDroppedLines(const FileScan& scan, std::vector<Finding>& findings) {
         total);
 }
 
-void AddLongAndExtraFindings(const FileScan& scan, std::vector<Finding>& findings) {
+void AddLongAndExtraFindings(const FileFacts& scan, std::vector<Finding>& findings) {
     if (const LineTally& t = scan.LongLines; t.Count > 0) {
         Add(findings, Severity::Note, FindingCode::LongLine, scan, t.FirstLines[0], {Lines(t)});
     }
@@ -427,13 +428,13 @@ void AddLongAndExtraFindings(const FileScan& scan, std::vector<Finding>& finding
 
 } // namespace
 
-void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
+void AddFileFindings(const FileFacts& scan, bool kilohertzAlone, std::vector<Finding>& findings) {
     const FileReport& report = scan.Report;
     if (!report.Read) {
         AddUnreadable(scan, findings);
         return;
     }
-    if (IsReference(report.Role) && report.DataLines < 2) {
+    if (IsReference(report.Role) && report.DataLines < LeastCurvePoints) {
         Add(findings, Severity::Error, FindingCode::TooFewPoints, scan, 0,
             {CountArgument("dataLines", report.DataLines),
              QuotedArgument("failure", scan.Failure)});

@@ -1,7 +1,7 @@
 #include "ExportReading.h"
 
 #include "CalibrationFileScan.h"
-#include "LineShapes.h"
+#include "DroppedLines.h"
 
 #include <cmath>
 
@@ -69,14 +69,16 @@ bool KeepPoint(ExportReading& reading, const char* path, const JudgedLine& judge
            AppendCurvePoint(curve.Third, frequency, third, path);
 }
 
-struct Scan {
+// What the watcher of each line needs: the reading it adds to, and the path
+// for the messages.
+struct ReadingAndPath {
     ExportReading* Reading;
     const char* Path;
 };
 
 bool SeeLine(void* context, const TextReader&, const TextLine& line, const JudgedLine& judged) {
-    const Scan& scan = *static_cast<const Scan*>(context);
-    ExportReading& reading = *scan.Reading;
+    const ReadingAndPath& file = *static_cast<const ReadingAndPath*>(context);
+    ExportReading& reading = *file.Reading;
     ++reading.Lines;
     switch (judged.Kind) {
     case LineKind::Header:
@@ -85,7 +87,7 @@ bool SeeLine(void* context, const TextReader&, const TextLine& line, const Judge
         }
         return WriteHeaderLine(*reading.Writer, reading.Profile, line.Text);
     case LineKind::Data:
-        return KeepPoint(reading, scan.Path, judged);
+        return KeepPoint(reading, file.Path, judged);
     case LineKind::Other:
         break;
     }
@@ -99,6 +101,6 @@ bool SeeLine(void* context, const TextReader&, const TextLine& line, const Judge
 } // namespace
 
 bool ReadForExport(const char* path, ExportReading& reading) {
-    Scan scan = {&reading, path};
-    return ScanCalibrationFile(path, MyMicInValueCount, {SeeLine, &scan});
+    ReadingAndPath file = {&reading, path};
+    return ScanCalibrationFile(path, MyMicInValueCount, {SeeLine, &file});
 }

@@ -5,9 +5,9 @@
 #include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "DataLineScan.h"
-#include "FileScan.h"
+#include "DroppedLines.h"
+#include "FileFacts.h"
 #include "LineKind.h"
-#include "LineShapes.h"
 #include "Messages.h"
 #include "OverwriteGuard.h"
 #include "PlatformFile.h"
@@ -115,7 +115,7 @@ void SeeTwoWays(RepairOutcome& outcome, const ReadingVerdict& verdict, std::stri
 struct Mending {
     RepairOutcome* Outcome = nullptr;
     std::string* Copy = nullptr;
-    FileScan* Check = nullptr;
+    FileFacts* Check = nullptr;
     ReadingVerdict Verdict;
     StyledLine Meant; // one for every line, so that its texts keep their room
     std::uint64_t Lines = 0;
@@ -204,18 +204,6 @@ void NoteChanges(RepairOutcome& outcome, const MeantChanges& changes, std::uint6
     }
 }
 
-// The converter's judgement of a line, as it reads it.
-JudgedLine JudgedAsConverter(std::string_view text) {
-    JudgedLine judged;
-    if (IsHeaderLine(text)) {
-        judged.Kind = LineKind::Header;
-        return judged;
-    }
-    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
-    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
-    return judged;
-}
-
 void RefuseMending(Mending& mending, Mending::DataLine& line, Mending::DataLine& after);
 
 // Each data line as written; the one before it is judged by its neighbours.
@@ -293,7 +281,7 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
                 Judged(LineKind::Header, 0, nullptr, nullptr));
         return;
     }
-    const JudgedLine judged = JudgedAsConverter(text);
+    const JudgedLine judged = JudgeLine(text, MyMicInValueCount);
     if (mending.Verdict.TwoWays) {
         SeeTwoWays(outcome, mending.Verdict, text, number);
     }
@@ -304,7 +292,7 @@ void MendLine(Mending& mending, std::string_view text, LineEnd end) {
         NoteData(mending, judged, false, begin, {});
         return;
     }
-    const JudgedLine mended = JudgedAsConverter(meant.Mended);
+    const JudgedLine mended = JudgeLine(meant.Mended, MyMicInValueCount);
     if (mended.Kind != LineKind::Data) {
         KeepJudged(mending, text, end, judged);
         return;
@@ -504,7 +492,7 @@ Pass Repair(TextReader& reader, const char* path, const char* copyPath, std::str
         copy += ByteOrderMark;
     }
     const std::size_t start = copy.size();
-    FileScan check;
+    FileFacts check;
     check.Report.Role = FileRole::File;
     check.Report.Path = copyPath;
     Mending mending;
@@ -594,32 +582,6 @@ Pass Repair(TextReader& reader, const char* path, const char* copyPath, std::str
 
 } // namespace
 
-bool ReadWholeFile(const char* path, std::string& bytes) {
-    PlatformFile file;
-    if (!OpenForReading(path, file)) {
-        PrintMessage("Error - could not open %s\n", path);
-        return false;
-    }
-    char block[64 * 1024];
-    for (;;) {
-        const long count = ReadSome(file, block, sizeof block);
-        if (count < 0) {
-            CloseFile(file);
-            PrintMessage("Error - could not read %s\n", path);
-            return false;
-        }
-        if (count == 0) {
-            break;
-        }
-        bytes.append(block, static_cast<std::size_t>(count));
-    }
-    if (!CloseFile(file)) {
-        PrintMessage("Error - could not read %s\n", path);
-        return false;
-    }
-    return true;
-}
-
 bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome& outcome) {
     try {
         // The reader holds a block and a whole line: too large for some stacks.
@@ -679,7 +641,6 @@ bool RepairCalibrationFile(const char* path, const char* copyPath, RepairOutcome
         }
         return CloseTextReader(*reader);
     } catch (const std::bad_alloc&) {
-        PrintMessage("Error - out of memory reading %s\n", path);
-        return false;
+        return ReportOutOfMemory(path);
     }
 }

@@ -55,9 +55,6 @@ struct RepairOutcome {
     CheckReport Remaining;
 };
 
-// Reads the file at path whole, as it is.
-bool ReadWholeFile(const char* path, std::string& bytes);
-
 // Repairs the calibration file at path, read by the converter's rules, into
 // outcome.Repaired: every byte that no repair touches stays as it was, line
 // ends included. Refuses a copyPath that names the file. False when the file

@@ -1,8 +1,9 @@
-#include "LineShapes.h"
-
 #include "AuthorsReading.h"
+#include "CalibrationFileScan.h"
 #include "DataLineScan.h"
-#include "LineKind.h"
+#include "DroppedLines.h"
+#include "HeaderFacts.h"
+#include "MeantReading.h"
 
 #include <gtest/gtest.h>
 
@@ -160,17 +161,6 @@ TEST(LineShapes, NumberShapes) {
     }
 }
 
-JudgedLine JudgedByConverter(std::string_view text) {
-    JudgedLine judged;
-    if (IsHeaderLine(text)) {
-        judged.Kind = LineKind::Header;
-        return judged;
-    }
-    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
-    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
-    return judged;
-}
-
 // A file's lines read as their author meant them: a mark counts as a decimal
 // point, a group mark or a separator only where the whole file has one
 // reading of it, and every digit stays as written.
@@ -216,13 +206,13 @@ TEST(LineShapes, AuthorsReading) {
     for (const auto& row : rows) {
         FileReading reading;
         for (const std::string_view line : row.Lines) {
-            SeeLineForReading(reading, line, JudgedByConverter(line), MyMicInValueCount);
+            SeeLineForReading(reading, line, JudgeLine(line, MyMicInValueCount), MyMicInValueCount);
         }
         const ReadingVerdict verdict = ConcludeReading(reading);
         const std::string_view text = row.Lines[row.Line];
         StyledLine meant;
-        const bool otherwise =
-            ReadsOtherwise(verdict, text, JudgedByConverter(text), MyMicInValueCount, true, meant);
+        const bool otherwise = ReadsOtherwise(verdict, text, JudgeLine(text, MyMicInValueCount),
+                                              MyMicInValueCount, true, meant);
         const std::string got = verdict.TwoWays ? "?" : otherwise ? meant.Mended : "";
         EXPECT_EQ(got, row.Meant) << text;
     }

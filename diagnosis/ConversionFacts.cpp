@@ -1,4 +1,4 @@
-#include "ConversionScan.h"
+#include "ConversionFacts.h"
 
 #include <cmath>
 #include <string_view>
@@ -40,7 +40,7 @@ bool SamePoint(const CalibrationCurve& curve, std::uint64_t index, float frequen
            curve.Responses[index] == response;
 }
 
-void SeeBeyond(ConversionScan& scan, std::uint64_t line, float frequency) {
+void SeeBeyond(ConversionFacts& scan, std::uint64_t line, float frequency) {
     const double octaves = std::fmax(OctavesOutside(scan.References.FromSpan, frequency),
                                      OctavesOutside(scan.References.ToSpan, frequency));
     ++scan.Report.Extrapolated;
@@ -59,7 +59,7 @@ void SeeBeyond(ConversionScan& scan, std::uint64_t line, float frequency) {
 }
 
 void SeePoint(void* context, std::uint64_t line, const JudgedLine& judged) {
-    auto& scan = *static_cast<ConversionScan*>(context);
+    auto& scan = *static_cast<ConversionFacts*>(context);
     const ConversionReferences& references = scan.References;
     const float frequency = judged.Values[0];
     const ConvertedPoint point = ConvertPoint(references, frequency, judged.Values[1]);
@@ -97,7 +97,7 @@ void Add(std::vector<Finding>& findings, Severity level, FindingCode code, FileR
 }
 
 // The references' spans, which the words about points beyond them name.
-void AddSpans(const ConversionScan& scan, std::vector<FindingArgument>& arguments) {
+void AddSpans(const ConversionFacts& scan, std::vector<FindingArgument>& arguments) {
     const FrequencySpan& from = scan.References.FromSpan;
     const FrequencySpan& to = scan.References.ToSpan;
     arguments.push_back(NumberArgument("fromLowest", from.Lowest));
@@ -114,10 +114,13 @@ FindingArgument OctavesArgument(double octaves) {
 
 // Which of the references a finding is about.
 std::string_view WhichReference(bool from, bool to) {
-    return from && to ? "both" : from ? "RefMicFrom" : "RefMicTo";
+    if (from && to) {
+        return "both";
+    }
+    return RoleName(from ? FileRole::RefMicFrom : FileRole::RefMicTo);
 }
 
-void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings) {
+void AddExtrapolated(const ConversionFacts& scan, std::vector<Finding>& findings) {
     if (scan.FarBeyond > 0) {
         std::vector<FindingArgument> arguments = {CountArgument("points", scan.FarBeyond)};
         AddSpans(scan, arguments);
@@ -137,7 +140,7 @@ void AddExtrapolated(const ConversionScan& scan, std::vector<Finding>& findings)
     }
 }
 
-void AddWrongSegments(const ConversionScan& scan, std::vector<Finding>& findings) {
+void AddWrongSegments(const ConversionFacts& scan, std::vector<Finding>& findings) {
     if (scan.WrongSegments == 0) {
         return;
     }
@@ -192,7 +195,7 @@ LargestDifference LargestReferenceDifference(const ConversionReferences& referen
     return largest;
 }
 
-void AddLargeCorrection(const ConversionScan& scan, std::vector<Finding>& findings) {
+void AddLargeCorrection(const ConversionFacts& scan, std::vector<Finding>& findings) {
     const LargestDifference largest = LargestReferenceDifference(scan.References);
     if (!largest.Any || !(std::fabs(largest.Difference) > LargeCorrection)) {
         return;
@@ -202,8 +205,8 @@ void AddLargeCorrection(const ConversionScan& scan, std::vector<Finding>& findin
          NumberArgument("frequency", largest.Frequency)});
 }
 
-void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileScan& to,
-                  const FileScan& in, std::vector<Finding>& findings) {
+void AddSameFiles(const ConversionFacts& scan, const FileFacts& from, const FileFacts& to,
+                  const FileFacts& in, std::vector<Finding>& findings) {
     const CalibrationCurve& fromCurve = *scan.References.From;
     const CalibrationCurve& toCurve = *scan.References.To;
     if (fromCurve.Frequencies == toCurve.Frequencies && fromCurve.Responses == toCurve.Responses) {
@@ -231,7 +234,7 @@ void AddSameFiles(const ConversionScan& scan, const FileScan& from, const FileSc
     }
 }
 
-std::string_view AngleWord(const FileScan& scan) {
+std::string_view AngleWord(const FileFacts& scan) {
     if (scan.AngleLine == 0) {
         return "none";
     }
@@ -246,7 +249,8 @@ bool SameAngle(const Incidence& a, const Incidence& b) {
     return degrees(a) == degrees(b);
 }
 
-void AddIdentityFindings(const FileScan& from, const FileScan& to, std::vector<Finding>& findings) {
+void AddIdentityFindings(const FileFacts& from, const FileFacts& to,
+                         std::vector<Finding>& findings) {
     if (from.SerialLine != 0 && to.SerialLine != 0 && from.Serial != to.Serial) {
         Add(findings, Severity::Warning, FindingCode::DifferentSerialNumbers, FileRole::RefMicTo,
             to.SerialLine,
@@ -265,7 +269,7 @@ void AddIdentityFindings(const FileScan& from, const FileScan& to, std::vector<F
     }
 }
 
-void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileScan& in,
+void AddSensitivityChange(const FileFacts& from, const FileFacts& to, const FileFacts& in,
                           std::vector<Finding>& findings) {
     if (!from.HasSensitivity || !to.HasSensitivity || from.Sensitivity == to.Sensitivity) {
         return;
@@ -287,18 +291,18 @@ void AddSensitivityChange(const FileScan& from, const FileScan& to, const FileSc
 
 } // namespace
 
-void StartConversionScan(ConversionScan& scan, const CalibrationCurve& from,
+void StartConversionScan(ConversionFacts& scan, const CalibrationCurve& from,
                          const CalibrationCurve& to) {
     scan.References = ReferencesOf(from, to);
     scan.Report.Made = true;
 }
 
-PointWatcher WatchPoints(ConversionScan& scan) {
+PointWatcher WatchPoints(ConversionFacts& scan) {
     return {SeePoint, &scan};
 }
 
-void AddConversionFindings(ConversionScan& scan, const FileScan& from, const FileScan& to,
-                           const FileScan& in, std::vector<Finding>& findings) {
+void AddConversionFindings(ConversionFacts& scan, const FileFacts& from, const FileFacts& to,
+                           const FileFacts& in, std::vector<Finding>& findings) {
     const CorrectionExtremes& extremes = scan.Extremes;
     scan.Report.HasCorrection = extremes.Any;
     scan.Report.CorrectionMin = extremes.Smallest;

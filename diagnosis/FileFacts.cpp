@@ -1,5 +1,6 @@
-#include "FileScan.h"
+#include "FileFacts.h"
 
+#include "DroppedLines.h"
 #include "Messages.h"
 #include "NumberScanner.h"
 #include "ReferenceLoader.h"
@@ -55,7 +56,7 @@ void Withdraw(LineTally& tally, std::uint64_t line) {
     }
 }
 
-void NoteLineEnd(FileScan& scan, LineEnd end) {
+void NoteLineEnd(FileFacts& scan, LineEnd end) {
     scan.SawCrLf = scan.SawCrLf || end == LineEnd::CrLf;
     scan.SawLf = scan.SawLf || end == LineEnd::Lf;
     scan.SawCr = scan.SawCr || end == LineEnd::Cr;
@@ -64,7 +65,7 @@ void NoteLineEnd(FileScan& scan, LineEnd end) {
 // Header lines and the lines dropped as words both tell about the
 // microphone: a reference's unquoted Sens Factor line is as good as a
 // quoted one, since a reference's header lines are only read.
-void SeeDescription(FileScan& scan, std::uint64_t line, std::string_view text, bool header) {
+void SeeDescription(FileFacts& scan, std::uint64_t line, std::string_view text, bool header) {
     float decibels = 0.0f;
     if (!scan.HasSensitivity && SensitivityOf(text, decibels)) {
         scan.HasSensitivity = true;
@@ -86,7 +87,7 @@ void SeeDescription(FileScan& scan, std::uint64_t line, std::string_view text, b
     }
 }
 
-void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
+void SeeHeader(FileFacts& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.HeaderLines;
     if (IsQuotedNumbersLine(text)) {
         Add(scan.QuotedNumbers, line, text);
@@ -95,14 +96,13 @@ void SeeHeader(FileScan& scan, std::uint64_t line, std::string_view text) {
     SeeDescription(scan, line, text, true);
 }
 
-void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float response) {
+void SeeFrequency(FileFacts& scan, std::uint64_t line, float frequency, float response) {
     FileReport& report = scan.Report;
     if (!report.HasFrequencies) {
         report.HasFrequencies = true;
         report.FirstFrequency = frequency;
     } else {
-        // Written so that a not-a-number counts as a decrease.
-        if (!(scan.PreviousFrequency <= frequency) && report.Ascending) {
+        if (FrequencyFalls(scan.PreviousFrequency, frequency) && report.Ascending) {
             report.Ascending = false;
             scan.FirstDecrease = line;
             scan.DecreaseFrom = scan.PreviousFrequency;
@@ -124,10 +124,12 @@ void SeeFrequency(FileScan& scan, std::uint64_t line, float frequency, float res
     // A lone frequency out of the order of those around it, in a file whose
     // order the converter keeps: a typing error in that frequency.
     if (scan.ValueCount == MyMicInValueCount && report.DataLines >= 4) {
-        const ScannedPoint& before = scan.Recent[0];
-        const ScannedPoint& middle = scan.Recent[1];
-        if (scan.EarlierFrequency <= before.Frequency && before.Frequency < frequency &&
-            !(before.Frequency <= middle.Frequency && middle.Frequency <= frequency)) {
+        const SeenPoint& before = scan.Recent[0];
+        const SeenPoint& middle = scan.Recent[1];
+        if (!FrequencyFalls(scan.EarlierFrequency, before.Frequency) &&
+            before.Frequency < frequency &&
+            (FrequencyFalls(before.Frequency, middle.Frequency) ||
+             FrequencyFalls(middle.Frequency, frequency))) {
             if (scan.LoneFrequencies.Count == 0) {
                 scan.LoneFrequencyNeighbours[0] = before.Frequency;
                 scan.LoneFrequencyNeighbours[1] = frequency;
@@ -149,18 +151,43 @@ bool Agree(float a, float b, float tolerance) {
     return std::fabs(a - b) <= tolerance;
 }
 
+// The lower and the higher response of a point's two neighbours.
+struct Neighbours {
+    float Low = 0.0f;
+    float High = 0.0f;
+};
+
+Neighbours NeighboursOf(const SeenPoint& before, const SeenPoint& next) {
+    return before.Response < next.Response ? Neighbours{before.Response, next.Response}
+                                           : Neighbours{next.Response, before.Response};
+}
+
+// The middle of the last three points, counted in tally; the first one
+// counted keeps its point and its neighbours' responses.
+void CountMiddle(FileFacts& scan, LineTally& tally, float (&neighbours)[2], const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
+    if (tally.Count == 0) {
+        neighbours[0] = before.Response;
+        neighbours[1] = next.Response;
+        tally.FirstValues[0] = middle.Frequency;
+        tally.FirstValues[1] = middle.Response;
+        tally.FirstValueCount = 2;
+    }
+    Add(tally, middle.Line, {});
+}
+
 // The middle of the last three points is alone on the other side of zero,
 // far from both neighbours, which agree with each other and with it once
 // its sign is flipped back.
-bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
-    const ScannedPoint& before = scan.Recent[0];
-    const ScannedPoint& middle = scan.Recent[1];
+bool SeeSignFlip(FileFacts& scan, const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
     const float neighbours = (before.Response + next.Response) / 2.0f;
     const float tolerance = std::fmax(0.5f, 0.2f * std::fabs(neighbours));
     // Flipped back, it agrees with its neighbours, or lies between them
     // where they are far apart.
-    const float low = before.Response < next.Response ? before.Response : next.Response;
-    const float high = before.Response < next.Response ? next.Response : before.Response;
+    const auto [low, high] = NeighboursOf(before, next);
     const float margin = 0.1f * (high - low) + 0.05f;
     const bool between = -middle.Response >= low - margin && -middle.Response <= high + margin;
     if (std::signbit(middle.Response) == std::signbit(neighbours) ||
@@ -173,23 +200,15 @@ bool SeeSignFlip(FileScan& scan, const ScannedPoint& next) {
           between)) {
         return false;
     }
-    if (scan.SignFlips.Count == 0) {
-        scan.SignFlipNeighbours[0] = before.Response;
-        scan.SignFlipNeighbours[1] = next.Response;
-        scan.SignFlips.FirstValues[0] = middle.Frequency;
-        scan.SignFlips.FirstValues[1] = middle.Response;
-        scan.SignFlips.FirstValueCount = 2;
-    }
-    Add(scan.SignFlips, middle.Line, {});
+    CountMiddle(scan, scan.SignFlips, scan.SignFlipNeighbours, next);
     return true;
 }
 
 // The middle of the last three points stands far beyond both neighbours.
-void SeeSpike(FileScan& scan, const ScannedPoint& next) {
-    const ScannedPoint& before = scan.Recent[0];
-    const ScannedPoint& middle = scan.Recent[1];
-    const float low = before.Response < next.Response ? before.Response : next.Response;
-    const float high = before.Response < next.Response ? next.Response : before.Response;
+void SeeSpike(FileFacts& scan, const SeenPoint& next) {
+    const SeenPoint& before = scan.Recent[0];
+    const SeenPoint& middle = scan.Recent[1];
+    const auto [low, high] = NeighboursOf(before, next);
     const float jump = middle.Response > high  ? middle.Response - high
                        : middle.Response < low ? low - middle.Response
                                                : 0.0f;
@@ -200,17 +219,10 @@ void SeeSpike(FileScan& scan, const ScannedPoint& next) {
         std::fabs(middle.Response) > ImpossibleResponse) {
         return;
     }
-    if (scan.Spikes.Count == 0) {
-        scan.SpikeNeighbours[0] = before.Response;
-        scan.SpikeNeighbours[1] = next.Response;
-        scan.Spikes.FirstValues[0] = middle.Frequency;
-        scan.Spikes.FirstValues[1] = middle.Response;
-        scan.Spikes.FirstValueCount = 2;
-    }
-    Add(scan.Spikes, middle.Line, {});
+    CountMiddle(scan, scan.Spikes, scan.SpikeNeighbours, next);
 }
 
-void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float response) {
+void SeeResponse(FileFacts& scan, std::uint64_t line, float frequency, float response) {
     const std::uint64_t data = scan.Report.DataLines;
     if (data == 1) {
         scan.LowestResponse = scan.HighestResponse = response;
@@ -233,7 +245,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
         }
         Add(scan.Impossible, line, {});
     }
-    const ScannedPoint point = {line, frequency, response};
+    const SeenPoint point = {line, frequency, response};
     if (data >= 3 && !SeeSignFlip(scan, point)) {
         SeeSpike(scan, point);
     }
@@ -245,7 +257,7 @@ void SeeResponse(FileScan& scan, std::uint64_t line, float frequency, float resp
 
 // Folds the line before into the pattern of the data lines, once the next
 // line shows that it was not the last.
-void FoldIntoPattern(FileScan& scan) {
+void FoldIntoPattern(FileFacts& scan) {
     const LastLine& last = scan.Last;
     ColumnPattern& pattern = scan.Pattern;
     if (!last.Data) {
@@ -268,7 +280,7 @@ void FoldIntoPattern(FileScan& scan) {
 // Remembers a line, its numbers and how they are written, until the next one
 // comes. A data line's numbers come as the converter read them; only a
 // dropped line is scanned again.
-void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line,
+void KeepAsLast(FileFacts& scan, std::uint64_t number, const TextLine& line,
                 const JudgedLine& judged) {
     FoldIntoPattern(scan);
     LastLine& last = scan.Last;
@@ -298,7 +310,7 @@ void KeepAsLast(FileScan& scan, std::uint64_t number, const TextLine& line,
     }
 }
 
-void SeeData(FileScan& scan, std::uint64_t line, const TextLine& text, const JudgedLine& judged) {
+void SeeData(FileFacts& scan, std::uint64_t line, const TextLine& text, const JudgedLine& judged) {
     ++scan.Report.DataLines;
     SeeFrequency(scan, line, judged.Values[0], judged.Values[1]);
     SeeResponse(scan, line, judged.Values[0], judged.Values[1]);
@@ -361,7 +373,7 @@ bool BeginsLikeData(std::string_view text) {
 
 // The one tally that names a dropped line, so that the findings account for
 // every dropped line once.
-LineTally& DroppedTally(FileScan& scan, std::string_view text) {
+LineTally& DroppedTally(FileFacts& scan, std::string_view text) {
     switch (DroppedShapeOf(text, scan.ValueCount)) {
     case DroppedShape::DecimalComma:
         return scan.DecimalCommaDropped;
@@ -391,7 +403,7 @@ LineTally& DroppedTally(FileScan& scan, std::string_view text) {
     return scan.Dropped[static_cast<int>(DropReason::Blank)];
 }
 
-void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
+void SeeDropped(FileFacts& scan, std::uint64_t line, std::string_view text) {
     ++scan.Report.DroppedLines;
     LineTally& tally = scan.Report.Utf16 ? scan.Utf16Lines : DroppedTally(scan, text);
     Add(tally, line, text);
@@ -403,7 +415,7 @@ void SeeDropped(FileScan& scan, std::uint64_t line, std::string_view text) {
 
 bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
              const JudgedLine& judged) {
-    auto& scan = *static_cast<FileScan*>(context);
+    auto& scan = *static_cast<FileFacts*>(context);
     if (scan.Report.Lines == 0) {
         scan.Report.Utf16 = ReaderSawUtf16(reader);
     }
@@ -412,13 +424,13 @@ bool SeeLine(void* context, const TextReader& reader, const TextLine& line,
 }
 
 void SeeEnd(void* context, TextReader& reader) {
-    auto& scan = *static_cast<FileScan*>(context);
+    auto& scan = *static_cast<FileFacts*>(context);
     SeeFileEnd(scan, reader.HadByteOrderMark, BytesFollowEndOfText(reader));
 }
 
 // A machine writes every line alike: a last line without its line end that
 // holds fewer numbers, or fewer digits in its last one, was cut short.
-void SeeCutOff(FileScan& scan) {
+void SeeCutOff(FileFacts& scan) {
     const LastLine& last = scan.Last;
     const ColumnPattern& pattern = scan.Pattern;
     if (scan.Report.Utf16 || last.HasLineEnd || last.Header || last.Count < 1 ||
@@ -438,7 +450,7 @@ void SeeCutOff(FileScan& scan) {
     }
 }
 
-void Conclude(FileScan& scan, bool read) {
+void Conclude(FileFacts& scan, bool read) {
     FileReport& report = scan.Report;
     report.Read = read;
     if (read) {
@@ -460,7 +472,7 @@ void Conclude(FileScan& scan, bool read) {
 
 } // namespace
 
-void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judged) {
+void SeeJudgedLine(FileFacts& scan, const TextLine& line, const JudgedLine& judged) {
     const std::uint64_t number = ++scan.Report.Lines;
     NoteLineEnd(scan, line.End);
     KeepAsLast(scan, number, line, judged);
@@ -491,27 +503,27 @@ void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judge
     }
 }
 
-void SeeFileEnd(FileScan& scan, bool byteOrderMark, bool bytesAfterEndOfText) {
+void SeeFileEnd(FileFacts& scan, bool byteOrderMark, bool bytesAfterEndOfText) {
     scan.Finished = true;
     scan.Report.ByteOrderMark = byteOrderMark;
     scan.CutAtEndOfText = bytesAfterEndOfText;
 }
 
-void ConcludeScannedFile(FileScan& scan) {
+void ConcludeScannedFile(FileFacts& scan) {
     Conclude(scan, true);
 }
 
-void ScanReference(FileScan& scan, CalibrationCurve& curve) {
+void ScanReference(FileFacts& scan, CalibrationCurve& curve) {
     scan.ValueCount = ReferenceValueCount;
     const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
     KeptMessages = &scan.Failure;
     const bool loaded = LoadReferenceCurve(scan.Report.Path.c_str(), curve, &watcher);
     KeptMessages = nullptr;
     // Too few points is the one failure after which the whole file was read.
-    Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < 2));
+    Conclude(scan, loaded || (scan.Finished && scan.Report.DataLines < LeastCurvePoints));
 }
 
-void ScanUserFile(FileScan& scan) {
+void ScanUserFile(FileFacts& scan) {
     scan.ValueCount = MyMicInValueCount;
     KeptMessages = &scan.Failure;
     const LineWatcher watcher = {SeeLine, &scan, SeeEnd};
@@ -523,7 +535,8 @@ void ScanUserFile(FileScan& scan) {
     Conclude(scan, read);
 }
 
-bool LooksLikeKilohertz(const FileScan& scan) {
-    return scan.Report.Read && scan.Report.DataLines >= 2 && scan.Span.Lowest > 0.0f &&
-           scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f && scan.Span.Highest < 50.0f;
+bool LooksLikeKilohertz(const FileFacts& scan) {
+    return scan.Report.Read && scan.Report.DataLines >= LeastCurvePoints &&
+           scan.Span.Lowest > 0.0f && scan.Span.Lowest <= 0.2f && scan.Span.Highest >= 5.0f &&
+           scan.Span.Highest < 50.0f;
 }

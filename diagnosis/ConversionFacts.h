@@ -3,7 +3,7 @@
 #include "CalibrationCurve.h"
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
-#include "FileScan.h"
+#include "FileFacts.h"
 #include "PointConversion.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 // The conversion as the converter would make it, point by point of MyMicIn,
 // with both references loaded.
-struct ConversionScan {
+struct ConversionFacts {
     ConversionReferences References;
     ConversionReport Report;
     CorrectionExtremes Extremes;
@@ -35,13 +35,13 @@ struct ConversionScan {
     bool SameAsTo = true;
 };
 
-void StartConversionScan(ConversionScan& scan, const CalibrationCurve& from,
+void StartConversionScan(ConversionFacts& scan, const CalibrationCurve& from,
                          const CalibrationCurve& to);
 
 // The watcher of MyMicIn's points: the same evaluations, in the same order,
 // as the converter makes.
-PointWatcher WatchPoints(ConversionScan& scan);
+PointWatcher WatchPoints(ConversionFacts& scan);
 
 // Completes scan.Report and adds the findings about the conversion.
-void AddConversionFindings(ConversionScan& scan, const FileScan& from, const FileScan& to,
-                           const FileScan& in, std::vector<Finding>& findings);
+void AddConversionFindings(ConversionFacts& scan, const FileFacts& from, const FileFacts& to,
+                           const FileFacts& in, std::vector<Finding>& findings);

@@ -5,7 +5,8 @@
 #include "CalibrationFileScan.h"
 #include "CheckReport.h"
 #include "FrequencySpan.h"
-#include "LineShapes.h"
+#include "HeaderFacts.h"
+#include "MeantReading.h"
 
 #include <cstdint>
 #include <string>
@@ -28,8 +29,8 @@ struct PointWatcher {
     void* Context = nullptr;
 };
 
-// A data point as the scan remembers it.
-struct ScannedPoint {
+// A data point as the check remembers it.
+struct SeenPoint {
     std::uint64_t Line = 0;
     float Frequency = 0.0f;
     float Response = 0.0f;
@@ -64,7 +65,7 @@ struct LastLine {
 // One file as the check reads it, line by line, through the converter's own
 // reading: the counts and facts of its report, and tallies of the lines that
 // findings speak of.
-struct FileScan {
+struct FileFacts {
     FileReport Report;
     // Text held in memory, read instead of the file at Report.Path.
     bool FromText = false;
@@ -89,10 +90,10 @@ struct FileScan {
     float HighestResponse = 0.0f;
     bool AllTinyAndPositive = true;
     std::uint64_t PhaseWraps = 0;
-    ScannedPoint WrapFrom;
-    ScannedPoint WrapTo;
+    SeenPoint WrapFrom;
+    SeenPoint WrapTo;
     // The last two points, for a lone point whose sign flipped.
-    ScannedPoint Recent[2];
+    SeenPoint Recent[2];
     LineTally SignFlips;
     float SignFlipNeighbours[2] = {};
     // Lone points far from both neighbours, which agree with each other; a
@@ -167,21 +168,21 @@ struct FileScan {
 // Reads the file at scan.Report.Path: a reference through the converter's
 // loader into curve, any other file with MyMicIn's rules. The converter's
 // messages are kept in scan.Failure instead of being printed.
-void ScanReference(FileScan& scan, CalibrationCurve& curve);
-void ScanUserFile(FileScan& scan);
+void ScanReference(FileFacts& scan, CalibrationCurve& curve);
+void ScanUserFile(FileFacts& scan);
 
 // For a program that reads a file's lines itself (the repair, as it writes
 // its copy): each line with the converter's judgement of it, in order; then
 // how the file ended; then the conclusion, after which the findings can be
 // added.
-void SeeJudgedLine(FileScan& scan, const TextLine& line, const JudgedLine& judged);
-void SeeFileEnd(FileScan& scan, bool byteOrderMark, bool bytesAfterEndOfText);
-void ConcludeScannedFile(FileScan& scan);
+void SeeJudgedLine(FileFacts& scan, const TextLine& line, const JudgedLine& judged);
+void SeeFileEnd(FileFacts& scan, bool byteOrderMark, bool bytesAfterEndOfText);
+void ConcludeScannedFile(FileFacts& scan);
 
 // The file's frequencies all lie below 50 Hz while, read as kHz, they would
 // span the audio band.
-bool LooksLikeKilohertz(const FileScan& scan);
+bool LooksLikeKilohertz(const FileFacts& scan);
 
 // The findings about the file by itself. kilohertzAlone: the file looks
 // like kHz while another file of its conversion does not.
-void AddFileFindings(const FileScan& scan, bool kilohertzAlone, std::vector<Finding>& findings);
+void AddFileFindings(const FileFacts& scan, bool kilohertzAlone, std::vector<Finding>& findings);

@@ -12,9 +12,8 @@
 // calibration is the calibrated one plus the difference of the two
 // measurements, smoothed and levelled.
 
-constexpr int MostSmoothing = 96;        // 1/96 octave is the finest smoothing
-constexpr int LeastPointsPerOctave = 1;  // the grid's bounds, as the export's
-constexpr int DefaultSmoothing = 12;     // 1/12 octave
+constexpr int MostSmoothing = 96;    // 1/96 octave is the finest smoothing
+constexpr int DefaultSmoothing = 12; // 1/12 octave
 constexpr int DefaultPointsPerOctave = 48;
 constexpr float DefaultLevelFrequency = 1000.0f;
 
@@ -55,18 +54,25 @@ struct DerivationWarning {
     DerivationWarningCode Code = DerivationWarningCode::StraysFromZero;
     DerivationFile File = DerivationFile::MyMicCal;
     std::uint64_t Line = 0;
-    float Frequency = 0.0f; // where it shows
-    float Value = 0.0f;     // the result, the difference or the step, in dB or degrees
+    // Where it shows, and the result, the difference, the level or the
+    // phase's step there; both 0 for a line that names a sensitivity, a
+    // serial number or a phase.
+    float Frequency = 0.0f;
+    float Value = 0.0f;
 };
 
 // A measurement as read: its points in rising order, and the line of each.
 struct MeasuredCurve {
     CalibrationCurve Curve;
     std::vector<std::uint64_t> Lines;
-    // A header or comment line naming a sensitivity or a serial number, and
-    // a column-names line naming the phase second; 0 for none.
+    // A quoted header line naming a sensitivity or a serial number, as a
+    // calibration file's header does; 0 for none.
     std::uint64_t CalibrationLikeLine = 0;
-    std::uint64_t PhaseNamedLine = 0;
+    // Where the second column looks like a phase, 0 for nowhere: the line
+    // naming it, or the line of the first wrap and its step in degrees.
+    std::uint64_t PhaseLine = 0;
+    bool PhaseNamed = false;
+    float PhaseStep = 0.0f;
 };
 
 // The three inputs, read; the paths as given name them in messages.

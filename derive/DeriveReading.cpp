@@ -175,10 +175,13 @@ bool ReadMeasurement(const char* path, MeasuredCurve& measured) {
         const std::string message =
             // TRANSLATORS: {file} is the measurement's name as given; {count}
             // is 0 or 1.
-            Say("Error - {file} holds {count} points, and a measurement needs at least two, "
-                "so nothing was written. Export the measurement as text, a frequency and a "
-                "level on each line.",
-                {{"file", path}, {"count", std::to_string(count)}});
+            SayCount("Error - {file} holds {count} point, and a measurement needs at least two, "
+                     "so nothing was written. Export the measurement as text, a frequency and a "
+                     "level on each line.",
+                     "Error - {file} holds {count} points, and a measurement needs at least two, "
+                     "so nothing was written. Export the measurement as text, a frequency and a "
+                     "level on each line.",
+                     count, {{"file", path}});
         PrintMessage("%s\n", message.c_str());
         return false;
     }

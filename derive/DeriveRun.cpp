@@ -132,7 +132,7 @@ std::string WarningSentence(const DerivationWarning& warning, const Paths& paths
     case DerivationWarningCode::StraysFromZero:
         // TRANSLATORS: {file} is MyMicCal's name as given; {value} is the
         // result at {frequency} Hz, in dB with its sign.
-        return Say("Warning - line {line} of {file}: at {frequency} Hz the result is {value}, "
+        return Say("Warning - line {line} of {file}: at {frequency} Hz the result is {value} dB, "
                    "more than 10 dB from 0 dB, where between 100 Hz and 10 kHz a microphone "
                    "stays close to it. The measurements disagree there (reflections, noise, or "
                    "the microphones not at the same place): measure both again, at the same "
@@ -161,7 +161,7 @@ std::string WarningSentence(const DerivationWarning& warning, const Paths& paths
         // TRANSLATORS: {value} is MyMicMeasured minus RefMicMeasured at
         // {frequency} Hz, in dB with its sign; {file} is MyMicMeasured.
         return Say("Warning - at {frequency} Hz (line {line} of {file}) the two measurements "
-                   "differ by {value}, more than 20 dB: they were not made at the same level or "
+                   "differ by {value} dB, more than 20 dB: they were not made at the same level or "
                    "with the same gain. Measure both again with the same loudspeaker level and "
                    "the same input gain.",
                    {{"frequency", ShownNumber(warning.Frequency)},

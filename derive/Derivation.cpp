@@ -37,11 +37,22 @@ struct Difference {
     std::vector<double> Integrals;
 };
 
-// 1 - ln(1 + x) / x, which the direct form loses to cancellation for small
-// x: there, its series.
+// Below this, ln(1 + x) and 1 - ln(1 + x) / x are their series, exact to
+// the last bit of a double and cheaper than the library's logarithm; 1 -
+// ln(1 + x) / x loses its digits to cancellation there besides.
+constexpr double SmallStep = 1e-4;
+
+double LogOnePlus(double x) {
+    if (x < SmallStep) {
+        return x * (1.0 - x * (0.5 - x * (1.0 / 3.0 - x * (0.25 - x * 0.2))));
+    }
+    return std::log1p(x);
+}
+
+// 1 - ln(1 + x) / x.
 double LogRemainder(double x) {
-    if (x < 1e-4) {
-        return x * (0.5 - x * (1.0 / 3.0 - x * 0.25));
+    if (x < SmallStep) {
+        return x * (0.5 - x * (1.0 / 3.0 - x * (0.25 - x * 0.2)));
     }
     return 1.0 - std::log1p(x) / x;
 }
@@ -54,7 +65,7 @@ double PieceIntegral(double fa, double da, double fb, double db) {
         return 0.0;
     }
     const double x = (fb - fa) / fa;
-    return da * std::log1p(x) + (db - da) * LogRemainder(x);
+    return da * LogOnePlus(x) + (db - da) * LogRemainder(x);
 }
 
 double Interpolated(const Difference& d, std::size_t k, double f) {

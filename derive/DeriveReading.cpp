@@ -7,10 +7,14 @@
 #include "LineShapes.h"
 #include "Messages.h"
 #include "ReferenceLoader.h"
+#include "TextReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -73,6 +77,57 @@ bool ReportRising(const RisingCheck& check, const char* path) {
     return false;
 }
 
+// Lines of one shape are read alike: how the reading of a line as meant
+// treats each comma and semicolon depends only on the marks around the
+// numbers, on how many numbers there are and on which are zero, never on the
+// other digits. So a measurement's 65,536 lines of a few shapes are worked
+// out once per shape. A shape is the line with each run of digits one digit,
+// 0 where they are all zeros; lines with an exponent or a long run of digits,
+// whose numbers may round to zero, are read one by one.
+struct ShapeReading {
+    LineReading Reading = LineReading::AsItStands;
+    bool DecimalCommas = false;
+    std::string Marks; // what each comma or semicolon became, in order
+};
+
+constexpr std::size_t LongestShapedLine = 256;
+constexpr std::size_t LongestDigitRun = 20;
+constexpr std::size_t MostShapes = 64;
+
+bool ShapeOfLine(std::string_view text, std::string& shape) {
+    if (text.size() > LongestShapedLine) {
+        return false;
+    }
+    shape.resize(text.size());
+    char* out = shape.data();
+    bool separated = false;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char c = *p;
+        if (c >= '0' && c <= '9') {
+            const char* const start = p;
+            bool zeros = true;
+            for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+                zeros = zeros && *p == '0';
+            }
+            if (static_cast<std::size_t>(p - start) > LongestDigitRun) {
+                return false;
+            }
+            *out++ = zeros ? '0' : '1';
+            continue;
+        }
+        if (c == 'e' || c == 'E') {
+            return false;
+        }
+        separated = separated || c == ',' || c == ';';
+        *out++ = c;
+        ++p;
+    }
+    shape.resize(static_cast<std::size_t>(out - shape.data()));
+    return separated;
+}
+
 struct MeasurementScan {
     const char* Path = nullptr;
     MeasuredCurve* Measured = nullptr;
@@ -82,6 +137,10 @@ struct MeasurementScan {
     // the numbers, the reading that the file's other lines had decides.
     bool DecimalCommasSeen = false;
     MeantLine Meant; // kept between lines, so that its texts keep their room
+    // The shapes seen, the last one read first: a file has few of them.
+    std::vector<std::pair<std::string, ShapeReading>> Shapes;
+    std::string Shape;
+    std::string Mended;
     bool AllWithinHalfTurn = true;
     std::uint64_t WrapLine = 0;
     float WrapStep = 0.0f;
@@ -115,35 +174,18 @@ bool KeepMeasuredPoint(MeasurementScan& scan, float frequency, float level) {
            AppendLine(measured, scan.Line, scan.Path);
 }
 
-// A measurement program's export, read as it was meant: its comment lines
-// dropped, commas, semicolons and decimal commas read as their writer meant
-// them, a third column ignored.
-bool SeeMeasurementLine(void* context, const TextReader&, const TextLine& line,
-                        const JudgedLine& judged) {
-    MeasurementScan& scan = *static_cast<MeasurementScan*>(context);
-    MeasuredCurve& measured = *scan.Measured;
-    ++scan.Line;
-    const std::string_view text = line.Text;
-    if (measured.PhaseLine == 0 && NamesPhaseSecond(text)) {
-        measured.PhaseLine = scan.Line;
-        measured.PhaseNamed = true;
-    }
-    MeantLine& meant = scan.Meant;
-    if (judged.Kind == LineKind::Header) {
-        float sensitivity = 0.0f;
-        std::string serial;
-        if (measured.CalibrationLikeLine == 0 &&
-            (SensitivityOf(text, sensitivity) || SerialNumberOf(text, serial))) {
-            measured.CalibrationLikeLine = scan.Line;
-        }
-        if (!ReadQuotedNumbers(text, &meant)) {
-            return true;
-        }
-        float values[MyMicInValueCount];
-        return ScanDataLine(meant.Text, values, MyMicInValueCount) == 0 ||
-               KeepMeasuredPoint(scan, values[0], values[1]);
-    }
-    ReadAsMeant(text, MyMicInValueCount, meant);
+// The converter's judgement of a line that is no header line.
+JudgedLine Judged(std::string_view text) {
+    JudgedLine judged;
+    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
+    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
+    return judged;
+}
+
+// The line as its reading as meant left it; kept says whether it gave a point.
+bool ReadMeant(MeasurementScan& scan, const JudgedLine& judged, bool& kept) {
+    const MeantLine& meant = scan.Meant;
+    kept = true;
     switch (meant.Reading) {
     case LineReading::Mended:
         scan.DecimalCommasSeen = scan.DecimalCommasSeen || meant.DecimalCommas;
@@ -156,15 +198,195 @@ bool SeeMeasurementLine(void* context, const TextReader&, const TextLine& line,
     case LineReading::AsItStands:
         break;
     }
-    return judged.Kind != LineKind::Data ||
-           KeepMeasuredPoint(scan, judged.Values[0], judged.Values[1]);
+    kept = judged.Kind == LineKind::Data;
+    return !kept || KeepMeasuredPoint(scan, judged.Values[0], judged.Values[1]);
+}
+
+// After a line has been read as meant, how its shape reads, where lines of
+// its shape are read alike and the reading did not depend on the file's
+// other lines.
+void RememberShape(MeasurementScan& scan, std::string_view text, const MeantLine& meant) {
+    if (meant.Reading == LineReading::TwoWays || scan.Shapes.size() >= MostShapes ||
+        !ShapeOfLine(text, scan.Shape)) {
+        return;
+    }
+    ShapeReading reading;
+    reading.Reading = meant.Reading;
+    reading.DecimalCommas = meant.DecimalCommas;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ',' || text[i] == ';') {
+            reading.Marks.push_back(meant.Reading == LineReading::Mended ? meant.Text[i] : text[i]);
+        }
+    }
+    scan.Shapes.emplace_back(scan.Shape, std::move(reading));
+}
+
+enum class ShapeResult { New, Read, Failed };
+
+// Whether text has shape, and where it has, the line as its shape reads it
+// in mended: one pass, since most lines have the shape of the line before.
+bool MendLike(std::string_view text, std::string_view shape, const ShapeReading& reading,
+              std::string& mended) {
+    if (text.size() > LongestShapedLine) {
+        return false;
+    }
+    mended.resize(text.size());
+    char* out = mended.data();
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    std::size_t at = 0;
+    std::size_t mark = 0;
+    while (p < end) {
+        if (at == shape.size()) {
+            return false;
+        }
+        const char c = *p;
+        if (c >= '0' && c <= '9') {
+            const char* const start = p;
+            bool zeros = true;
+            for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+                zeros = zeros && *p == '0';
+                *out++ = *p;
+            }
+            if (static_cast<std::size_t>(p - start) > LongestDigitRun ||
+                shape[at++] != (zeros ? '0' : '1')) {
+                return false;
+            }
+            continue;
+        }
+        if (c != shape[at++] || c == 'e' || c == 'E') {
+            return false;
+        }
+        *out++ = c == ',' || c == ';' ? reading.Marks[mark++] : c;
+        ++p;
+    }
+    return at == shape.size();
+}
+
+// A line whose shape has been read before, read the same way.
+ShapeResult ReadLikeItsShape(MeasurementScan& scan, std::string_view text, bool& kept) {
+    auto found = scan.Shapes.begin();
+    while (found != scan.Shapes.end() &&
+           !MendLike(text, found->first, found->second, scan.Mended)) {
+        ++found;
+    }
+    if (found == scan.Shapes.end()) {
+        return ShapeResult::New;
+    }
+    if (found != scan.Shapes.begin()) {
+        std::iter_swap(found, scan.Shapes.begin());
+    }
+    const ShapeReading& reading = scan.Shapes.front().second;
+    float values[MyMicInValueCount];
+    kept = true;
+    if (reading.Reading == LineReading::AsItStands) {
+        const JudgedLine judged = Judged(text);
+        kept = judged.Kind == LineKind::Data;
+        std::copy(judged.Values, judged.Values + MyMicInValueCount, values);
+    } else {
+        // A frequency of 0, or a number that rounds to 0, is read one by one.
+        if (ScanDataLine(scan.Mended, values, ReferenceValueCount) == 0) {
+            return ShapeResult::New;
+        }
+        scan.DecimalCommasSeen = scan.DecimalCommasSeen || reading.DecimalCommas;
+    }
+    return !kept || KeepMeasuredPoint(scan, values[0], values[1]) ? ShapeResult::Read
+                                                                  : ShapeResult::Failed;
+}
+
+void SeePhaseNamed(MeasurementScan& scan, std::string_view text) {
+    MeasuredCurve& measured = *scan.Measured;
+    if (measured.PhaseLine == 0 && NamesPhaseSecond(text)) {
+        measured.PhaseLine = scan.Line;
+        measured.PhaseNamed = true;
+    }
+}
+
+// A header line of a measurement: a calibration file's, or a spreadsheet's
+// numbers in quotes.
+bool SeeHeaderLine(MeasurementScan& scan, std::string_view text) {
+    SeePhaseNamed(scan, text);
+    float sensitivity = 0.0f;
+    std::string serial;
+    MeasuredCurve& measured = *scan.Measured;
+    if (measured.CalibrationLikeLine == 0 &&
+        (SensitivityOf(text, sensitivity) || SerialNumberOf(text, serial))) {
+        measured.CalibrationLikeLine = scan.Line;
+    }
+    if (!ReadQuotedNumbers(text, &scan.Meant)) {
+        return true;
+    }
+    float values[MyMicInValueCount];
+    return ScanDataLine(scan.Meant.Text, values, MyMicInValueCount) == 0 ||
+           KeepMeasuredPoint(scan, values[0], values[1]);
+}
+
+// A measurement program's export, read as it was meant: its comment lines
+// dropped, commas, semicolons and decimal commas read as their writer meant
+// them, a third column ignored.
+bool SeeMeasurementLine(MeasurementScan& scan, std::string_view text) {
+    ++scan.Line;
+    if (IsHeaderLine(text)) {
+        return SeeHeaderLine(scan, text);
+    }
+    // Most lines have the shape of the line before; without commas and
+    // semicolons a line stands as the converter reads it.
+    bool kept = false;
+    const ShapeResult shaped = ReadLikeItsShape(scan, text, kept);
+    if (shaped == ShapeResult::Failed) {
+        return false;
+    }
+    if (shaped == ShapeResult::Read) {
+        if (!kept) {
+            SeePhaseNamed(scan, text);
+        }
+        return true;
+    }
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == ';'; })) {
+        const JudgedLine judged = Judged(text);
+        if (judged.Kind == LineKind::Data) {
+            return KeepMeasuredPoint(scan, judged.Values[0], judged.Values[1]);
+        }
+        SeePhaseNamed(scan, text);
+        return true;
+    }
+    ReadAsMeant(text, MyMicInValueCount, scan.Meant);
+    RememberShape(scan, text, scan.Meant);
+    if (!ReadMeant(scan, Judged(text), kept)) {
+        return false;
+    }
+    // Only a line that is no point can name the columns.
+    if (!kept) {
+        SeePhaseNamed(scan, text);
+    }
+    return true;
+}
+
+bool ScanMeasurement(const char* path, MeasurementScan& scan) {
+    TextReader reader;
+    if (!OpenTextReader(path, reader)) {
+        return false;
+    }
+    TextLine line;
+    ReadResult result;
+    while ((result = NextLine(reader, line)) == ReadResult::Line) {
+        if (!SeeMeasurementLine(scan, line.Text)) {
+            CloseFile(reader.File);
+            return false;
+        }
+    }
+    if (result != ReadResult::End) {
+        CloseFile(reader.File);
+        return false;
+    }
+    return CloseTextReader(reader);
 }
 
 bool ReadMeasurement(const char* path, MeasuredCurve& measured) {
     MeasurementScan scan;
     scan.Path = path;
     scan.Measured = &measured;
-    if (!ScanCalibrationFile(path, MyMicInValueCount, {SeeMeasurementLine, &scan})) {
+    if (!ScanMeasurement(path, scan)) {
         return false;
     }
     if (!ReportRising(scan.Rising, path)) {

@@ -271,7 +271,7 @@ void LookAtMeasurement(const MeasuredCurve& measured, DerivationFile file, Deriv
         if (nearZero) {
             const auto i = static_cast<std::size_t>(first);
             AddWarning(derivation, DerivationWarningCode::LooksLikeCalibration, file,
-                       measured.Lines[i], curve.Frequencies[i], curve.Responses[i]);
+                       LineOfPoint(measured, i), curve.Frequencies[i], curve.Responses[i]);
         }
     }
     if (measured.PhaseLine != 0) {
@@ -388,7 +388,11 @@ bool Derive(const DerivationInputs& inputs, const DerivationRequest& request,
     // that at RefMicCal's frequencies it is the converter's result bit for
     // bit.
     const bool own = request.PointsPerOctave == 0;
-    const ConversionReferences references = ReferencesOf(ref, my);
+    // The spans, which say where a point is extrapolated, are not needed:
+    // nothing here is.
+    ConversionReferences references;
+    references.From = &ref;
+    references.To = &my;
     ResetEvaluation();
     std::size_t k = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -445,7 +449,7 @@ bool Derive(const DerivationInputs& inputs, const DerivationRequest& request,
         const auto i =
             static_cast<std::size_t>(std::lower_bound(mf.begin(), mf.end(), level) - mf.begin());
         AddWarning(derivation, DerivationWarningCode::LevelsDiffer, DerivationFile::MyMicMeasured,
-                   inputs.MyMicMeasured.Lines[std::min(i, mf.size() - 1)], level,
+                   LineOfPoint(inputs.MyMicMeasured, std::min(i, mf.size() - 1)), level,
                    static_cast<float>(derivation.MeasuredDifferenceAt));
     }
     // Unlevelled, the result keeps the microphones' difference in

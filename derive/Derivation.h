@@ -61,10 +61,17 @@ struct DerivationWarning {
     float Value = 0.0f;
 };
 
-// A measurement as read: its points in rising order, and the line of each.
+// Where point First and those after it stand in the file: from line Line
+// on, one a line, up to the next such run.
+struct LineRun {
+    std::size_t First = 0;
+    std::uint64_t Line = 0;
+};
+
+// A measurement as read: its points in rising order, and their lines.
 struct MeasuredCurve {
     CalibrationCurve Curve;
-    std::vector<std::uint64_t> Lines;
+    std::vector<LineRun> Runs;
     // A quoted header line naming a sensitivity or a serial number, as a
     // calibration file's header does; 0 for none.
     std::uint64_t CalibrationLikeLine = 0;
@@ -74,6 +81,9 @@ struct MeasuredCurve {
     bool PhaseNamed = false;
     float PhaseStep = 0.0f;
 };
+
+// The line of point i of measured.
+std::uint64_t LineOfPoint(const MeasuredCurve& measured, std::size_t i);
 
 // The three inputs, read; the paths as given name them in messages.
 struct DerivationInputs {

@@ -146,11 +146,17 @@ struct MeasurementScan {
     float WrapStep = 0.0f;
 };
 
-// Beside the curve's points, the line of each; the one other place where an
-// exhausted memory is caught, with the same message.
+// Beside the curve's points, where their lines are; the one other place
+// where an exhausted memory is caught, with the same message. A run of points
+// on consecutive lines is one entry.
 bool AppendLine(MeasuredCurve& measured, std::uint64_t line, const char* path) {
+    const std::size_t point = measured.Curve.Frequencies.size() - 1;
+    if (!measured.Runs.empty() &&
+        measured.Runs.back().Line + (point - measured.Runs.back().First) == line) {
+        return true;
+    }
     try {
-        measured.Lines.push_back(line);
+        measured.Runs.push_back({point, line});
     } catch (const std::bad_alloc&) {
         PrintMessage("Error - out of memory reading %s\n", path);
         return false;
@@ -177,7 +183,7 @@ bool KeepMeasuredPoint(MeasurementScan& scan, float frequency, float level) {
 // The converter's judgement of a line that is no header line.
 JudgedLine Judged(std::string_view text) {
     JudgedLine judged;
-    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount, judged.Texts);
+    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount);
     judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
     return judged;
 }
@@ -230,9 +236,9 @@ bool MendLike(std::string_view text, std::string_view shape, const ShapeReading&
     if (text.size() > LongestShapedLine) {
         return false;
     }
-    mended.resize(text.size());
-    char* out = mended.data();
-    const char* p = text.data();
+    mended.assign(text);
+    const char* const begin = text.data();
+    const char* p = begin;
     const char* const end = p + text.size();
     std::size_t at = 0;
     std::size_t mark = 0;
@@ -241,15 +247,14 @@ bool MendLike(std::string_view text, std::string_view shape, const ShapeReading&
             return false;
         }
         const char c = *p;
-        if (c >= '0' && c <= '9') {
+        if (static_cast<unsigned char>(c - '0') <= 9) {
             const char* const start = p;
-            bool zeros = true;
-            for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-                zeros = zeros && *p == '0';
-                *out++ = *p;
+            char nonZero = 0;
+            for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p) {
+                nonZero |= static_cast<char>(*p ^ '0');
             }
             if (static_cast<std::size_t>(p - start) > LongestDigitRun ||
-                shape[at++] != (zeros ? '0' : '1')) {
+                shape[at++] != (nonZero != 0 ? '1' : '0')) {
                 return false;
             }
             continue;
@@ -257,7 +262,9 @@ bool MendLike(std::string_view text, std::string_view shape, const ShapeReading&
         if (c != shape[at++] || c == 'e' || c == 'E') {
             return false;
         }
-        *out++ = c == ',' || c == ';' ? reading.Marks[mark++] : c;
+        if (c == ',' || c == ';') {
+            mended[static_cast<std::size_t>(p - begin)] = reading.Marks[mark++];
+        }
         ++p;
     }
     return at == shape.size();
@@ -443,6 +450,14 @@ bool SeeCalibrationLine(void* context, const TextReader&, const TextLine& line,
 }
 
 } // namespace
+
+std::uint64_t LineOfPoint(const MeasuredCurve& measured, std::size_t i) {
+    const auto run =
+        std::upper_bound(measured.Runs.begin(), measured.Runs.end(), i,
+                         [](std::size_t point, const LineRun& r) { return point < r.First; }) -
+        1;
+    return run->Line + (i - run->First);
+}
 
 bool ReadDerivationInputs(const char* refMicCal, const char* refMicMeasured,
                           const char* myMicMeasured, DerivationInputs& inputs) {

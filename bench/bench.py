@@ -6,8 +6,9 @@ against the awk peer, wc -l, cat and true measured in the same run.
 
 usage: bench.py TARVELIN MEASURE_RUN PEER_AWK [RUNS [CASES]]
   MEASURE_RUN is the program built from MeasureRun.cpp; CASES picks some of
-  the cases, e.g. "ac" (default "abc"). TarvelinCheck, where it stands beside
-  TARVELIN, is timed on case (a)'s files too.
+  the cases, e.g. "ac" (default "abcd"). TarvelinCheck, where it stands beside
+  TARVELIN, is timed on case (a)'s files too; TarvelinDerive, where it stands
+  there, is case (d).
 """
 
 import math
@@ -40,6 +41,24 @@ def write_curve(path, count, low, high, with_headers, third_column, seed):
             lines.append(f"{f:.4f}\t{response:.3f}\t{phase:.2f}")
         else:
             lines.append(f"{f:.4f} {response:.3f}")
+    with open(path, "w", newline="") as out:
+        out.write("\r\n".join(lines))
+        out.write("\r\n")
+
+
+# A measurement as a measurement program exports it: a linear grid of
+# MEASURED points from 0 Hz (whose line is dropped), comma-separated, with
+# comment lines and a phase column.
+MEASURED = 65_536
+
+
+def write_measurement(path, level, seed):
+    lines = ["* Measurement", "* Freq(Hz), SPL(dB), Phase(degrees)"]
+    for i in range(MEASURED + 1):
+        f = i * 24000.0 / MEASURED
+        x = math.log10(max(f, 1.0))
+        response = level + 3.0 * math.sin(2.1 * x + seed) - 0.3 * (x - 3.0) ** 2
+        lines.append(f"{f:.6f}, {response:.4f}, {90.0 * math.cos(1.3 * x + seed):.2f}")
     with open(path, "w", newline="") as out:
         out.write("\r\n".join(lines))
         out.write("\r\n")
@@ -87,8 +106,10 @@ def main():
     tarvelin, measure_run, peer = (os.path.abspath(a) for a in sys.argv[1:4])
     check = os.path.join(os.path.dirname(tarvelin), "TarvelinCheck")
     check = check if os.path.exists(check) else None
+    derive = os.path.join(os.path.dirname(tarvelin), "TarvelinDerive")
+    derive = derive if os.path.exists(derive) else None
     runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
-    chosen = sys.argv[5] if len(sys.argv) > 5 else "abc"
+    chosen = sys.argv[5] if len(sys.argv) > 5 else "abcd"
     gawk = shutil.which("gawk")
     if gawk is None:
         print("gawk is missing (apt-get install -y gawk): the awk peer is left out")
@@ -107,6 +128,10 @@ def main():
         write_curve(p("from300.txt"), 300, 5.0, 40000.0, True, False, 0.0)
         write_curve(p("to300.txt"), 300, 6.0, 30000.0, True, False, 1.0)
         write_curve(p("in300.txt"), 300, 10.0, 24000.0, True, True, 2.0)
+        if derive is not None and "d" in chosen:
+            write_curve(p("in64k.txt"), MEASURED, 10.0, 24000.0, True, True, 2.0)
+            write_measurement(p("ref64k.txt"), 85.0, 0.0)
+            write_measurement(p("my64k.txt"), 79.0, 0.5)
 
         cases = [
             ("a", "1,000,000-line MyMicIn, 1,000-point references", "from1k.txt", "to1k.txt", "in1m.txt"),
@@ -143,6 +168,22 @@ def main():
             beyond = measured["Tarvelin"][2] - measured["true"][2] - curves_kib
             print(f"  peak beyond the floor and the {curves_kib:.0f} KiB of reference points: {beyond / 1024:.1f} MiB")
 
+        # The derivation reads two measurements of a converter's MyMicIn's
+        # size and smooths them: it should cost at most twice a conversion.
+        if derive is not None and "d" in chosen:
+            print("(d) TarvelinDerive at 1/12 octave on two 65,536-point measurements, and "
+                  "Tarvelin on a 65,536-line MyMicIn")
+            commands = [
+                ("derive", [derive, "--smoothing", "1/12", p("to1k.txt"), p("ref64k.txt"),
+                            p("my64k.txt"), p("derived.txt")]),
+                ("Tarvelin", [tarvelin, p("from1k.txt"), p("to1k.txt"), p("in64k.txt"),
+                              p("out.txt")]),
+                ("true", ["true"]),
+            ]
+            results["d"] = measure_together(measure_run, commands, p("stdout.txt"), runs)
+            for label, (w, c, k) in results["d"].items():
+                print(f"  {label:10} {ms(w)} {ms(c)} {k:7d} KiB")
+
         # On a shared machine the wall times swing with the load; CPU times
         # hold better, so the targets are shown on both.
         print("\ntargets (wall time; CPU time)")
@@ -156,6 +197,9 @@ def main():
                 print(f"  (a) TarvelinCheck / Tarvelin = {ratio(a['check'], a['Tarvelin'])} (at most 1.5)")
         if "a" in results and "b" in results:
             print(f"  (b) / (a) = {ratio(results['b']['Tarvelin'], results['a']['Tarvelin'])} (at most 2)")
+        if "d" in results:
+            print(f"  (d) TarvelinDerive / Tarvelin = "
+                  f"{ratio(results['d']['derive'], results['d']['Tarvelin'])} (at most 2)")
         if "c" in results:
             print(f"  (c) CPU time {results['c']['Tarvelin'][1] * 1000:.2f} ms (under 2 ms)")
 

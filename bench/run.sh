@@ -14,6 +14,8 @@
 #   (a) 1,000,000-line MyMicIn, 1,000-point references, converted and checked
 #   (b) 1,000,000-line MyMicIn, 2-point RefMicFrom, 1,000,000-point RefMicTo
 #   (c) 300-line MyMicIn, 300-point references (the cost of starting)
+#   (d) TarvelinDerive at 1/12 octave on two 65,536-point measurements,
+#       against Tarvelin on a 65,536-line MyMicIn
 # CASES picks some of them, e.g. "ac"; MICRO=0 skips the micro-benchmarks;
 # TARVELIN=/path/to/Tarvelin measures another build of the program, such as
 # an older one to compare with.
@@ -28,10 +30,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARVELIN_BENCH=ON \
         -DTARVELIN_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j2 --target Tarvelin TarvelinCheck MeasureRun MicroBenchmarks >/dev/null
+cmake --build "$build" -j2 --target Tarvelin TarvelinCheck TarvelinDerive MeasureRun MicroBenchmarks >/dev/null
 
 python3 "$root/bench/bench.py" "${TARVELIN:-$build/Tarvelin}" "$build/bench/MeasureRun" "$peer" \
-    "${1:-5}" "${2:-abc}"
+    "${1:-5}" "${2:-abcd}"
 
 if [ "${MICRO:-1}" != 0 ]; then
     echo

@@ -23,7 +23,9 @@ tarvelin-plot draws a conversion as an SVG picture. tarvelin-check reads the
 files of a conversion as tarvelin does and tells what it would do with them:
 numbers it cannot read, lines it drops, points it extrapolates.
 tarvelin-export writes a calibration in the shape another program reads:
-tab-separated, FRD or CSV, on a frequency grid if asked.]])
+tab-separated, FRD or CSV, on a frequency grid if asked.
+tarvelin-derive makes a calibration file for a second microphone from two
+measurements of one loudspeaker and the calibrated microphone's file.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${TARVELIN_PACKAGE_DIR})

@@ -20,7 +20,7 @@ from pathlib import Path
 Root = Path(__file__).resolve().parent.parent
 Po = Root / "po"
 
-CppFolders = ["wording", "check", "repair", "export", "plot", "companion", "diagnosis"]
+CppFolders = ["wording", "check", "repair", "export", "derive", "plot", "companion", "diagnosis"]
 # Words() marks a sentence that is said later, such as an option's help.
 Keywords = ["--keyword=", "--keyword=Say:1", "--keyword=SayIn:1c,2", "--keyword=SayCount:1,2",
             "--keyword=Words:1"]

@@ -173,8 +173,9 @@ console.log(JSON.stringify(said));
 # roles, options and codes, and the line ends' names.
 Untranslated = re.compile(
     r"Tarvelin\w*|tarvelin-\w+|RefMicFrom|RefMicTo|MyMicIn|MyMicOut|CalibrationFile|"
+    r"RefMicCal|RefMicMeasured|MyMicMeasured|MyMicCal|"
     r"RepairedFile|ExportedFile|Plot\.svg|\b\w+\.(txt|frd|svg)\b|--[a-z-]+|<\w+>|"
-    r"\[[a-z0-9-]+\]|\b(CRLF|LF|CR|LOW|HIGH|N|PROFILE|tsv|frd|csv|csv-decimal-comma|kHz|Hz|dB)\b")
+    r"\[[a-z0-9-]+\]|\b(CRLF|LF|CR|LOW|HIGH|N|PROFILE|tsv|frd|csv|csv-decimal-comma|none|kHz|Hz|dB)\b")
 
 
 def Bypassing(text):
@@ -194,6 +195,8 @@ def CheckPseudo(programs):
         ("export", ["--to", "frd", "in.txt", "out.frd"]), ("export", ["--help"]),
         ("export", ["--to", "x9", "in.txt", "out.frd"]),
         ("plot", ["from.txt", "to.txt", "in.txt", "out.txt", "plot.svg"]), ("plot", ["--help"]),
+        ("derive", ["to.txt", "from.txt", "in.txt", "cal.txt"]), ("derive", ["--help"]),
+        ("derive", ["--smoothing", "1/0", "to.txt", "from.txt", "in.txt", "cal.txt"]),
     ]
     environment = {key: value for key, value in os.environ.items()
                    if key not in ("LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG")}
@@ -224,10 +227,11 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--group", required=True,
                         choices=["msgfmt", "translated", "current", "script", "pseudo"])
-    for program in ("check", "repair", "export", "plot"):
+    for program in ("check", "repair", "export", "plot", "derive"):
         parser.add_argument("--" + program, help=f"the {program} program, for pseudo")
     options = parser.parse_args()
-    programs = {name: getattr(options, name) for name in ("check", "repair", "export", "plot")}
+    programs = {name: getattr(options, name)
+                for name in ("check", "repair", "export", "plot", "derive")}
     check = {"msgfmt": CheckMsgfmt, "translated": CheckTranslated, "current": CheckCurrent,
              "script": CheckScript, "pseudo": lambda: CheckPseudo(programs)}[options.group]
     try:

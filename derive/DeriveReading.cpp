@@ -3,8 +3,9 @@
 #include "CalibrationFileScan.h"
 #include "Catalogue.h"
 #include "DataLineScan.h"
+#include "HeaderFacts.h"
 #include "LineKind.h"
-#include "LineShapes.h"
+#include "MeantReading.h"
 #include "Messages.h"
 #include "ReferenceLoader.h"
 #include "TextReader.h"
@@ -158,8 +159,7 @@ bool AppendLine(MeasuredCurve& measured, std::uint64_t line, const char* path) {
     try {
         measured.Runs.push_back({point, line});
     } catch (const std::bad_alloc&) {
-        PrintMessage("Error - out of memory reading %s\n", path);
-        return false;
+        return ReportOutOfMemory(path);
     }
     return true;
 }
@@ -400,7 +400,7 @@ bool ReadMeasurement(const char* path, MeasuredCurve& measured) {
         return false;
     }
     const std::size_t count = measured.Curve.Frequencies.size();
-    if (count < 2) {
+    if (count < LeastCurvePoints) {
         const std::string message =
             // TRANSLATORS: {file} is the measurement's name as given; {count}
             // is 0 or 1.

@@ -102,16 +102,27 @@ std::string UsageText(const CommandLineSyntax& syntax) {
 
 std::string HelpText(const CommandLineSyntax& syntax) {
     std::string text = UsageText(syntax) + Say("options:") + "\n";
-    const auto line = [&text](std::string_view name, std::string_view values,
-                              std::string_view help) {
-        std::string left = "  ";
-        left += name;
+    const auto left = [](std::string_view name, std::string_view values) {
+        std::string shown = "  ";
+        shown += name;
         if (!values.empty()) {
-            left += ' ';
-            left += values;
+            shown += ' ';
+            shown += values;
         }
-        left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-        text += left + Say(help) + "\n";
+        return shown;
+    };
+    // Every help text starts in one column, past the widest option.
+    std::size_t column = 24;
+    for (const std::span<const CommandOption> options :
+         {syntax.Options, std::span<const CommandOption>(CommonOptions)}) {
+        for (const CommandOption& option : options) {
+            column = std::max(column, left(option.Name, option.Values).size() + 2);
+        }
+    }
+    const auto line = [&](std::string_view name, std::string_view values, std::string_view help) {
+        std::string shown = left(name, values);
+        shown.resize(column, ' ');
+        text += shown + Say(help) + "\n";
     };
     for (const CommandOption& option : syntax.Options) {
         line(option.Name, option.Values, option.Help);

@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "EvaluateCurve.h"
 #include "ExportProfiles.h"
+#include "LogarithmicGrid.h"
 #include "Messages.h"
 
 #include <algorithm>
@@ -11,60 +12,12 @@
 
 namespace {
 
-// 2^(part/whole) for 0 <= part < whole, by its series, to within a few
-// units in the last place of a double. The libraries' pow and exp2 differ in
-// their last bit from platform to platform; plain arithmetic does not, so
-// that the grid is the same on Linux, on Windows and in a browser.
-double PowerOfTwoFraction(std::int64_t part, std::int64_t whole) {
-    constexpr double Ln2 = 0.693147180559945309417232121458176568;
-    const double t = static_cast<double>(part) / static_cast<double>(whole) * Ln2;
-    double sum = 1.0;
-    double term = 1.0;
-    for (int i = 1; i <= 24; ++i) {
-        term = term * t / i;
-        sum += term;
-    }
-    return sum;
-}
-
-// Frequency k of the logarithmic grid: start * 2^(k/n), rounded to float.
-float GridFrequency(double start, int n, std::uint64_t k) {
-    const auto octaves = static_cast<int>(k / static_cast<std::uint64_t>(n));
-    const auto part = static_cast<std::int64_t>(k % static_cast<std::uint64_t>(n));
-    return static_cast<float>(start * std::ldexp(PowerOfTwoFraction(part, n), octaves));
-}
-
-// Calls visit(frequency) for each frequency of the grid in order, as long as
-// it returns true, and counts them, up to one beyond limit. A point of the
-// logarithmic grid within a hundredth of a step below High would stand next
-// to it, so High takes its place.
-template <typename Visit>
-std::uint64_t WalkGrid(const ExportPlan& plan, std::uint64_t limit, Visit visit) {
-    std::uint64_t count = 0;
-    if (plan.ZeroPoint) {
-        ++count;
-        if (!visit(0.0f)) {
-            return count;
-        }
-    }
-    const double below = plan.High / PowerOfTwoFraction(1, 100 * plan.PointsPerOctave);
-    for (std::uint64_t k = 0; count <= limit; ++k) {
-        const float frequency = GridFrequency(plan.Start, plan.PointsPerOctave, k);
-        if (!(frequency < below)) {
-            break;
-        }
-        ++count;
-        if (!visit(frequency)) {
-            return count;
-        }
-    }
-    ++count;
-    visit(plan.High);
-    return count;
+LogarithmicGrid GridOf(const ExportPlan& plan) {
+    return {plan.ZeroPoint, plan.Start, plan.PointsPerOctave, plan.High};
 }
 
 std::uint64_t GridSize(const ExportPlan& plan, std::uint64_t limit) {
-    return WalkGrid(plan, limit, [](float) { return true; });
+    return WalkGrid(GridOf(plan), limit, [](float) { return true; });
 }
 
 // The finest grid of at most request.MaxPoints points, and of at most the
@@ -196,7 +149,8 @@ bool ProducePoints(const ExportCurve& curve, const ExportPlan& plan, const Point
     ResetEvaluation();
     if (plan.Grid) {
         bool written = true;
-        WalkGrid(plan, UINT64_MAX, [&](float frequency) { return written = evaluated(frequency); });
+        WalkGrid(GridOf(plan), UINT64_MAX,
+                 [&](float frequency) { return written = evaluated(frequency); });
         return written;
     }
     if (plan.AddLow && !evaluated(plan.Low)) {

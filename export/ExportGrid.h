@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalibrationCurve.h"
+#include "LogarithmicGrid.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,11 +13,6 @@ struct ExportCurve {
     CalibrationCurve Third;
     bool HasThird = false;
 };
-
-// The finest grid offered: far finer than any calibration is measured, and
-// small enough that the widest range of floats stays a few hundred thousand
-// points.
-constexpr int MostPointsPerOctave = 1000;
 
 // What the command line asks of the export's frequencies; all zero keeps the
 // file's own points.

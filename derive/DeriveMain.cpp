@@ -1,0 +1,6 @@
+#include "DeriveRun.h"
+#include "ProgramEntry.h"
+
+int ProgramMain(int argumentCount, const char* const* arguments) {
+    return RunDerive(argumentCount, arguments);
+}

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -186,30 +187,31 @@ std::string WarningSentence(const DerivationWarning& warning, const Paths& paths
                {{"line", line}, {"file", file}, {"step", ShownSigned(warning.Value)}});
 }
 
-void Report(const Derivation& derivation, const Paths& paths) {
+void Report(const Derivation& derivation, const Paths& paths, DeriveSaid& said) {
     const std::size_t count = derivation.Frequencies.size();
     // TRANSLATORS: {file} is MyMicCal's name as given.
-    PrintText(SayCount("{file} written: {count} point from {low} Hz to {high} Hz.",
-                       "{file} written: {count} points from {low} Hz to {high} Hz.", count,
-                       {{"file", paths.MyMicCal},
-                        {"low", ShownNumber(derivation.Low)},
-                        {"high", ShownNumber(derivation.High)}}) +
-              "\n");
+    said.Written = SayCount("{file} written: {count} point from {low} Hz to {high} Hz.",
+                            "{file} written: {count} points from {low} Hz to {high} Hz.", count,
+                            {{"file", paths.MyMicCal},
+                             {"low", ShownNumber(derivation.Low)},
+                             {"high", ShownNumber(derivation.High)}});
+    PrintText(said.Written + "\n");
     if (derivation.RangeNarrowed) {
-        PrintText(
+        said.Narrowed =
             Say("The range was narrowed to {low} Hz to {high} Hz, which all three files "
                 "cover: nothing is extrapolated.",
-                {{"low", ShownNumber(derivation.Low)}, {"high", ShownNumber(derivation.High)}}) +
-            "\n");
+                {{"low", ShownNumber(derivation.Low)}, {"high", ShownNumber(derivation.High)}});
+        PrintText(said.Narrowed + "\n");
     }
     for (const DerivationWarning& warning : derivation.Warnings) {
-        PrintText(WarningSentence(warning, paths) + "\n");
+        said.Warnings.push_back(WarningSentence(warning, paths));
+        PrintText(said.Warnings.back() + "\n");
     }
 }
 
 } // namespace
 
-int RunDerive(int argumentCount, const char* const* arguments) {
+int RunDerive(int argumentCount, const char* const* arguments, DeriveSaid* said) {
     CommandLine commandLine;
     if (!StartCompanionRun(Syntax, argumentCount, arguments, commandLine)) {
         return Written;
@@ -229,12 +231,16 @@ int RunDerive(int argumentCount, const char* const* arguments) {
                             {paths.RefMicCal, paths.RefMicMeasured, paths.MyMicMeasured})) {
         return NotWritten;
     }
+    DeriveSaid unasked;
+    DeriveSaid& told = said == nullptr ? unasked : *said;
     Derivation derivation;
     if (!DeriveFromFiles(paths.RefMicCal, paths.RefMicMeasured, paths.MyMicMeasured, request,
                          derivation) ||
         !WriteDerivation(paths.MyMicCal, derivation)) {
         return NotWritten;
     }
-    Report(derivation, paths);
-    return derivation.Warnings.empty() ? Written : WrittenWithWarnings;
+    Report(derivation, paths, told);
+    const bool warned = !derivation.Warnings.empty();
+    told.Made = std::move(derivation);
+    return warned ? WrittenWithWarnings : Written;
 }

@@ -1,5 +1,7 @@
 #include "PlotDocument.h"
 
+#include "PlotPieces.h"
+
 #include "Catalogue.h"
 #include "CurvePaths.h"
 #include "PlotFrame.h"
@@ -13,39 +15,6 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-// An entry is cut at the end of this many lines, however long the path it
-// names.
-constexpr std::size_t MostLegendLines = 4;
-
-struct CurveStyle {
-    std::string_view Id;
-    std::string_view Attributes;
-};
-
-// Colours that stay apart for the colour-blind, and a dash pattern of each
-// curve's own for a grey print and for whoever still sees two colours alike:
-// the references in long dashes and in dash-dot, MyMicIn dotted, and the
-// result solid, boldest and on top. The correction has a panel of its own,
-// where the points that rest on an extended reference are ringed in black,
-// which shows on any print.
-constexpr CurveStyle RefMicFromStyle = {"RefMicFrom",
-                                        "stroke=\"#0072B2\" stroke-dasharray=\"12 5\""};
-constexpr CurveStyle RefMicToStyle = {"RefMicTo",
-                                      "stroke=\"#E69F00\" stroke-dasharray=\"7 5 1 5\""};
-constexpr CurveStyle CorrectionStyle = {"Correction", "stroke=\"#009E73\""};
-constexpr std::string_view MarkerAttributes =
-    "fill=\"none\" stroke=\"#000000\" stroke-width=\"1.5\"";
-constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\" stroke-dasharray=\"1 4\""};
-constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2.5\""};
-
-struct DrawnCurve {
-    const CurveStyle* Style;
-    const CalibrationCurve* Curve;
-    const char* Path; // null for the correction, which no file holds
-};
-
 void AppendBold(std::string& out, std::string_view text) {
     out += "<tspan font-weight=\"bold\">";
     AppendXmlText(out, text, std::string_view::npos);
@@ -53,12 +22,18 @@ void AppendBold(std::string& out, std::string_view text) {
 }
 
 // Appends line to out, cut to roomEm where it is wider, the ellipsis included.
-void AppendFitting(std::string& out, std::string_view line, double roomEm, bool bold = false) {
+void AppendFitting(std::string& out, std::string_view line, double roomEm, bool bold) {
     const bool fits = TextEm(line, bold) <= roomEm;
     AppendXmlText(out, line,
                   fits ? std::string_view::npos
                        : CharactersWithin(line, roomEm - EllipsisEm, bold));
 }
+
+namespace {
+
+// An entry is cut at the end of this many lines, however long the path it
+// names.
+constexpr std::size_t MostLegendLines = 4;
 
 // A sentence that names a file's role, the name in bold wherever the
 // language puts it, the rest cut to roomEm.
@@ -75,6 +50,8 @@ void AppendNamingSentence(std::string& out, std::string_view sentence, std::stri
     AppendFitting(out, sentence.substr(at + name.size()),
                   roomEm - TextEm(before) - TextEm(name, true));
 }
+
+} // namespace
 
 void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, std::string_view role,
                        const HeaderLines& headers) {
@@ -123,41 +100,6 @@ void AppendHeaderLines(std::string& out, const PlotLayout& layout, double& y, st
     }
 }
 
-// The legend's words for a curve read from a file, named as given.
-std::string FileEntry(const char* path, std::size_t drawable, std::size_t total) {
-    if (drawable == total) {
-        // TRANSLATORS: a legend entry after the file's role in bold: the
-        // file's name as given and how many points the curve has.
-        return SayCount("{file}: {count} point", "{file}: {count} points", drawable,
-                        {{"file", path}});
-    }
-    // TRANSLATORS: as before; {notDrawn} more points have no place in the
-    // picture (not a number, or infinite). It may be 1 or more: word it so
-    // that it reads for any number.
-    return SayCount("{file}: {count} point, {notDrawn} more not drawn",
-                    "{file}: {count} points, {notDrawn} more not drawn", drawable,
-                    {{"file", path}, {"notDrawn", std::to_string(total - drawable)}});
-}
-
-// The legend's words for the correction, after its formula in bold.
-std::string CorrectionEntry(std::size_t drawable, std::size_t total) {
-    if (drawable == total) {
-        // TRANSLATORS: a legend entry after "RefMicTo − RefMicFrom" in bold:
-        // where the correction is drawn and how many points it has.
-        return SayCount("at the frequencies of MyMicIn, in the lower panel: {count} point",
-                        "at the frequencies of MyMicIn, in the lower panel: {count} points",
-                        drawable);
-    }
-    return SayCount(
-        // TRANSLATORS: as before; {notDrawn} may be 1 or more: word it so
-        // that it reads for any number.
-        "at the frequencies of MyMicIn, in the lower panel: {count} point, {notDrawn} more not "
-        "drawn",
-        "at the frequencies of MyMicIn, in the lower panel: {count} points, {notDrawn} more not "
-        "drawn",
-        drawable, {{"notDrawn", std::to_string(total - drawable)}});
-}
-
 // An entry's text, its name in bold and then the rest, which may name a
 // file, wrapped to the picture's width; returns the next entry's baseline.
 double AppendLegendText(std::string& out, const PlotLayout& layout, double y, std::string_view bold,
@@ -186,67 +128,6 @@ double AppendLegendText(std::string& out, const PlotLayout& layout, double y, st
     }
     AppendText(out, left, y, "", text);
     return y + layout.LegendEntryHeight;
-}
-
-double AppendLegendEntry(std::string& out, const PlotLayout& layout, double y,
-                         const DrawnCurve& drawn) {
-    out += "<path fill=\"none\" ";
-    out += drawn.Style->Attributes;
-    out += " d=\"M";
-    AppendCoordinate(out, layout.TextLeft);
-    out += ",";
-    AppendCoordinate(out, y - 4.0);
-    out += "h";
-    AppendSize(out, layout.SwatchLength);
-    out += "\"/>\n";
-
-    const std::size_t drawable = DrawablePointCount(*drawn.Curve);
-    const std::size_t total = drawn.Curve->Frequencies.size();
-    if (drawn.Path != nullptr) {
-        return AppendLegendText(out, layout, y, drawn.Style->Id,
-                                FileEntry(drawn.Path, drawable, total));
-    }
-    return AppendLegendText(out, layout, y, "RefMicTo \xE2\x88\x92 RefMicFrom",
-                            CorrectionEntry(drawable, total));
-}
-
-double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
-                         const CalibrationCurve& extrapolated) {
-    out += "<circle ";
-    out += MarkerAttributes;
-    out += " cx=\"";
-    AppendCoordinate(out, layout.TextLeft + layout.SwatchLength / 2.0);
-    out += "\" cy=\"";
-    AppendCoordinate(out, y - 4.0);
-    out += "\" r=\"";
-    AppendCoordinate(out, MarkerRadius);
-    out += "\"/>\n";
-    // TRANSLATORS: a legend entry: the ringed points of the correction,
-    // where a reference is extended beyond its frequencies. This word is
-    // drawn in bold beside a ring, the sentence after it.
-    const std::string name = Say("extrapolated");
-    const std::string words =
-        // TRANSLATORS: the legend's words after "extrapolated" in bold.
-        SayCount("beyond the frequencies of RefMicFrom or RefMicTo: {count} point",
-                 "beyond the frequencies of RefMicFrom or RefMicTo: {count} points",
-                 DrawablePointCount(extrapolated));
-    return AppendLegendText(out, layout, y, name, words);
-}
-
-// Returns the picture's bottom.
-double AppendLegend(std::string& out, const PlotLayout& layout, double top,
-                    const DrawnCurve* curves, std::size_t count,
-                    const CalibrationCurve& extrapolated) {
-    out += "<g id=\"Legend\" font-size=\"";
-    AppendSize(out, layout.LegendSize);
-    out += "\" stroke-width=\"1.5\" stroke-linecap=\"round\">\n";
-    double y = top;
-    for (std::size_t i = 0; i < count; ++i) {
-        y = AppendLegendEntry(out, layout, y, curves[i]);
-    }
-    y = AppendMarkerEntry(out, layout, y, extrapolated);
-    out += "</g>\n";
-    return y;
 }
 
 DataRange RangeOf(const DrawnCurve* curves, std::size_t count) {
@@ -301,6 +182,151 @@ bool WriteCurves(TextWriter& writer, std::string_view groupId, const PlotArea& a
     return WriteText(writer, "</g>\n");
 }
 
+void AppendSwatch(std::string& out, const PlotLayout& layout, double y,
+                  std::string_view attributes) {
+    out += "<path fill=\"none\" ";
+    out += attributes;
+    out += " d=\"M";
+    AppendCoordinate(out, layout.TextLeft);
+    out += ",";
+    AppendCoordinate(out, y - 4.0);
+    out += "h";
+    AppendSize(out, layout.SwatchLength);
+    out += "\"/>\n";
+}
+
+void AppendTitle(std::string& out, const PlotLayout& layout, double y, std::string_view title) {
+    std::string titleAttributes = "font-size=\"";
+    AppendSize(titleAttributes, layout.TitleSize);
+    titleAttributes += "\" font-weight=\"bold\"";
+    std::string titleText;
+    AppendFitting(titleText, title,
+                  (layout.Width - layout.TextLeft - layout.TextRight) / layout.TitleSize, true);
+    AppendText(out, layout.TextLeft, y, titleAttributes, titleText);
+}
+
+std::string PlotHead(const PlotLayout& layout, double height, std::string_view title) {
+    std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
+    AppendCoordinate(head, layout.Width);
+    head += "\" height=\"";
+    AppendCoordinate(head, height);
+    head += "\" viewBox=\"0 0 ";
+    AppendCoordinate(head, layout.Width);
+    head += ' ';
+    AppendCoordinate(head, height);
+    head += "\" font-family=\"sans-serif\">\n<title>";
+    AppendXmlText(head, title, std::string_view::npos);
+    head += "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
+    return head;
+}
+
+namespace {
+
+// Colours that stay apart for the colour-blind, and a dash pattern of each
+// curve's own for a grey print and for whoever still sees two colours alike:
+// the references in long dashes and in dash-dot, MyMicIn dotted, and the
+// result solid, boldest and on top. The correction has a panel of its own,
+// where the points that rest on an extended reference are ringed in black,
+// which shows on any print.
+constexpr CurveStyle RefMicFromStyle = {"RefMicFrom",
+                                        "stroke=\"#0072B2\" stroke-dasharray=\"12 5\""};
+constexpr CurveStyle RefMicToStyle = {"RefMicTo",
+                                      "stroke=\"#E69F00\" stroke-dasharray=\"7 5 1 5\""};
+constexpr CurveStyle CorrectionStyle = {"Correction", "stroke=\"#009E73\""};
+constexpr std::string_view MarkerAttributes =
+    "fill=\"none\" stroke=\"#000000\" stroke-width=\"1.5\"";
+constexpr CurveStyle MyMicInStyle = {"MyMicIn", "stroke=\"#555555\" stroke-dasharray=\"1 4\""};
+constexpr CurveStyle MyMicOutStyle = {"MyMicOut", "stroke=\"#D55E00\" stroke-width=\"2.5\""};
+
+// The legend's words for a curve read from a file, named as given.
+std::string FileEntry(const char* path, std::size_t drawable, std::size_t total) {
+    if (drawable == total) {
+        // TRANSLATORS: a legend entry after the file's role in bold: the
+        // file's name as given and how many points the curve has.
+        return SayCount("{file}: {count} point", "{file}: {count} points", drawable,
+                        {{"file", path}});
+    }
+    // TRANSLATORS: as before; {notDrawn} more points have no place in the
+    // picture (not a number, or infinite). It may be 1 or more: word it so
+    // that it reads for any number.
+    return SayCount("{file}: {count} point, {notDrawn} more not drawn",
+                    "{file}: {count} points, {notDrawn} more not drawn", drawable,
+                    {{"file", path}, {"notDrawn", std::to_string(total - drawable)}});
+}
+
+// The legend's words for the correction, after its formula in bold.
+std::string CorrectionEntry(std::size_t drawable, std::size_t total) {
+    if (drawable == total) {
+        // TRANSLATORS: a legend entry after "RefMicTo − RefMicFrom" in bold:
+        // where the correction is drawn and how many points it has.
+        return SayCount("at the frequencies of MyMicIn, in the lower panel: {count} point",
+                        "at the frequencies of MyMicIn, in the lower panel: {count} points",
+                        drawable);
+    }
+    return SayCount(
+        // TRANSLATORS: as before; {notDrawn} may be 1 or more: word it so
+        // that it reads for any number.
+        "at the frequencies of MyMicIn, in the lower panel: {count} point, {notDrawn} more not "
+        "drawn",
+        "at the frequencies of MyMicIn, in the lower panel: {count} points, {notDrawn} more not "
+        "drawn",
+        drawable, {{"notDrawn", std::to_string(total - drawable)}});
+}
+
+double AppendLegendEntry(std::string& out, const PlotLayout& layout, double y,
+                         const DrawnCurve& drawn) {
+    AppendSwatch(out, layout, y, drawn.Style->Attributes);
+
+    const std::size_t drawable = DrawablePointCount(*drawn.Curve);
+    const std::size_t total = drawn.Curve->Frequencies.size();
+    if (drawn.Path != nullptr) {
+        return AppendLegendText(out, layout, y, drawn.Style->Id,
+                                FileEntry(drawn.Path, drawable, total));
+    }
+    return AppendLegendText(out, layout, y, "RefMicTo \xE2\x88\x92 RefMicFrom",
+                            CorrectionEntry(drawable, total));
+}
+
+double AppendMarkerEntry(std::string& out, const PlotLayout& layout, double y,
+                         const CalibrationCurve& extrapolated) {
+    out += "<circle ";
+    out += MarkerAttributes;
+    out += " cx=\"";
+    AppendCoordinate(out, layout.TextLeft + layout.SwatchLength / 2.0);
+    out += "\" cy=\"";
+    AppendCoordinate(out, y - 4.0);
+    out += "\" r=\"";
+    AppendCoordinate(out, MarkerRadius);
+    out += "\"/>\n";
+    // TRANSLATORS: a legend entry: the ringed points of the correction,
+    // where a reference is extended beyond its frequencies. This word is
+    // drawn in bold beside a ring, the sentence after it.
+    const std::string name = Say("extrapolated");
+    const std::string words =
+        // TRANSLATORS: the legend's words after "extrapolated" in bold.
+        SayCount("beyond the frequencies of RefMicFrom or RefMicTo: {count} point",
+                 "beyond the frequencies of RefMicFrom or RefMicTo: {count} points",
+                 DrawablePointCount(extrapolated));
+    return AppendLegendText(out, layout, y, name, words);
+}
+
+// Returns the picture's bottom.
+double AppendLegend(std::string& out, const PlotLayout& layout, double top,
+                    const DrawnCurve* curves, std::size_t count,
+                    const CalibrationCurve& extrapolated) {
+    out += "<g id=\"Legend\" font-size=\"";
+    AppendSize(out, layout.LegendSize);
+    out += "\" stroke-width=\"1.5\" stroke-linecap=\"round\">\n";
+    double y = top;
+    for (std::size_t i = 0; i < count; ++i) {
+        y = AppendLegendEntry(out, layout, y, curves[i]);
+    }
+    y = AppendMarkerEntry(out, layout, y, extrapolated);
+    out += "</g>\n";
+    return y;
+}
+
 } // namespace
 
 bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLayout& layout) {
@@ -320,15 +346,9 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLay
     // the body is laid out before the opening tag that states it.
     std::string body;
     double y = layout.TitleBaseline;
-    std::string titleAttributes = "font-size=\"";
-    AppendSize(titleAttributes, layout.TitleSize);
-    titleAttributes += "\" font-weight=\"bold\"";
     // TRANSLATORS: the picture's title: the four files of a conversion.
     const std::string title = Say("Calibration conversion");
-    std::string titleText;
-    AppendFitting(titleText, title,
-                  (layout.Width - layout.TextLeft - layout.TextRight) / layout.TitleSize, true);
-    AppendText(body, layout.TextLeft, y, titleAttributes, titleText);
+    AppendTitle(body, layout, y, title);
     y += layout.TitleGap;
     body += "<g id=\"HeaderLines\" font-size=\"";
     AppendSize(body, layout.HeaderSize);
@@ -350,18 +370,7 @@ bool WritePlotDocument(const char* path, const PlotInputs& inputs, const PlotLay
     const double height = AppendLegend(body, layout, lower.Top + lower.Height + layout.LegendGap,
                                        curves, curveCount, inputs.Extrapolated);
 
-    std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
-    AppendCoordinate(head, layout.Width);
-    head += "\" height=\"";
-    AppendCoordinate(head, height);
-    head += "\" viewBox=\"0 0 ";
-    AppendCoordinate(head, layout.Width);
-    head += ' ';
-    AppendCoordinate(head, height);
-    head += "\" font-family=\"sans-serif\">\n<title>";
-    AppendXmlText(head, title, std::string_view::npos);
-    head += "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
+    const std::string head = PlotHead(layout, height, title);
 
     TextWriter writer;
     if (!OpenTextWriter(path, writer)) {

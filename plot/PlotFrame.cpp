@@ -138,16 +138,22 @@ void ThinFrequencyLabels(PlotArea& area, double fontSize, double pictureWidth) {
     }
 }
 
+void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& upper,
+                  const PlotArea& lower, std::string_view upperTitle, std::string_view lowerTitle) {
+    AppendFrequencyAxis(out, layout, upper, lower);
+    AppendLevelAxis(out, layout, upper, "LevelAxis", upperTitle);
+    AppendLevelAxis(out, layout, lower, "CorrectionAxis", lowerTitle);
+    AppendBorder(out, upper, "ResponseFrame");
+    AppendBorder(out, lower, "CorrectionFrame");
+}
+
 void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& responses,
                   const PlotArea& correction) {
-    AppendFrequencyAxis(out, layout, responses, correction);
     // TRANSLATORS: the titles of the level axes, written upright beside the
     // upper panel (the four files' responses) and the lower one (the
     // correction, RefMicTo - RefMicFrom). The lower panel is short: keep its
     // title as short as this.
-    AppendLevelAxis(out, layout, responses, "LevelAxis", Say("Response (dB)"));
+    const std::string upperTitle = Say("Response (dB)");
     // TRANSLATORS: the lower panel is short: keep this title as short.
-    AppendLevelAxis(out, layout, correction, "CorrectionAxis", Say("Correction (dB)"));
-    AppendBorder(out, responses, "ResponseFrame");
-    AppendBorder(out, correction, "CorrectionFrame");
+    AppendFrames(out, layout, responses, correction, upperTitle, Say("Correction (dB)"));
 }

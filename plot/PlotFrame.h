@@ -4,6 +4,7 @@
 #include "PlotLayout.h"
 
 #include <string>
+#include <string_view>
 
 // Where the axes put a point in the picture, in SVG user units.
 struct PlotArea {
@@ -29,3 +30,7 @@ void ThinFrequencyLabels(PlotArea& area, double fontSize, double pictureWidth);
 // around each panel. Both areas share their left, width and frequency axis.
 void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& responses,
                   const PlotArea& correction);
+
+// The same with titles of the caller's for the two level axes.
+void AppendFrames(std::string& out, const PlotLayout& layout, const PlotArea& upper,
+                  const PlotArea& lower, std::string_view upperTitle, std::string_view lowerTitle);

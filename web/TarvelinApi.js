@@ -241,3 +241,70 @@ export async function exportCalibration({ file, name = "Calibration.txt", to, po
                     };
                   });
 }
+
+const DerivedNames = {
+  refMicCal: "RefMicCal.txt",
+  refMicMeasured: "RefMicMeasured.txt",
+  myMicMeasured: "MyMicMeasured.txt",
+  myMicCal: "MyMicCal.txt",
+};
+
+// MyMic.csv's calibration is MyMic-calibration.txt.
+function CalibrationNameOf(name) {
+  const dot = name.lastIndexOf(".");
+  return `${dot > 0 ? name.slice(0, dot) : name}-calibration.txt`;
+}
+
+// What TarvelinDerive makes of a calibrated microphone's file (refMicCal),
+// its measurement (refMicMeasured) and the other microphone's
+// (myMicMeasured), with its options: smoothing "1/N" or "none", levelAt a
+// frequency or "none", pointsPerOctave a number or "none", range [low,
+// high]; an option not given is the program's default. myMicCal is the
+// file's bytes, or null when it is not written (status 2, the reason in
+// messages and in refusal). As data: written (the sentence on the file
+// written), narrowed (on a range narrowed, or null), headerLine, warnings
+// (each { code, role, line, sentence }), and curves (frequencies,
+// rawDifference, smoothedDifference, reference, result, one value per
+// point). svg is the picture of it, plotWidth pixels wide (none when
+// plotWidth is null). myMicCal is named after myMicMeasured (MyMic.csv
+// gives MyMic-calibration.txt) unless names says otherwise.
+export async function deriveCalibration({ refMicCal, refMicMeasured, myMicMeasured, names,
+                                          smoothing, levelAt, pointsPerOctave, range,
+                                          plotWidth = UsualPlotWidth } = {}) {
+  CheckBytes({ refMicCal, refMicMeasured, myMicMeasured },
+             ["refMicCal", "refMicMeasured", "myMicMeasured"]);
+  const given = { ...DerivedNames, ...(names || {}) };
+  if (!(names && names.myMicCal !== undefined)) {
+    given.myMicCal = CalibrationNameOf(given.myMicMeasured);
+  }
+  CheckNames(Object.fromEntries(Object.keys(DerivedNames).map((key) => [`names.${key}`,
+                                                                        given[key]])));
+  if (range !== undefined && range !== null && (!Array.isArray(range) || range.length !== 2)) {
+    throw new TypeError("range must be [low, high]");
+  }
+  if (plotWidth !== null && !Number.isInteger(plotWidth)) {
+    throw new TypeError("plotWidth must be a whole number of pixels, or null");
+  }
+  const Text = (value) => (value === undefined || value === null ? "" : String(value));
+  const [low, high] = range ? range.map(String) : ["", ""];
+  return RunEntry([[given.refMicCal, refMicCal], [given.refMicMeasured, refMicMeasured],
+                   [given.myMicMeasured, myMicMeasured]], "DeriveFiles",
+                  [given.refMicCal, given.refMicMeasured, given.myMicMeasured, given.myMicCal,
+                   Text(smoothing), Text(levelAt), Text(pointsPerOctave), low, high,
+                   plotWidth === null ? "" : PlotPath, Text(plotWidth), MessagesPath,
+                   ReportPath],
+                  (FS, status, messages) => {
+                    const { written, narrowed, headerLine, warnings, curves,
+                            refusal } = ReportOf(FS);
+                    const made = status === 0 || status === 1;
+                    const picture = made ? ReadIfThere(FS, PlotPath) : null;
+                    return {
+                      status,
+                      messages,
+                      myMicCal: made ? ReadIfThere(FS, given.myMicCal) : null,
+                      name: given.myMicCal,
+                      written, narrowed, headerLine, warnings, curves, refusal,
+                      svg: picture === null ? null : new TextDecoder().decode(picture),
+                    };
+                  });
+}

@@ -7,7 +7,10 @@
 #include "Catalogue.h"
 #include "CheckCalibration.h"
 #include "ConversionRun.h"
+#include "DerivationPlot.h"
+#include "DeriveRun.h"
 #include "ExportRun.h"
+#include "FloatText.h"
 #include "Messages.h"
 #include "PlotRun.h"
 #include "PointConversion.h"
@@ -16,7 +19,9 @@
 #include "ReportJson.h"
 #include "ShownText.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -68,6 +73,75 @@ std::string RefusalOf(std::string said) {
         said.pop_back();
     }
     return said;
+}
+
+// Values as the shortest text that reads back as the same float.
+void AppendNumbers(std::string& out, const std::vector<float>& values) {
+    out += "[";
+    char text[32];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        const auto [end, error] = FormatShortest(text, text + sizeof text, values[i]);
+        out.append(text, error == std::errc{} ? end : text);
+    }
+    out += "]";
+}
+
+const char* WarningCode(DerivationWarningCode code) {
+    switch (code) {
+    case DerivationWarningCode::StraysFromZero:
+        return "strays-from-zero";
+    case DerivationWarningCode::LooksLikeCalibration:
+        return "looks-like-calibration";
+    case DerivationWarningCode::LevelsDiffer:
+        return "levels-differ";
+    case DerivationWarningCode::PhaseSecond:
+        break;
+    }
+    return "phase-second";
+}
+
+const char* FileRole(DerivationFile file) {
+    switch (file) {
+    case DerivationFile::RefMicCal:
+        return "RefMicCal";
+    case DerivationFile::RefMicMeasured:
+        return "RefMicMeasured";
+    case DerivationFile::MyMicMeasured:
+        return "MyMicMeasured";
+    case DerivationFile::MyMicCal:
+        break;
+    }
+    return "MyMicCal";
+}
+
+void AppendDerivationJson(std::string& out, const DeriveSaid& said) {
+    const Derivation& made = said.Made;
+    AppendField(out, "written", said.Written);
+    AppendField(out, "narrowed", said.Narrowed);
+    AppendField(out, "headerLine", made.HeaderLine);
+    out += ", \"warnings\": [";
+    for (std::size_t i = 0; i < made.Warnings.size(); ++i) {
+        const DerivationWarning& warning = made.Warnings[i];
+        out += i == 0 ? "{ \"code\": " : ", { \"code\": ";
+        AppendJsonString(out, WarningCode(warning.Code));
+        out += ", \"role\": ";
+        AppendJsonString(out, FileRole(warning.File));
+        out += ", \"line\": " + std::to_string(warning.Line);
+        AppendField(out, "sentence", i < said.Warnings.size() ? said.Warnings[i] : std::string());
+        out += " }";
+    }
+    out += "], \"curves\": { \"frequencies\": ";
+    AppendNumbers(out, made.Frequencies);
+    out += ", \"rawDifference\": ";
+    AppendNumbers(out, made.RawDifference);
+    out += ", \"smoothedDifference\": ";
+    AppendNumbers(out, made.SmoothedDifference);
+    out += ", \"reference\": ";
+    AppendNumbers(out, made.Reference);
+    out += ", \"result\": ";
+    AppendNumbers(out, made.Result);
+    out += " }";
 }
 
 bool WriteWhole(const char* path, const std::string& text) {
@@ -199,6 +273,57 @@ int ExportFiles(const char* file, const char* exported, const char* profile,
     AppendStrings(json, notes);
     AppendField(json, "refusal", status == NotWritten ? RefusalOf(refusal) : std::string());
     json += " }\n";
+    return WriteWhole(reportPath, json) ? status : NotWritten;
+}
+
+// The derivation of a calibration by comparison, with the options as
+// TarvelinDerive takes them (an empty value is an option not given), and
+// its picture, width pixels wide, at plotPath when it writes MyMicCal. Its
+// exit status. What it said goes to reportPath as one JSON object: what it
+// wrote, each warning with its file, line and sentence, the curves drawn,
+// or the refusal where it wrote nothing.
+int DeriveFiles(const char* refMicCal, const char* refMicMeasured, const char* myMicMeasured,
+                const char* myMicCal, const char* smoothing, const char* levelAt,
+                const char* pointsPerOctave, const char* low, const char* high,
+                const char* plotPath, const char* width, const char* messagesPath,
+                const char* reportPath) {
+    constexpr int NotWritten = 2;
+    if (!StartRun(messagesPath)) {
+        return NotWritten;
+    }
+    std::vector<const char*> arguments = {"TarvelinDerive"};
+    const auto option = [&arguments](const char* name, const char* value) {
+        if (*value != '\0') {
+            arguments.insert(arguments.end(), {name, value});
+        }
+    };
+    option("--smoothing", smoothing);
+    option("--level-at", levelAt);
+    option("--points-per-octave", pointsPerOctave);
+    if (*low != '\0' || *high != '\0') {
+        arguments.insert(arguments.end(), {"--range", low, high});
+    }
+    // Whatever the names, they are the files'.
+    arguments.insert(arguments.end(), {"--", refMicCal, refMicMeasured, myMicMeasured, myMicCal});
+    DeriveSaid said;
+    std::string refusal;
+    CopiedMessages = &refusal;
+    const int status = RunDerive(static_cast<int>(arguments.size()), arguments.data(), &said);
+    CopiedMessages = nullptr;
+    std::fflush(stdout);
+    const bool written = status == 0 || status == 1;
+    std::string json = "{ \"status\": " + std::to_string(status);
+    AppendDerivationJson(json, said);
+    AppendField(json, "refusal", written ? std::string() : RefusalOf(refusal));
+    json += " }\n";
+    // A picture that cannot be drawn leaves the file written and says why
+    // in the messages, as the plotting program would.
+    const int pixels = std::atoi(width);
+    if (written && *plotPath != '\0' && pixels >= LeastPlotWidth && pixels <= MostPlotWidth) {
+        const DerivationPlotNames names = {refMicCal, refMicMeasured, myMicMeasured, myMicCal};
+        WriteDerivationPlot(plotPath, said.Made, names, ChoosePlotLayout(pixels));
+        std::fflush(stdout);
+    }
     return WriteWhole(reportPath, json) ? status : NotWritten;
 }
 

@@ -37,7 +37,7 @@ def ClassicScript(module):
 # the words and the decisions, which only declare, then the views, and last
 # the state and wiring, which starts it all.
 PageParts = ["names.js", "protocol.js", "words.js", "console.js", "outcomes.js", "choosing.js",
-             "findings.js", "downloads.js", "plot.js", "state.js"]
+             "findings.js", "downloads.js", "plot.js", "deriving.js", "state.js"]
 # What the worker takes besides its own part.
 WorkerParts = ["zip.js", "names.js", "protocol.js", "console.js", "worker.js"]
 

@@ -3,16 +3,19 @@
 // whose frequencies go back and forth, so that its result depends on where
 // the segment walk starts; B, in between, leaves the shared segment memory
 // far along a long curve, and a failing call leaves one curve loaded. A must
-// come out the same every time, and so must its plot.
+// come out the same every time, and so must its plot. The derivation gives
+// the native TarvelinDerive's bytes, when one is given, and the examples'.
 //
-//   node module_test.mjs build/web/tarvelin.mjs
+//   node module_test.mjs build/web/tarvelin.mjs [build/ci/TarvelinDerive]
 
-import { readFileSync } from "node:fs";
+import { execFileSync } from "node:child_process";
+import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
 import { fileURLToPath, pathToFileURL } from "node:url";
 import { dirname, resolve } from "node:path";
 
-const { checkCalibration, convertCalibration, exportCalibration, plotCalibration,
-        repairCalibration } =
+const { checkCalibration, convertCalibration, deriveCalibration, exportCalibration,
+        plotCalibration, repairCalibration } =
     await import(pathToFileURL(resolve(process.argv[2])));
 const Bytes = (text) => new TextEncoder().encode(text);
 const Text = (bytes) => (bytes === null ? "null" : new TextDecoder().decode(bytes));
@@ -126,6 +129,57 @@ Expect("its changes", JSON.stringify(named.changes), "[]");
 Expect("the copy's name", named.messages.includes("Two ways.csv"), true);
 const again = await Both(A);
 Expect("A's MyMicOut after the repair", Text(again.converted.myMicOut),
+       Text(first.converted.myMicOut));
+
+// The derivation in the module: the examples' MyMicCal, which the native
+// program made, byte for byte, between the other calls; its warnings and
+// its refusal as data, in the words it prints.
+const Examples = resolve(dirname(fileURLToPath(import.meta.url)), "../../examples/derive");
+const example = (name) => new Uint8Array(readFileSync(`${Examples}/${name}`));
+const Measured = { refMicCal: example("RefMicCal.txt"),
+                   refMicMeasured: example("RefMicMeasured.txt"),
+                   myMicMeasured: example("MyMicMeasured.txt"),
+                   names: { refMicCal: "RefMicCal.txt", refMicMeasured: "RefMicMeasured.txt",
+                            myMicMeasured: "MyMicMeasured.txt" } };
+const derived = await deriveCalibration({ ...Measured, plotWidth: 390 });
+Expect("the derivation's status", derived.status, 0);
+Expect("the derivation's MyMicCal", Text(derived.myMicCal),
+       Text(example("expected/MyMicCal.txt")));
+if (process.argv[3]) {
+  const folder = mkdtempSync(`${tmpdir()}/derive-`);
+  try {
+    execFileSync(resolve(process.argv[3]), ["RefMicCal.txt", "RefMicMeasured.txt",
+                                            "MyMicMeasured.txt", `${folder}/MyMicCal.txt`],
+                 { cwd: Examples, stdio: "ignore" });
+    Expect("the native MyMicCal", Text(derived.myMicCal),
+           Text(readFileSync(`${folder}/MyMicCal.txt`)));
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+Expect("its name", derived.name, "MyMicMeasured-calibration.txt");
+Expect("its sentence", derived.messages.endsWith(derived.written + "\n"), true);
+Expect("its curves, one value per point",
+       ["frequencies", "rawDifference", "smoothedDifference", "reference", "result"]
+           .map((curve) => derived.curves[curve].length).join(), "522,522,522,522,522");
+Expect("its plot's width", Width(derived.svg), "390.00");
+// 30 dB more, on the whole decibels before the decimal comma.
+const Louder = Bytes(Text(Measured.myMicMeasured).replace(/^(\d+,\d+);(\d+)/gm,
+                                                         (all, f, level) => `${f};${+level + 30}`));
+const warned = await deriveCalibration({ ...Measured, myMicMeasured: Louder, smoothing: "1/6",
+                                         levelAt: "none", plotWidth: null });
+Expect("a louder MyMicMeasured's status", warned.status, 1);
+Expect("its warnings", warned.warnings.map(({ code, role }) => `${code} ${role}`).join(),
+       "levels-differ MyMicMeasured");
+Expect("their sentences", warned.warnings.every(
+    (warning) => warning.line > 0 && warned.messages.includes(warning.sentence + "\n")), true);
+Expect("no plot asked for", warned.svg, null);
+const refusedDerivation = await deriveCalibration({ ...Measured, refMicCal: Bytes("1000 0\n") });
+Expect("a one-point RefMicCal's status", refusedDerivation.status, 2);
+Expect("its MyMicCal", refusedDerivation.myMicCal, null);
+Expect("its refusal", refusedDerivation.refusal !== null &&
+       refusedDerivation.messages.endsWith(refusedDerivation.refusal + "\n"), true);
+Expect("A's MyMicOut after the derivation", Text((await Both(A)).converted.myMicOut),
        Text(first.converted.myMicOut));
 
 for (const failure of failures) {

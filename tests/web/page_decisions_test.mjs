@@ -16,7 +16,8 @@ const Parts = ["names.js", "protocol.js", "words.js", "console.js", "outcomes.js
 const Exported = ["Route", "ProgressText", "OneOutcome", "BatchOutcome", "UnreadableOutcome",
                   "FirstShown", "RepairOffered", "WithFailedRepairs", "ReferenceFindings",
                   "RowTitles", "DropPlan", "DroppedText", "ChosenText", "Offered", "SavedOffer",
-                  "SummaryTexts", "Say", "SayIn", "SayCount", "SetLanguage", "PreferredLanguage",
+                  "SummaryTexts", "DeriveRoute", "DeriveOptions", "DerivedOutcome",
+                  "DeriveNames", "DeriveChosenText", "SmoothingText", "Say", "SayIn", "SayCount", "SetLanguage", "PreferredLanguage",
                   "Numeral"];
 
 // The decisions, with catalogue (a script, or none) put before them as the
@@ -271,6 +272,73 @@ for (const [stored, wanted, expected] of [
 ]) {
   Expect(`language from ${stored} and ${wanted}`, page.PreferredLanguage(stored, wanted), expected);
 }
+// ---- A calibration made by comparison ----------------------------------------
+
+// Answers about a derivation go by the derivation's own job; the
+// conversion's are none of its business.
+for (const [data, expected] of [
+  [{ type: "derived", job: 4 }, "derived"],
+  [{ type: "derived", job: 3 }, "stale"],
+  [{ type: "derived-replotted", job: 4 }, "derived-replotted"],
+  [{ type: "derived-saved", job: 4 }, "derived-saved"],
+  [{ type: "failed", job: 4, request: "derive" }, "failed"],
+  [{ type: "failed", job: 4, request: "save-derived" }, "save-failed"],
+  [{ type: "failed", job: 4, request: "convert" }, null],
+  [{ type: "done", job: 4 }, null],
+]) {
+  Expect(`derive route of ${JSON.stringify(data)}`, page.DeriveRoute(data, 4), expected);
+}
+for (const [smoothing, levelled, expected] of [
+  [12, true, { smoothing: "1/12" }],
+  [0, true, { smoothing: "none" }],
+  [48, false, { smoothing: "1/48", levelAt: "none" }],
+]) {
+  Expect(`options for 1/${smoothing}, levelled ${levelled}`,
+         page.DeriveOptions(smoothing, levelled), expected);
+}
+Expect("the smoothing menu", [0, 3].map(page.SmoothingText), ["none", "1/3 octave"]);
+const DerivedNames = [
+  ["three names", { refMicCal: "Cal.txt", refMicMeasured: "A.txt", myMicMeasured: "B.csv" },
+   { refMicCal: "Cal.txt", refMicMeasured: "A.txt", myMicMeasured: "B.csv",
+     myMicCal: "B-calibration.txt" }],
+  ["two alike, and a calibration named as the result",
+   { refMicCal: "B-calibration.txt", refMicMeasured: "B.txt", myMicMeasured: "B.txt" },
+   { refMicCal: "B-calibration.txt", refMicMeasured: "B.txt", myMicMeasured: "B (2).txt",
+     myMicCal: "B (2)-calibration.txt" }],
+  ["not all chosen", { refMicCal: null, refMicMeasured: "A.txt", myMicMeasured: null },
+   { refMicCal: null, refMicMeasured: "A.txt", myMicMeasured: null, myMicCal: null }],
+];
+for (const [what, names, expected] of DerivedNames) {
+  Expect(`derive names: ${what}`, page.DeriveNames(names), expected);
+}
+Expect("derive box", [null, "A.txt"].map(page.DeriveChosenText),
+       ["No file yet: choose it or drop it here.", "Chosen: A.txt"]);
+const Derived = (fields) => ({ unreadable: null, status: 0, name: "B-calibration.txt",
+                               written: "B-calibration.txt written: 9 points.", narrowed: null,
+                               warnings: [], refusal: null, blob: "bytes", ...fields });
+const Warning = { code: "levels-differ", role: "MyMicMeasured", line: 7,
+                  sentence: "Warning - line 7." };
+const DerivedOutcomes = [
+  ["made", Derived({}),
+   ["Calibration made. B-calibration.txt is ready to download.", ""]],
+  ["made on a narrower range", Derived({ narrowed: "The range was narrowed." }),
+   ["Calibration made. The range was narrowed. B-calibration.txt is ready to download.", ""]],
+  ["made with a warning", Derived({ status: 1, warnings: [Warning] }),
+   ["Made, with warnings. Read the warning below before you use B-calibration.txt.",
+    "warning"]],
+  ["made with two warnings", Derived({ status: 1, warnings: [Warning, Warning] }),
+   ["Made, with warnings. Read the 2 warnings below before you use B-calibration.txt.",
+    "warning"]],
+  ["refused", Derived({ status: 2, blob: null, refusal: "Error - too few points." }),
+   ["Not made. Error - too few points.", "failed"]],
+  ["a file unreadable",
+   { unreadable: { key: "refMicCal", name: "Cal.txt", reason: "gone" } },
+   ["Not made. Cal.txt could not be read (gone); choose it again.", "failed"]],
+];
+for (const [what, data, expected] of DerivedOutcomes) {
+  Expect(`derived: ${what}`, Text(page.DerivedOutcome(data)), expected);
+}
+
 // Without a catalogue every language says the English, numbers in its own
 // way.
 page.SetLanguage("de");
@@ -359,6 +427,10 @@ const pseudoSaid = [
                                   [pseudo.ChosenText(key, files, chosenNames)]]),
   ...Saves.map(([what, saved]) => [`save as: ${what}`, saved, [pseudo.SavedOffer(saved).message]]),
   ["summary", check, Object.values(pseudo.SummaryTexts(check, null))],
+  ...DerivedOutcomes.map(([what, data]) =>
+      [`derived: ${what}`, data, [Text(pseudo.DerivedOutcome(data))[0]]]),
+  ["derive box", ["A.txt"], [null, "A.txt"].map(pseudo.DeriveChosenText)],
+  ["the smoothing menu", [], [0, 12].map(pseudo.SmoothingText)],
 ];
 function Strings(value) {
   if (typeof value === "string") {
@@ -391,7 +463,7 @@ const Plain = { Say: new RegExp(String.raw`^Say\(\s*${Literal}\s*[,)]`),
                 SayIn: new RegExp(String.raw`^SayIn\(\s*${Literal}\s*,\s*${Literal}\s*[,)]`),
                 SayCount: new RegExp(String.raw`^SayCount\(\s*${Literal}\s*,\s*${Literal}\s*,`) };
 for (const part of ["outcomes.js", "choosing.js", "findings.js", "downloads.js", "plot.js",
-                    "state.js"]) {
+                    "deriving.js", "state.js"]) {
   const source = readFileSync(`${Folder}/${part}`, "utf8");
   for (const match of source.matchAll(/\b(Say|SayIn|SayCount)\(/g)) {
     const call = source.slice(match.index, match.index + 2000);

@@ -8,6 +8,10 @@ from a folder:
   patterns; it is drawn for the width of its frame, so that on a 390-pixel
   phone nothing scrolls sideways and its smallest text is 10 pixels or more;
   its frame is a tab stop only on a screen so narrow that it scrolls;
+- in the mode that makes a calibration, the three files of examples/derive
+  give its expected MyMicCal through the download, a plot as wide as its
+  frame, and "Save as" CSV; a MyMicMeasured 30 dB louder gives the warning's
+  sentence with its line; the conversion's mode is then as it was left;
 - a one-point reference, dropped on its box, gives its error message in plain
   sight, naming the file by its own name, and no download; files dropped
   beside the boxes fill the empty ones in order, and two dropped on a
@@ -351,6 +355,81 @@ def ExampleFiles(page, work, options, axe, tarvelin):
     SaveAs(page, work, axe, tarvelin)
 
     PlotRows(page, options, axe)
+
+
+def Derivation(page, work, axe):
+    """The mode that makes a calibration: the three example files, the
+    outcome, the plot, the download and Save as, a warning with its line,
+    and the conversion's mode as it was left."""
+    browser = page.Browser
+    converted = page.Text("outcome")
+    browser.find_element(By.CSS_SELECTOR, 'label[for="mode-derive"]').click()
+    page.Expect(page.Shown("derive-mode") and not page.Shown("convert-mode"),
+                "derivation: the mode did not switch")
+
+    def Made(action):
+        browser.execute_script("document.getElementById('derive-outcome').textContent = '';")
+        action()
+
+        def Finished(driver):
+            text = driver.find_element(By.ID, "derive-outcome").text
+            return text if text and not text.startswith(("Making", "Waiting")) else None
+        return WebDriverWait(browser, 60).until(Finished)
+
+    folder = Examples / "derive"
+    page.Choose("refMicCal", folder / "RefMicCal.txt")
+    page.Choose("refMicMeasured", folder / "RefMicMeasured.txt")
+    outcome = Made(lambda: page.Choose("myMicMeasured", folder / "MyMicMeasured.txt"))
+    page.Expect(outcome.startswith("Calibration made.") and
+                "MyMicMeasured-calibration.txt" in outcome, f"derivation: outcome {outcome!r}")
+    picture = browser.find_element(By.ID, "derive-plot-image")
+    WebDriverWait(browser, 10).until(lambda _: picture.get_attribute("src"))
+    loaded = browser.execute_script(
+        "return arguments[0].decode().then(() => arguments[0].naturalWidth, () => 0)", picture)
+    frame = browser.execute_script(
+        "return document.getElementById('derive-plot-frame').clientWidth")
+    page.Expect(loaded == frame, f"derivation: a plot {loaded} wide in a frame {frame} wide")
+    page.Shot("derive", "derive-result-heading")
+    Grey(page, "derive-grayscale", "derive-result-heading")
+    CheckAccessibility(page, axe, "a derivation")
+    browser.find_element(By.ID, "derive-download").send_keys(Keys.SPACE)
+    page.Expect(page.Downloaded("MyMicMeasured-calibration.txt") ==
+                (folder / "expected" / "MyMicCal.txt").read_bytes(),
+                "derivation: the download is not examples/derive/expected/MyMicCal.txt")
+    Select(browser.find_element(By.ID, "derive-save-as")).select_by_value("csv")
+    download = browser.find_element(By.ID, "derive-download")
+    WebDriverWait(browser, 20).until(
+        lambda _: download.get_attribute("download") == "MyMicMeasured-calibration.csv" and
+        download.get_attribute("href"))
+    download.send_keys(Keys.SPACE)
+    saved = page.Downloaded("MyMicMeasured-calibration.csv")
+    page.Expect(saved is not None and saved.count(b"\n") > 500,
+                "derivation: Save as CSV gave no MyMicMeasured-calibration.csv")
+
+    # 30 dB more: written, with the warning's sentence and its line.
+    louder = []
+    for line in (folder / "MyMicMeasured.txt").read_text().splitlines():
+        if line.startswith("%"):
+            louder.append(line)
+        else:
+            frequency, level = line.split(";")
+            louder.append(f"{frequency};{float(level.replace(',', '.')) + 30:.2f}".replace(
+                ".", ","))
+    outcome = Made(lambda: page.DropFiles('.drop[data-derive-key="myMicMeasured"]',
+                                          [("Louder.txt", "\r\n".join(louder) + "\r\n")]))
+    warnings = browser.find_elements(By.CSS_SELECTOR, "#derive-warnings li")
+    codes = [(item.get_attribute("data-code"), item.get_attribute("data-line"))
+             for item in warnings]
+    page.Expect(outcome.startswith("Made, with warnings.") and
+                any(code == "levels-differ" and line != "0" for code, line in codes) and
+                all(item.text.startswith("Warning - ") for item in warnings),
+                f"derivation with louder MyMicMeasured: {outcome!r}, {codes}")
+    page.Shot("derive-warned", "derive-result-heading")
+
+    browser.find_element(By.CSS_SELECTOR, 'label[for="mode-convert"]').click()
+    page.Expect(page.Shown("convert-mode") and not page.Shown("derive-mode") and
+                page.Text("outcome") == converted,
+                "derivation: back in the conversion, its outcome is not as it was")
 
 
 def SaveAs(page, work, axe, tarvelin):
@@ -748,6 +827,7 @@ def main():
         try:
             browser.get(pageUri)
             ExampleFiles(page, work, options, axe, tarvelin)
+            Derivation(page, work, axe)
             OnePointReference(page, axe)
             CommaSeparated(page, work)
             RepairOne(page, work, axe, tarvelin)

@@ -55,6 +55,10 @@ function Choose(key, files) {
 }
 
 function Drop(event) {
+  if (mode === "derive") {
+    DeriveDrop(event);
+    return;
+  }
   event.preventDefault();
   ShowOver(null);
   const files = Array.from(event.dataTransfer ? event.dataTransfer.files : []);

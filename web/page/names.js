@@ -24,3 +24,8 @@ function Stem(name) {
 function ConvertedName(name) {
   return `${Stem(name)}-converted${name.slice(Stem(name).length)}`;
 }
+
+// A calibration made from the measurement MyMic.csv is MyMic-calibration.txt.
+function CalibrationName(name) {
+  return `${Stem(name)}-calibration.txt`;
+}

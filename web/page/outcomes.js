@@ -527,3 +527,87 @@ function DroppedText(names, keys) {
   return Say("Dropped beside the boxes: {files}.", { files: ListOf(names.map((name, index) =>
       Say("{name} as {role}", { name, role: Roles[keys[index]] }))) });
 }
+
+// ---- A calibration made by comparison -----------------------------------------
+
+const DeriveKeys = ["refMicCal", "refMicMeasured", "myMicMeasured"];
+const DeriveRoles = { refMicCal: "RefMicCal", refMicMeasured: "RefMicMeasured",
+                      myMicMeasured: "MyMicMeasured" };
+// The smoothing menu's choices, N of 1/N octave, 0 for none; 1/12 first chosen.
+const Smoothings = [0, 48, 24, 12, 6, 3];
+const DefaultSmoothingChoice = 12;
+const DeriveRequests = [Ask.Derive, Ask.ReplotDerived, Ask.SaveDerived];
+const DeriveAnswers = [Answer.Derived, Answer.DerivedReplotted, Answer.DerivedSaved];
+
+// What to do with a message from the worker about a derivation, or null for
+// one about a conversion: an answer for a derivation that a newer one
+// superseded is dropped.
+function DeriveRoute(data, deriveJob) {
+  const failed = data.type === Answer.Failed && DeriveRequests.includes(data.request);
+  if (!failed && !DeriveAnswers.includes(data.type)) {
+    return null;
+  }
+  if (data.job !== deriveJob) {
+    return "stale";
+  }
+  if (failed) {
+    return data.request === Ask.SaveDerived ? "save-failed" : "failed";
+  }
+  return data.type;
+}
+
+// The program's options for the menu's smoothing and the level's checkbox.
+function DeriveOptions(smoothing, levelled) {
+  return { smoothing: smoothing === 0 ? "none" : `1/${smoothing}`,
+           levelAt: levelled ? undefined : "none" };
+}
+
+function SmoothingText(smoothing) {
+  return smoothing === 0 ? SayIn("smoothing", "none")
+                         : Say("1/{n} octave", { n: String(smoothing) });
+}
+
+// The outcome of a derivation: made, made with warnings, or refused, each
+// with the program's own words; the warnings are listed below it.
+function DerivedOutcome(data) {
+  if (data.unreadable) {
+    return { strong: Say("Not made."), kind: "failed", sentences: [
+      Say("{name} could not be read ({reason}); choose it again.",
+          { name: data.unreadable.name, reason: data.unreadable.reason })] };
+  }
+  if (data.status === 2 || data.blob === null) {
+    return { strong: Say("Not made."), kind: "failed",
+             sentences: data.refusal ? [data.refusal] : [] };
+  }
+  const narrowed = data.narrowed ? [data.narrowed] : [];
+  if (data.warnings.length > 0) {
+    return { strong: Say("Made, with warnings."), kind: "warning", sentences: [
+      ...narrowed,
+      SayCount("Read the warning below before you use {name}.",
+               "Read the {count} warnings below before you use {name}.",
+               data.warnings.length, { name: data.name })] };
+  }
+  return { strong: Say("Calibration made."), kind: "", sentences: [
+    ...narrowed, Say("{name} is ready to download.", { name: data.name })] };
+}
+
+// The names the three files go by here, each its own, and the calibration
+// made after MyMicMeasured's, named as no input is; null for a file not
+// chosen yet.
+function DeriveNames(fileNames) {
+  const used = new Set();
+  const names = {};
+  for (const key of DeriveKeys) {
+    names[key] = fileNames[key] === null ? null : Distinct(fileNames[key], used);
+  }
+  names.myMicCal = names.myMicMeasured === null ? null
+                                                : Distinct(CalibrationName(names.myMicMeasured),
+                                                           used);
+  return names;
+}
+
+// What a box of the derivation says of the file chosen, or of none yet.
+function DeriveChosenText(name) {
+  return name === null ? Say("No file yet: choose it or drop it here.")
+                       : Say("Chosen: {name}", { name });
+}

@@ -8,6 +8,9 @@ const Ask = Object.freeze({
   Show: "show", // the plot of one MyMicIn, for a width
   Replot: "replot", // the plot shown, again for another width
   Save: "save", // each MyMicOut in another program's form
+  Derive: "derive", // a calibration made by comparison, and its plot, for a width
+  ReplotDerived: "replot-derived", // the derivation's plot, again for another width
+  SaveDerived: "save-derived", // the calibration made, in another program's form
 });
 
 // ...and the worker answers.
@@ -19,6 +22,9 @@ const Answer = Object.freeze({
   Shown: "shown",
   Replotted: "replotted",
   Saved: "saved",
+  Derived: "derived", // a derivation, written or refused, with its words and plot
+  DerivedReplotted: "derived-replotted",
+  DerivedSaved: "derived-saved",
   Failed: "failed", // a request that threw, with request and error
 });
 

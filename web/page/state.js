@@ -5,7 +5,8 @@
 // plot (plot.js). A repair asked for goes to the worker too. This thread
 // never runs the converter, so that the page answers while it works. Every
 // sentence is said through words.js, and said again when the language
-// changes.
+// changes. The mode that makes a calibration by comparison has its own view
+// (deriving.js) and shares the worker.
 
 const chosen = { refMicFrom: [], refMicTo: [], myMicIn: [] };
 let worker = null;
@@ -131,6 +132,7 @@ function Rewrite() {
   document.documentElement.lang = Language();
   $("language").value = Language();
   ShowPageWords();
+  ShowDeriveWords();
   ShowChosen();
   ShowDropMessage();
   RenderOutcome();
@@ -220,6 +222,11 @@ function Run() {
 }
 
 function Receive(data) {
+  const derivation = DeriveRoute(data, deriveJob);
+  if (derivation !== null) {
+    ReceiveDerived(data, derivation);
+    return;
+  }
   switch (Route(data, currentJob)) {
     case Answer.Ready:
       document.body.dataset.converterReady = "yes";
@@ -373,6 +380,8 @@ function Start() {
   WireChoosing();
   WireDownloads();
   WirePlot();
+  WireDeriving();
+  ShowMode("convert");
   $("outcome").tabIndex = -1;
   $("repair-heading").tabIndex = -1;
   Rewrite();

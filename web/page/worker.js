@@ -6,9 +6,10 @@
 // the page shows (again when the page's frame takes another width), exports
 // MyMicOut in another program's form, and zips a batch. The page only shows
 // what comes back. A new choice ends this worker and starts another, so a job
-// never outlives the files it was for. Its requests and answers are those
-// of protocol.js; a request's language is the one the programs' words are
-// said in.
+// never outlives the files it was for. It also makes a calibration by
+// comparison from three files, which it keeps for that one's plot and "Save
+// as". Its requests and answers are those of protocol.js; a request's
+// language is the one the programs' words are said in.
 
 // The forms "Save as" offers beside Tarvelin's own, with their extensions.
 const SavedExtensions = { tsv: ".txt", frd: ".frd", csv: ".csv", "csv-decimal-comma": ".csv" };
@@ -301,6 +302,57 @@ async function Save({ profile }) {
       (item) => item.output !== null && !exported.has(item)).map((item) => item.myMicOut) };
 }
 
+// The derivation shown: its files' bytes and names, its options, and the
+// calibration made (null where it was refused), for a plot at another width
+// and for "Save as". null until the first.
+let derivation = null;
+
+// A calibration made by comparison: the three files read, the derivation
+// run, and its picture as wide as the page's frame.
+async function Derive({ refMicCal, refMicMeasured, myMicMeasured, names, options, width }) {
+  derivation = null;
+  const files = {};
+  for (const [key, file] of [["refMicCal", refMicCal], ["refMicMeasured", refMicMeasured],
+                             ["myMicMeasured", myMicMeasured]]) {
+    const read = await Read(file);
+    if (read.reason !== undefined) {
+      return { unreadable: { key, name: names[key], reason: read.reason } };
+    }
+    files[key] = read.bytes;
+  }
+  const made = await deriveCalibration({ ...files, names, ...options, plotWidth: width });
+  derivation = { files, names, options, made: made.myMicCal };
+  return {
+    unreadable: null, status: made.status, name: made.name, written: made.written,
+    narrowed: made.narrowed, warnings: made.warnings, refusal: made.refusal,
+    messages: made.messages, svg: made.svg, width,
+    blob: made.myMicCal === null ? null : new Blob([made.myMicCal], { type: "text/plain" }),
+  };
+}
+
+async function ReplotDerived(width) {
+  if (derivation === null || derivation.made === null) {
+    return { svg: null, width };
+  }
+  const made = await deriveCalibration({ ...derivation.files, names: derivation.names,
+                                         ...derivation.options, plotWidth: width });
+  return { svg: made.svg, width };
+}
+
+// The calibration made, in another program's form, named after it.
+async function SaveDerived({ profile }) {
+  const extension = SavedExtensions[profile];
+  if (extension === undefined || derivation === null || derivation.made === null) {
+    throw new TypeError(`no such form: ${profile}`);
+  }
+  const name = derivation.names.myMicCal;
+  const made = await exportCalibration({ file: derivation.made, name, to: profile });
+  const notes = made.refusal === null ? made.notes : [...made.notes, made.refusal];
+  return { name: Stem(name) + extension, messages: notes.join("\n"),
+           blob: made.exported === null ? null : new Blob([made.exported],
+                                                          { type: "text/plain" }) };
+}
+
 const warmedUp = (async () => {
   // A conversion before the first real one instantiates the module, and with
   // some thousand lines it runs long enough for the browser to compile the
@@ -319,7 +371,21 @@ async function Handle(data) {
   setLanguage(data.language || "en");
   try {
     await warmedUp;
-    if (data.type === Ask.Show || data.type === Ask.Replot) {
+    if (data.type === Ask.Derive) {
+      postMessage({ type: Answer.Derived, job, ...(await Derive(data)) });
+    } else if (data.type === Ask.ReplotDerived) {
+      // A picture that cannot be drawn again leaves the one shown.
+      let picture = { svg: null, width: data.width };
+      try {
+        picture = await ReplotDerived(data.width);
+      } catch (error) {
+        // the one shown stays
+      }
+      postMessage({ type: Answer.DerivedReplotted, job, ...picture });
+    } else if (data.type === Ask.SaveDerived) {
+      postMessage({ type: Answer.DerivedSaved, job, profile: data.profile,
+                    ...(await SaveDerived(data)) });
+    } else if (data.type === Ask.Show || data.type === Ask.Replot) {
       // A picture that cannot be drawn again leaves the one shown.
       const index = data.type === Ask.Show ? data.index : session && session.shown;
       let picture = { svg: null, messages: "" };

@@ -150,10 +150,11 @@ cmp "$work/installed/Repaired.txt" $examples/MyMicIn.txt || Fail "tarvelin-repai
 (cd "$work/installed" && tarvelin-export --to frd $examples/MyMicIn.txt MyMicIn.frd >/dev/null) ||
     Fail "tarvelin-export"
 grep -q '^8\.219 -10\.57 77\.9' "$work/installed/MyMicIn.frd" || Fail "tarvelin-export wrote otherwise"
-# The examples are calibration files, not measurements: written, with warnings.
-(cd "$work/installed" && tarvelin-derive $examples/RefMicTo.txt $examples/RefMicFrom.txt \
-    $examples/MyMicIn.txt Derived.txt >/dev/null; [[ $? -eq 1 ]]) || Fail "tarvelin-derive"
-grep -q '^"Derived by comparison' "$work/installed/Derived.txt" || Fail "tarvelin-derive wrote otherwise"
+(cd "$work/installed" && tarvelin-derive $examples/derive/RefMicCal.txt \
+    $examples/derive/RefMicMeasured.txt $examples/derive/MyMicMeasured.txt MyMicCal.txt >/dev/null) ||
+    Fail "tarvelin-derive"
+cmp "$work/installed/MyMicCal.txt" $examples/derive/expected/MyMicCal.txt ||
+    Fail "tarvelin-derive wrote otherwise"
 dpkg -r tarvelin
 hash -r
 installed=
@@ -240,9 +241,10 @@ cmp "$top/examples/Repaired.txt" "$top/examples/MyMicIn.txt" || Fail "TarvelinRe
 (cd "$top/examples" && "$wine" ../TarvelinExport.exe --to csv MyMicIn.txt MyMicIn.csv >/dev/null) ||
     Fail "TarvelinExport.exe"
 grep -q '^8\.219,-10\.57,77\.9' "$top/examples/MyMicIn.csv" || Fail "TarvelinExport.exe wrote otherwise"
-(cd "$top/examples" && "$wine" ../TarvelinDerive.exe RefMicTo.txt RefMicFrom.txt MyMicIn.txt \
-    Derived.txt >/dev/null; [[ $? -eq 1 ]]) || Fail "TarvelinDerive.exe"
-grep -q '^"Derived by comparison' "$top/examples/Derived.txt" || Fail "TarvelinDerive.exe wrote otherwise"
+(cd "$top/examples/derive" && "$wine" ../../TarvelinDerive.exe RefMicCal.txt RefMicMeasured.txt \
+    MyMicMeasured.txt MyMicCal.txt >/dev/null) || Fail "TarvelinDerive.exe"
+cmp "$top/examples/derive/MyMicCal.txt" "$top/examples/derive/expected/MyMicCal.txt" ||
+    Fail "TarvelinDerive.exe wrote otherwise"
 WINEPREFIX="$repo/build/package/nested/Windows/wine-prefix" wineserver --kill 2>/dev/null || true
 
 Step "The page's zip: its texts, index.html opened from the folder, the examples converted"

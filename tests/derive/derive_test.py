@@ -13,7 +13,10 @@
   smoothing  a constant stays that constant, a straight line in
              log-frequency stays that line, up to the ends
   crosscheck unsmoothed, unlevelled and on RefMicCal's own frequencies, every
-             point is bit for bit what the converter writes
+             point is bit for bit what the converter writes; and the same
+             measurements exported in other shapes (commas and comments,
+             semicolons and decimal commas, a phase, a 0 Hz line) give the
+             same file byte for byte
 """
 
 import argparse
@@ -224,6 +227,31 @@ def OddFloat(rng, low, high):
     return F32(rng.uniform(low, high))
 
 
+def Number(value, comma):
+    text = repr(value)
+    return text.replace(".", ",") if comma else text
+
+
+# The shapes measurement programs export in, each a row: the comment lines
+# before the points, how a point is written, the line end. Every one holds
+# the same points as the tab-separated file, a 0 Hz line besides.
+ExportShapes = [
+    ("commas, * comments and a phase", ["* Measurement", "* Freq(Hz), SPL(dB), Phase(deg)"],
+     lambda f, r: f"{Number(f, False)}, {Number(r, False)}, -90.5", "\n"),
+    ("commas alone", ["Freq,SPL"], lambda f, r: f"{Number(f, False)},{Number(r, False)}", "\n"),
+    ("semicolons and decimal commas", ["# Frequency;Level", "% from a spreadsheet"],
+     lambda f, r: f"{Number(f, True)};{Number(r, True)};0", "\r\n"),
+    ("tabs and decimal commas", ["% Hz\tdB"],
+     lambda f, r: f"{Number(f, True)}\t{Number(r, True)}", "\n"),
+]
+
+
+def WriteExported(work, name, points, shape):
+    _, comments, point, end = shape
+    lines = comments + [point(0.0, points[0][1])] + [point(f, r) for f, r in points]
+    Path(work, name).write_text(end.join(lines) + end)
+
+
 def CrossCheckGroup():
     problems = []
     seeds = range(12)
@@ -234,8 +262,14 @@ def CrossCheckGroup():
             ref = grid(rng.randrange(2, 400)) + [F32(5.0), F32(30000.0)]
             my = grid(rng.randrange(2, 400)) + [F32(4.0), F32(31000.0)]
             cal = grid(rng.randrange(2, 300))
-            Write(work, "RefMicMeasured.txt", [(f, OddFloat(rng, 60, 100)) for f in sorted(ref)])
-            Write(work, "MyMicMeasured.txt", [(f, OddFloat(rng, 60, 100)) for f in sorted(my)])
+            # Some levels whole, so that a shape's digits change from line
+            # to line as real exports' do.
+            level = lambda: F32(round(rng.uniform(60, 100))) if rng.random() < 0.2 else (  # noqa
+                OddFloat(rng, 60, 100))
+            measured = {"RefMicMeasured.txt": [(f, level()) for f in sorted(ref)],
+                        "MyMicMeasured.txt": [(f, level()) for f in sorted(my)]}
+            for name, points in measured.items():
+                Write(work, name, points, "\t")
             Write(work, "RefMicCal.txt", [(f, OddFloat(rng, -3, 12)) for f in cal])
             Run(Options.tarvelin, ["RefMicMeasured.txt", "MyMicMeasured.txt", "RefMicCal.txt",
                                    "MyMicOut.txt"], work)
@@ -248,6 +282,19 @@ def CrossCheckGroup():
             if status > 1 or derived != converted:
                 problems.append(f"seed {seed}: status {status}, {len(derived)} points derived, "
                                 f"{sum(a != b for a, b in zip(derived, converted))} differ")
+            # Smoothed, on a grid: RefMicCal may start above 1 kHz.
+            arguments = ["--level-at", "none", "RefMicCal.txt", "RefMicMeasured.txt",
+                         "MyMicMeasured.txt", "MyMicCal.txt"]
+            Path(work, "MyMicCal.txt").unlink()
+            Run(Options.derive, arguments, work)
+            clean = Path(work, "MyMicCal.txt").read_bytes()
+            shape = ExportShapes[seed % len(ExportShapes)]
+            for name, points in measured.items():
+                WriteExported(work, name, points, shape)
+            out, status = Run(Options.derive, arguments, work)
+            if status > 1 or Path(work, "MyMicCal.txt").read_bytes() != clean:
+                problems.append(f"seed {seed}, exported with {shape[0]}: status {status}, "
+                                f"another file than from the tab-separated measurements")
     return problems, len(seeds)
 
 

@@ -1,6 +1,7 @@
 #include "FileFacts.h"
 
 #include "DroppedLines.h"
+#include "LineText.h"
 #include "Messages.h"
 #include "NumberScanner.h"
 #include "ReferenceLoader.h"
@@ -10,6 +11,27 @@
 #include <cstring>
 
 namespace {
+
+// A decimal comma typed among full stops ("50\t-0,45\t2.0"), where the
+// converter's scan of a data line stops: with that comma a full stop, the
+// line reads other values, or more of them.
+bool CutByDecimalComma(std::string_view text, const JudgedLine& judged, int valueCount) {
+    if (judged.Count == 0) {
+        return false;
+    }
+    const std::string_view last = judged.Texts[judged.Count - 1];
+    const std::size_t at = static_cast<std::size_t>(last.data() + last.size() - text.data());
+    if (at >= text.size() || !IsDecimalCommaAt(text, at)) {
+        return false;
+    }
+    std::string meant(text);
+    meant[at] = '.';
+    const JudgedLine reread = JudgeLine(meant, valueCount);
+    if (reread.Kind != LineKind::Data || reread.Count != judged.Count) {
+        return true;
+    }
+    return std::memcmp(reread.Values, judged.Values, sizeof(float) * judged.Count) != 0;
+}
 
 constexpr std::size_t FirstLinesShown = 5;
 // The pattern of a column is trusted from this many data lines on.
@@ -331,6 +353,9 @@ void SeeData(FileFacts& scan, std::uint64_t line, const TextLine& text, const Ju
         if (meant.Reading == LineReading::Mended) {
             Add(scan.DecimalCommaData, line, text.Text, &judged);
         }
+    } else if (CutByDecimalComma(text.Text, judged, scan.ValueCount)) {
+        Add(scan.DecimalCommaData, line, text.Text, &judged);
+        ++scan.DecimalCommaAmongPoints;
     }
     for (int i = 0; i < judged.Count; ++i) {
         if (!std::isfinite(judged.Values[i])) {

@@ -151,6 +151,9 @@ struct FileFacts {
     LineTally CommaSeparated;
     LineTally SpreadsheetCsv; // semicolons or commas, and decimal commas
     LineTally DecimalCommaData;
+    // Of those, lines whose other numbers have full stops ("50\t-0,45\t2.0"):
+    // which mark the author meant there is for a person to say.
+    std::uint64_t DecimalCommaAmongPoints = 0;
     LineTally DecimalCommaDropped;
     LineTally UnquotedSensFactor;
     LineTally UnquotedHeader;

@@ -104,7 +104,10 @@ void AddSeparatorFindings(const FileFacts& scan, std::vector<Finding>& findings)
         AddRead(arguments, t.FirstValues, t.FirstValueCount);
         Add(findings, Severity::Warning, FindingCode::DecimalComma, scan, t.FirstLines[0],
             std::move(arguments));
-        CanRepair(scan, findings);
+        // Among full stops, a comma may be a typo for either mark.
+        if (scan.DecimalCommaAmongPoints == 0) {
+            CanRepair(scan, findings);
+        }
     }
     if (const LineTally& t = scan.DecimalCommaDropped; t.Count > 0) {
         Add(findings, Severity::Warning, FindingCode::DecimalComma, scan, t.FirstLines[0],

@@ -167,6 +167,12 @@ def MinusLostFits(rows, k):
     return None not in responses and responses[1] <= -1.5 and max(responses) < 0
 
 
+def DecimalCommaFits(rows, k):
+    # Digits after the point that the converter would lose, and a full stop
+    # elsewhere in the line.
+    return re.search(rb"\.[0-9]*[1-9]", rows[k][2]) is not None and b"." in rows[k][0]
+
+
 def Replaced(column, change):
     return lambda parts: parts[:column] + [change(parts[column])] + parts[column + 1:]
 
@@ -218,6 +224,9 @@ Transforms = [
      OneLine(lambda rows, k: Value(DoubledDigit(rows[k][0])) != Value(rows[k][0]),
              Replaced(0, DoubledDigit))),
     ("lost-minus", OneLine(MinusLostFits, Replaced(2, lambda text: text[1:]))),
+    # A decimal comma typed among full stops: 1002.579<tab>-0,0664.
+    ("one-decimal-comma", OneLine(DecimalCommaFits, Replaced(2, lambda text: text.replace(
+        b".", b",")))),
 ]
 
 

@@ -1,9 +1,12 @@
 #include "CompanionCommandLine.h"
 
 #include "Catalogue.h"
+#include "FloatText.h"
 #include "ShownText.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -86,6 +89,39 @@ const GivenOption* FindOption(const CommandLine& commandLine, std::string_view n
         std::find_if(commandLine.Options.begin(), commandLine.Options.end(),
                      [name](const GivenOption& given) { return given.Name == name; });
     return found == commandLine.Options.end() ? nullptr : &*found;
+}
+
+bool ReadWholeNumber(std::string_view text, std::uint64_t least, std::uint64_t most,
+                     std::uint64_t& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && value >= least &&
+           value <= most;
+}
+
+bool ReadFrequency(std::string_view text, float& value) {
+    const auto [end, error] = ParseFloat(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && std::isfinite(value);
+}
+
+bool ReadRangeOption(const CommandLine& commandLine, bool& given, float& low, float& high,
+                     std::string& problem) {
+    const GivenOption* range = FindOption(commandLine, "--range");
+    given = range != nullptr;
+    if (!given) {
+        return true;
+    }
+    if (!ReadFrequency(range->Values[0], low) || !ReadFrequency(range->Values[1], high) ||
+        !(low >= 0.0f) || !(high > low)) {
+        // TRANSLATORS: {low} and {high} are the two values given after
+        // --range; the frequencies are read with a full stop whatever the
+        // language.
+        problem = Say("--range {low} {high}: give two frequencies in Hz, the lower first, 0 "
+                      "or more, with a full stop as the decimal point (--range 0 24000)",
+                      {{"low", range->Values[0]}, {"high", range->Values[1]}});
+        return false;
+    }
+    low = low == 0.0f ? 0.0f : low;
+    return true;
 }
 
 std::string FormsText(const CommandLineSyntax& syntax) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,6 +53,21 @@ CommandLine ParseCommandLine(const CommandLineSyntax& syntax, int argumentCount,
 
 // The option as given, or nullptr.
 const GivenOption* FindOption(const CommandLine& commandLine, std::string_view name);
+
+// An option's value as a whole number written in plain digits, from least
+// to most.
+bool ReadWholeNumber(std::string_view text, std::uint64_t least, std::uint64_t most,
+                     std::uint64_t& value);
+
+// An option's value as a frequency in Hz, written as a calibration file
+// writes it, with a full stop, and finite.
+bool ReadFrequency(std::string_view text, float& value);
+
+// --range LOW HIGH, where it is given (given says so): two frequencies in Hz,
+// the lower first, 0 or more; -0 is 0, so that no frequency is written -0.
+// False, with what is wrong in problem, when they are not.
+bool ReadRangeOption(const CommandLine& commandLine, bool& given, float& low, float& high,
+                     std::string& problem);
 
 // One line per form: the program's name and the form.
 std::string FormsText(const CommandLineSyntax& syntax);

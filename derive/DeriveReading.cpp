@@ -180,14 +180,6 @@ bool KeepMeasuredPoint(MeasurementScan& scan, float frequency, float level) {
            AppendLine(measured, scan.Line, scan.Path);
 }
 
-// The converter's judgement of a line that is no header line.
-JudgedLine Judged(std::string_view text) {
-    JudgedLine judged;
-    judged.Count = ScanDataLine(text, judged.Values, MyMicInValueCount);
-    judged.Kind = judged.Count > 0 ? LineKind::Data : LineKind::Other;
-    return judged;
-}
-
 // The line as its reading as meant left it; kept says whether it gave a point.
 bool ReadMeant(MeasurementScan& scan, const JudgedLine& judged, bool& kept) {
     const MeantLine& meant = scan.Meant;
@@ -287,7 +279,7 @@ ShapeResult ReadLikeItsShape(MeasurementScan& scan, std::string_view text, bool&
     float values[MyMicInValueCount];
     kept = true;
     if (reading.Reading == LineReading::AsItStands) {
-        const JudgedLine judged = Judged(text);
+        const JudgedLine judged = JudgeLine(text, MyMicInValueCount);
         kept = judged.Kind == LineKind::Data;
         std::copy(judged.Values, judged.Values + MyMicInValueCount, values);
     } else {
@@ -350,7 +342,7 @@ bool SeeMeasurementLine(MeasurementScan& scan, std::string_view text) {
         return true;
     }
     if (std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == ';'; })) {
-        const JudgedLine judged = Judged(text);
+        const JudgedLine judged = JudgeLine(text, MyMicInValueCount);
         if (judged.Kind == LineKind::Data) {
             return KeepMeasuredPoint(scan, judged.Values[0], judged.Values[1]);
         }
@@ -359,7 +351,7 @@ bool SeeMeasurementLine(MeasurementScan& scan, std::string_view text) {
     }
     ReadAsMeant(text, MyMicInValueCount, scan.Meant);
     RememberShape(scan, text, scan.Meant);
-    if (!ReadMeant(scan, Judged(text), kept)) {
+    if (!ReadMeant(scan, JudgeLine(text, MyMicInValueCount), kept)) {
         return false;
     }
     // Only a line that is no point can name the columns.

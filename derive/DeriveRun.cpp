@@ -9,7 +9,6 @@
 #include "OverwriteGuard.h"
 #include "PointConversion.h"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -35,16 +34,15 @@ constexpr CommandOption Options[] = {
 };
 constexpr CommandLineSyntax Syntax = {"TarvelinDerive", Forms, Options};
 
-bool ReadWholeNumber(std::string_view text, int least, int most, int& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && value >= least &&
-           value <= most;
-}
-
-// A frequency in Hz as a calibration file writes it, with a full stop.
-bool ReadFrequency(std::string_view text, float& value) {
-    const auto [end, error] = ParseFloat(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && std::isfinite(value);
+// A whole number, from least to most, for an int.
+bool ReadWholeInt(std::string_view text, int least, int most, int& value) {
+    std::uint64_t number = 0;
+    if (!ReadWholeNumber(text, static_cast<std::uint64_t>(least), static_cast<std::uint64_t>(most),
+                         number)) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
 }
 
 // The options' values; what is wrong has been put in problem.
@@ -54,7 +52,7 @@ bool ReadRequest(const CommandLine& commandLine, DerivationRequest& request, std
         if (text == "none") {
             request.Smoothing = 0;
         } else if (!text.starts_with("1/") ||
-                   !ReadWholeNumber(text.substr(2), 1, MostSmoothing, request.Smoothing)) {
+                   !ReadWholeInt(text.substr(2), 1, MostSmoothing, request.Smoothing)) {
             // TRANSLATORS: {given} is what was given after the option; "none"
             // stays as it is.
             problem = Say("--smoothing {given}: give 1/N, N a whole number from 1 to {most} "
@@ -81,7 +79,7 @@ bool ReadRequest(const CommandLine& commandLine, DerivationRequest& request, std
         const std::string_view text = given->Values[0];
         if (text == "none") {
             request.PointsPerOctave = 0;
-        } else if (!ReadWholeNumber(text, 1, MostPointsPerOctave, request.PointsPerOctave)) {
+        } else if (!ReadWholeInt(text, 1, MostPointsPerOctave, request.PointsPerOctave)) {
             // TRANSLATORS: {given} is what was given after the option; "none"
             // stays as it is.
             problem =
@@ -91,18 +89,7 @@ bool ReadRequest(const CommandLine& commandLine, DerivationRequest& request, std
             return false;
         }
     }
-    if (const GivenOption* given = FindOption(commandLine, "--range")) {
-        request.HasRange = true;
-        if (!ReadFrequency(given->Values[0], request.Low) ||
-            !ReadFrequency(given->Values[1], request.High) || !(request.Low >= 0.0f) ||
-            !(request.High > request.Low)) {
-            problem = Say("--range {low} {high}: give two frequencies in Hz, the lower first, 0 "
-                          "or more, with a full stop as the decimal point (--range 0 24000)",
-                          {{"low", given->Values[0]}, {"high", given->Values[1]}});
-            return false;
-        }
-    }
-    return true;
+    return ReadRangeOption(commandLine, request.HasRange, request.Low, request.High, problem);
 }
 
 struct Paths {

@@ -10,7 +10,6 @@
 #include "PointConversion.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -42,20 +41,6 @@ struct ExportRequest {
     GridRequest Grid;
 };
 
-// A whole number written in plain digits, from least to most.
-bool ReadWholeNumber(std::string_view text, std::uint64_t least, std::uint64_t most,
-                     std::uint64_t& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && value >= least &&
-           value <= most;
-}
-
-// A frequency in Hz as a calibration file writes it, with a full stop.
-bool ReadFrequency(std::string_view text, float& value) {
-    const auto [end, error] = ParseFloat(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && std::isfinite(value);
-}
-
 // The options' values; what is wrong has been put in problem.
 bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::string& problem) {
     const GivenOption* to = FindOption(commandLine, "--to");
@@ -83,22 +68,9 @@ bool ReadRequest(const CommandLine& commandLine, ExportRequest& request, std::st
         }
         grid.PointsPerOctave = static_cast<int>(number);
     }
-    if (const GivenOption* given = FindOption(commandLine, "--range")) {
-        grid.HasRange = true;
-        if (!ReadFrequency(given->Values[0], grid.Low) ||
-            !ReadFrequency(given->Values[1], grid.High) || !(grid.Low >= 0.0f) ||
-            !(grid.High > grid.Low)) {
-            // TRANSLATORS: {low} and {high} are the two values given after
-            // --range; the frequencies are read with a full stop whatever the
-            // language.
-            problem = Say("--range {low} {high}: give two frequencies in Hz, the lower first, 0 "
-                          "or more, with a full stop as the decimal point (--range 0 24000)",
-                          {{"low", given->Values[0]}, {"high", given->Values[1]}});
-            return false;
-        }
+    if (!ReadRangeOption(commandLine, grid.HasRange, grid.Low, grid.High, problem)) {
+        return false;
     }
-    // -0 is 0, so that no frequency is written -0.
-    grid.Low = grid.Low == 0.0f ? 0.0f : grid.Low;
     if (const GivenOption* given = FindOption(commandLine, "--max-points")) {
         if (!ReadWholeNumber(given->Values[0], 2, UINT64_MAX, grid.MaxPoints)) {
             // TRANSLATORS: {given} is what was given after the option.

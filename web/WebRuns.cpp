@@ -6,6 +6,7 @@
 
 #include "Catalogue.h"
 #include "CheckCalibration.h"
+#include "CompanionCommandLine.h"
 #include "ConversionRun.h"
 #include "DerivationPlot.h"
 #include "DeriveRun.h"
@@ -21,7 +22,6 @@
 
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -153,6 +153,29 @@ bool WriteWhole(const char* path, const std::string& text) {
     return std::fclose(file) == 0 && written;
 }
 
+// An option with its value, for a run's arguments; an empty value is an
+// option not given.
+void AddOption(std::vector<const char*>& arguments, const char* name, const char* value) {
+    if (*value != '\0') {
+        arguments.insert(arguments.end(), {name, value});
+    }
+}
+
+void AddRange(std::vector<const char*>& arguments, const char* low, const char* high) {
+    if (*low != '\0' || *high != '\0') {
+        arguments.insert(arguments.end(), {"--range", low, high});
+    }
+}
+
+// A program's run, with each failure message it prints copied into refusal.
+template <typename Run> int RunCopyingRefusal(std::string& refusal, Run run) {
+    CopiedMessages = &refusal;
+    const int status = run();
+    CopiedMessages = nullptr;
+    std::fflush(stdout);
+    return status;
+}
+
 } // namespace
 
 extern "C" {
@@ -215,10 +238,7 @@ int RepairFiles(const char* calibrationFile, const char* repairedFile, const cha
                                      nullptr};
     RepairSaid said;
     std::string refusal;
-    CopiedMessages = &refusal;
-    const int status = RunRepair(4, arguments, &said);
-    CopiedMessages = nullptr;
-    std::fflush(stdout);
+    const int status = RunCopyingRefusal(refusal, [&] { return RunRepair(4, arguments, &said); });
     std::string json = "{ \"status\": " + std::to_string(status);
     AppendField(json, "heading", said.Heading);
     json += ", \"changes\": ";
@@ -250,25 +270,17 @@ int ExportFiles(const char* file, const char* exported, const char* profile,
         return NotWritten;
     }
     std::vector<const char*> arguments = {"TarvelinExport"};
-    const auto option = [&arguments](const char* name, const char* value) {
-        if (*value != '\0') {
-            arguments.insert(arguments.end(), {name, value});
-        }
-    };
-    option("--to", profile);
-    option("--points-per-octave", pointsPerOctave);
-    if (*low != '\0' || *high != '\0') {
-        arguments.insert(arguments.end(), {"--range", low, high});
-    }
-    option("--max-points", maxPoints);
+    AddOption(arguments, "--to", profile);
+    AddOption(arguments, "--points-per-octave", pointsPerOctave);
+    AddRange(arguments, low, high);
+    AddOption(arguments, "--max-points", maxPoints);
     // Whatever the names, they are the files'.
     arguments.insert(arguments.end(), {"--", file, exported});
     std::vector<std::string> notes;
     std::string refusal;
-    CopiedMessages = &refusal;
-    const int status = RunExport(static_cast<int>(arguments.size()), arguments.data(), &notes);
-    CopiedMessages = nullptr;
-    std::fflush(stdout);
+    const int status = RunCopyingRefusal(refusal, [&] {
+        return RunExport(static_cast<int>(arguments.size()), arguments.data(), &notes);
+    });
     std::string json = "{ \"status\": " + std::to_string(status) + ", \"notes\": ";
     AppendStrings(json, notes);
     AppendField(json, "refusal", status == NotWritten ? RefusalOf(refusal) : std::string());
@@ -292,25 +304,17 @@ int DeriveFiles(const char* refMicCal, const char* refMicMeasured, const char* m
         return NotWritten;
     }
     std::vector<const char*> arguments = {"TarvelinDerive"};
-    const auto option = [&arguments](const char* name, const char* value) {
-        if (*value != '\0') {
-            arguments.insert(arguments.end(), {name, value});
-        }
-    };
-    option("--smoothing", smoothing);
-    option("--level-at", levelAt);
-    option("--points-per-octave", pointsPerOctave);
-    if (*low != '\0' || *high != '\0') {
-        arguments.insert(arguments.end(), {"--range", low, high});
-    }
+    AddOption(arguments, "--smoothing", smoothing);
+    AddOption(arguments, "--level-at", levelAt);
+    AddOption(arguments, "--points-per-octave", pointsPerOctave);
+    AddRange(arguments, low, high);
     // Whatever the names, they are the files'.
     arguments.insert(arguments.end(), {"--", refMicCal, refMicMeasured, myMicMeasured, myMicCal});
     DeriveSaid said;
     std::string refusal;
-    CopiedMessages = &refusal;
-    const int status = RunDerive(static_cast<int>(arguments.size()), arguments.data(), &said);
-    CopiedMessages = nullptr;
-    std::fflush(stdout);
+    const int status = RunCopyingRefusal(refusal, [&] {
+        return RunDerive(static_cast<int>(arguments.size()), arguments.data(), &said);
+    });
     const bool written = status == 0 || status == 1;
     std::string json = "{ \"status\": " + std::to_string(status);
     AppendDerivationJson(json, said);
@@ -318,10 +322,11 @@ int DeriveFiles(const char* refMicCal, const char* refMicMeasured, const char* m
     json += " }\n";
     // A picture that cannot be drawn leaves the file written and says why
     // in the messages, as the plotting program would.
-    const int pixels = std::atoi(width);
-    if (written && *plotPath != '\0' && pixels >= LeastPlotWidth && pixels <= MostPlotWidth) {
+    std::uint64_t pixels = 0;
+    if (written && *plotPath != '\0' &&
+        ReadWholeNumber(width, LeastPlotWidth, MostPlotWidth, pixels)) {
         const DerivationPlotNames names = {refMicCal, refMicMeasured, myMicMeasured, myMicCal};
-        WriteDerivationPlot(plotPath, said.Made, names, ChoosePlotLayout(pixels));
+        WriteDerivationPlot(plotPath, said.Made, names, ChoosePlotLayout(static_cast<int>(pixels)));
         std::fflush(stdout);
     }
     return WriteWhole(reportPath, json) ? status : NotWritten;
